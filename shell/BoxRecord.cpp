@@ -1,0 +1,9 @@
+#include "shell/BoxRecord.h"
+
+int BoxRecord::pointCount() const
+{
+    int n = 0;
+    while (n < CurveSize && x[n] > CurveEndMark)
+        ++n;
+    return n;
+}

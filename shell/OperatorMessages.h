@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// The one way a message or a question reaches the operator. The program
+// shows message boxes; tests script the answers; the command-line companion
+// writes to standard error. Core code never opens a window itself.
+class OperatorMessages
+{
+public:
+    enum class Icon { None, Information, Exclamation, Critical, Question };
+
+    virtual ~OperatorMessages() = default;
+    // A message with an OK button only.
+    virtual void show(const QString &text, Icon icon = Icon::None) = 0;
+    // Yes/No with the exclamation icon and No as the default; true on Yes.
+    virtual bool askYesNo(const QString &text) = 0;
+    // OK/Cancel with the question icon; true on OK.
+    virtual bool askOkCancel(const QString &text) = 0;
+};

@@ -1,0 +1,1 @@
+// The simulator library; its parts arrive with the instrument link.
