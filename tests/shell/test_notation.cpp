@@ -1,0 +1,146 @@
+#include "TestSupport.h"
+#include "shell/Notation.h"
+
+#include <QtTest>
+
+class NotationTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void plainText_data();
+    void plainText();
+    void wireForm();
+    void threeSectionFormats_data();
+    void threeSectionFormats();
+    void generalFormat();
+    void dates();
+    void readingDates_data();
+    void readingDates();
+    void typedNumbers();
+    void decimalKeyFilter();
+};
+
+void NotationTest::plainText_data()
+{
+    QTest::addColumn<float>("value");
+    QTest::addColumn<QString>("comma");
+    QTest::addColumn<QString>("point");
+    QTest::newRow("whole") << 10.0f << "10" << "10";
+    QTest::newRow("half") << 2.5f << "2,5" << "2.5";
+    QTest::newRow("zero") << 0.0f << "0" << "0";
+    QTest::newRow("negative") << -0.25f << "-0,25" << "-0.25";
+    QTest::newRow("seven digits") << 12.3456789f << "12,34568" << "12.34568";
+    QTest::newRow("single noise hidden") << 0.18f << "0,18" << "0.18";
+    QTest::newRow("end mark") << -1000.0f << "-1000" << "-1000";
+}
+
+void NotationTest::plainText()
+{
+    QFETCH(float, value);
+    QFETCH(QString, comma);
+    QFETCH(QString, point);
+    QCOMPARE(commaNotation().plain(value), comma);
+    QCOMPARE(pointNotation().plain(value), point);
+}
+
+void NotationTest::wireForm()
+{
+    // Products are formed in single precision, as the instrument expects
+    // whole milliseconds for the usual adjustments.
+    QCOMPARE(Notation::wire(5.0f), QStringLiteral(" 5"));
+    QCOMPARE(Notation::wire(10.0f * 60000.0f), QStringLiteral(" 600000"));
+    QCOMPARE(Notation::wire(0.18f * 1000.0f), QStringLiteral(" 180"));
+    QCOMPARE(Notation::wire(1.7f * 1000.0f), QStringLiteral(" 1700"));
+    QCOMPARE(Notation::wire(-3.0f), QStringLiteral("-3"));
+    QCOMPARE(Notation::wire(0.0f), QStringLiteral(" 0"));
+}
+
+void NotationTest::threeSectionFormats_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("positive") << 12.34 << "0.0;-0.0;0" << "12,3";
+    QTest::newRow("negative") << -0.5 << "0.0;-0.0;0" << "-0,5";
+    QTest::newRow("zero") << 0.0 << "0.0;-0.0;0" << "0";
+    QTest::newRow("four decimals") << double(0.123456f) << "0.0000;-0.0000;0" << "0,1235";
+    QTest::newRow("whole rounds up") << double(123.6f) << "0;-0;0" << "124";
+    QTest::newRow("empty negative section") << -1.25 << "0.0;;0" << "-1,3";
+    QTest::newRow("zero of empty section") << 0.0 << "0.000;;0" << "0";
+    QTest::newRow("half away from zero") << 0.125 << "0.00;;0" << "0,13";
+}
+
+void NotationTest::threeSectionFormats()
+{
+    QFETCH(double, value);
+    QFETCH(QString, pattern);
+    QFETCH(QString, expected);
+    QCOMPARE(commaNotation().format(value, pattern), expected);
+    QCOMPARE(pointNotation().format(value, pattern), QString(expected).replace(',', '.'));
+}
+
+void NotationTest::generalFormat()
+{
+    const Notation n = commaNotation();
+    QCOMPARE(n.general(300.0 / 1500 * 60), QStringLiteral("12"));
+    QCOMPARE(n.general(300.0 / 1500 * 2.5), QStringLiteral("0,5"));
+    QCOMPARE(n.general(900.0 / 1500 * 2.5), QStringLiteral("1,5"));
+    QCOMPARE(n.general(0.1 + 0.2), QStringLiteral("0,3"));
+}
+
+void NotationTest::dates()
+{
+    QCOMPARE(commaNotation().date(QDate(2027, 12, 5)), QStringLiteral("05.12.27"));
+    QCOMPARE(pointNotation().date(QDate(2005, 5, 26)), QStringLiteral("26/05/05"));
+}
+
+void NotationTest::readingDates_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QDate>("expected");
+    QTest::newRow("short") << "05.12.27" << QDate(2027, 12, 5);
+    QTest::newRow("pivot low") << "1.1.29" << QDate(2029, 1, 1);
+    QTest::newRow("pivot high") << "1.1.30" << QDate(1930, 1, 1);
+    QTest::newRow("four digit year") << " 31.12.1999 " << QDate(1999, 12, 31);
+    QTest::newRow("no such day") << "31.02.05" << QDate();
+    QTest::newRow("empty") << "" << QDate();
+    QTest::newRow("letters") << "5.Dez.05" << QDate();
+    QTest::newRow("two parts") << "5.12" << QDate();
+}
+
+void NotationTest::readingDates()
+{
+    QFETCH(QString, text);
+    QFETCH(QDate, expected);
+    const auto d = commaNotation().parseDate(text);
+    QCOMPARE(d.value_or(QDate()), expected);
+}
+
+void NotationTest::typedNumbers()
+{
+    const Notation comma = commaNotation();
+    const Notation point = pointNotation();
+    QCOMPARE(comma.parseNumber("12,5").value_or(-1), 12.5);
+    QVERIFY(!comma.parseNumber("12.5"));
+    QVERIFY(!comma.parseNumber(""));
+    QVERIFY(!comma.parseNumber("1,2,3"));
+    QVERIFY(!comma.parseNumber("abc"));
+    QCOMPARE(point.parseNumber(" -3.25 ").value_or(0), -3.25);
+    // On a comma system the full stop groups thousands under the lenient rules.
+    QCOMPARE(comma.parseNumberLenient("9.999").value_or(-1), 9999.0);
+    QCOMPARE(point.parseNumberLenient("9.999").value_or(-1), 9.999);
+    QCOMPARE(Notation::leadingNumber("0.25 30000"), 0.25);
+    QCOMPARE(Notation::leadingNumber(" 30000"), 30000.0);
+    QCOMPARE(Notation::leadingNumber("xyz"), 0.0);
+}
+
+void NotationTest::decimalKeyFilter()
+{
+    QCOMPARE(commaNotation().filterDecimalKey("."), QStringLiteral(","));
+    QCOMPARE(commaNotation().filterDecimalKey("7"), QStringLiteral("7"));
+    // On a "." system the literal rule would make decimals unreadable.
+    QCOMPARE(pointNotation().filterDecimalKey("."), QStringLiteral("."));
+}
+
+QTEST_GUILESS_MAIN(NotationTest)
+#include "test_notation.moc"
