@@ -1,0 +1,183 @@
+#include "instrument/NetLink.h"
+
+#include "shell/OperatorMessages.h"
+
+#include <QTcpSocket>
+
+NetLink::NetLink(OperatorMessages &messages, QObject *parent)
+    : QObject(parent)
+    , m_messages(messages)
+    , m_socket(new QTcpSocket(this))
+{
+    m_greetingTimer.setSingleShot(true);
+    m_greetingTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_greetingTimer, &QTimer::timeout, this, &NetLink::greetingTimedOut);
+    connect(m_socket, &QTcpSocket::readyRead, this, &NetLink::readBlock);
+    connect(m_socket, &QTcpSocket::stateChanged, this, &NetLink::socketStateChanged);
+    connect(m_socket, &QTcpSocket::connected, this, [this] {
+        // Commands are a few bytes each; Nagle would only delay them.
+        m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    });
+}
+
+NetLink::~NetLink() = default;
+
+void NetLink::ConnectNetPC(const QString &host, quint16 port)
+{
+    if (m_socket->state() != QAbstractSocket::UnconnectedState)
+        m_socket->abort();
+    m_closing = false;
+    m_socket->connectToHost(host, port);
+    m_greetingTimer.start(m_timeouts.greeting);
+}
+
+void NetLink::greetingTimedOut()
+{
+    m_messages.show(QStringLiteral("Error Connection NetPC"));
+    emit connectFinished(false);
+}
+
+QByteArray NetLink::wireLine(const QString &command)
+{
+    QString line = command.contains(QLatin1String("trace")) ? command
+                                                             : QStringLiteral("run ") + command;
+    line += QLatin1Char('\n');
+    line += QLatin1Char('\r');
+    return line.toLatin1();
+}
+
+void NetLink::SendNetPC(const QString &command)
+{
+    if (!isConnected())
+        return;
+    m_socket->write(wireLine(command));
+    m_socket->flush();
+}
+
+void NetLink::CloseNetPC()
+{
+    m_greetingTimer.stop();
+    if (isClosed()) {
+        emit closed();
+        return;
+    }
+    m_closing = true;
+    m_socket->disconnectFromHost();
+}
+
+bool NetLink::isConnected() const
+{
+    return m_socket->state() == QAbstractSocket::ConnectedState;
+}
+
+bool NetLink::isClosed() const
+{
+    return m_socket->state() == QAbstractSocket::UnconnectedState;
+}
+
+void NetLink::socketStateChanged()
+{
+    if (m_socket->state() != QAbstractSocket::UnconnectedState)
+        return;
+    emit disconnected();
+    if (m_closing) {
+        m_closing = false;
+        emit closed();
+    }
+}
+
+void NetLink::setDataCount(int count)
+{
+    m_dataCount = qBound(0, count, MaxDataLines);
+}
+
+QString NetLink::dataLine(int k) const
+{
+    if (k < 0 || k > MaxDataLines)
+        return QString();
+    return m_dataLines[size_t(k)];
+}
+
+bool NetLink::storeDataLine(const QString &line)
+{
+    // A NetPC that reports more data than the list holds loses the surplus;
+    // the count stays at the last stored line.
+    if (m_dataCount >= MaxDataLines)
+        return false;
+    ++m_dataCount;
+    m_dataLines[size_t(m_dataCount)] = line;
+    return true;
+}
+
+void NetLink::readBlock()
+{
+    // Everything received so far is one reply, even when an earlier reply
+    // still waits for its turn: the blocks must not run together.
+    handleBlock(m_socket->readAll());
+}
+
+void NetLink::handleBlock(const QByteArray &block)
+{
+    if (block.isEmpty())
+        return;
+    m_pendingBlocks.append(block);
+    if (m_handling)
+        return;
+    m_handling = true;
+    while (!m_pendingBlocks.isEmpty())
+        handleReply(QString::fromLatin1(m_pendingBlocks.takeFirst()));
+    m_handling = false;
+}
+
+void NetLink::handleReply(const QString &reply)
+{
+    // Each test may override the one before: a reply holding both "OK" and
+    // "DATA" counts as a data reply.
+    m_netState = StateReply;
+    if (reply.contains(QLatin1String("gol_kovra")))
+        m_netState = StateGreeting;
+    if (reply.contains(QLatin1String("OK")))
+        m_netState = StateOk;
+    if (reply.contains(QLatin1String("ERR"))) {
+        m_netState = StateError;
+        m_messages.show(shownReplyText(reply));
+    }
+    if (reply.contains(QLatin1String("DATA"))) {
+        m_netState = StateData;
+        storeDataLine(reply);
+    }
+    if (reply.contains(QLatin1String("set")))
+        m_netState = StateTraceSet;
+
+    if (m_netState == StateGreeting && m_greetingTimer.isActive()) {
+        m_greetingTimer.stop();
+        emit connectFinished(true);
+    }
+    emit replyHandled(m_netState);
+}
+
+QString NetLink::shownReplyText(const QString &reply)
+{
+    QString text = reply;
+    while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r')))
+        text.chop(1);
+
+    QString shown;
+    qsizetype i = 0;
+    for (; i < text.size() && shown.size() < MaxShownReplyLength; ++i) {
+        const char16_t u = text.at(i).unicode();
+        if (u == u'\n')
+            shown += QLatin1String("\\n");
+        else if (u == u'\r')
+            shown += QLatin1String("\\r");
+        else if (u == u'\t')
+            shown += QLatin1String("\\t");
+        else if (u < 0x20 || (u >= 0x7f && u < 0xa0))
+            shown += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
+        else
+            shown += text.at(i);
+    }
+    if (i < text.size())
+        shown += QStringLiteral("...");
+    return shown;
+}
