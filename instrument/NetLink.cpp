@@ -149,11 +149,14 @@ void NetLink::handleReply(const QString &reply)
     if (reply.contains(QLatin1String("set")))
         m_netState = StateTraceSet;
 
-    if (m_netState == StateGreeting && m_greetingTimer.isActive()) {
+    const bool greeted = m_netState == StateGreeting && m_greetingTimer.isActive();
+    if (greeted)
         m_greetingTimer.stop();
-        emit connectFinished(true);
-    }
     emit replyHandled(m_netState);
+    // After the greeting's own hand-over, so that a wait begun on
+    // connectFinished() does not see the greeting as its reply.
+    if (greeted)
+        emit connectFinished(true);
 }
 
 QString NetLink::shownReplyText(const QString &reply)
