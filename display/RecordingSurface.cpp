@@ -20,20 +20,20 @@ void RecordingSurface::drawLine(double x1, double y1, double x2, double y2)
 {
     lines.append({scaleLeft() + logicalWidth(x1), scaleTop() + logicalHeight(y1),
                   scaleLeft() + logicalWidth(x2), scaleTop() + logicalHeight(y2), drawWidth(),
-                  foreColor(), page});
+                  foreColor(), page, drawn++});
 }
 
 void RecordingSurface::drawRectangle(double x1, double y1, double x2, double y2)
 {
     rectangles.append({scaleLeft() + logicalWidth(x1), scaleTop() + logicalHeight(y1),
-                       scaleLeft() + logicalWidth(x2), scaleTop() + logicalHeight(y2), page});
+                       scaleLeft() + logicalWidth(x2), scaleTop() + logicalHeight(y2), page, drawn++});
 }
 
 void RecordingSurface::drawText(double x, double y, const QString &text)
 {
     texts.append({scaleLeft() + logicalWidth(x), scaleTop() + logicalHeight(y), text,
                   font().family(), font().pointSizeF(), font().bold(), font().underline(),
-                  fontTransparent(), foreColor(), page});
+                  fontTransparent(), foreColor(), page, drawn++});
 }
 
 QSizeF RecordingSurface::measureText(const QString &text) const

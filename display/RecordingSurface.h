@@ -16,6 +16,7 @@ public:
         int width;
         qint32 color;
         int page;
+        int order; // position among everything drawn
     };
     struct Text
     {
@@ -28,11 +29,13 @@ public:
         bool transparent;
         qint32 color;
         int page;
+        int order; // position among everything drawn
     };
     struct Rectangle
     {
         double x1, y1, x2, y2;
         int page;
+        int order; // position among everything drawn
     };
 
     // The drawable area in twips, e.g. 9000 x 6000 for a 600 x 400 pixel box.
@@ -51,6 +54,7 @@ public:
     QList<Rectangle> rectangles;
     int page = 0; // pages completed so far
     bool refuseNewPage = false;
+    int drawn = 0; // count of everything drawn
 
 protected:
     void drawLine(double x1, double y1, double x2, double y2) override;
