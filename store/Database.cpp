@@ -1,0 +1,285 @@
+#include "store/Database.h"
+
+#include "store/DatabaseFileCheck.h"
+#include "store/Schema.h"
+
+#include <QAtomicInt>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlRecord>
+#include <QStandardPaths>
+
+namespace {
+
+const char kFileName[] = "kovra.mdb";
+// How long an open waits for another program's lock before calling the file
+// locked; writes wait as long before they fail.
+const int kBusyTimeoutMs = 2000;
+
+QString uniqueConnectionName()
+{
+    static QAtomicInt counter;
+    return QStringLiteral("zandor-db-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+Database::Problem problemOf(const QSqlError &error)
+{
+    // SQLite's primary result codes, as the driver reports them.
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    switch (code) {
+    case 5: // SQLITE_BUSY
+    case 6: // SQLITE_LOCKED
+        return Database::Problem::Locked;
+    case 26: // SQLITE_NOTADB
+        return Database::Problem::NotSqlite;
+    case 14: // SQLITE_CANTOPEN
+    case 8:  // SQLITE_READONLY
+        return Database::Problem::CannotRead;
+    default:
+        return Database::Problem::Damaged;
+    }
+}
+
+QString causeOf(Database::Problem problem, const QString &detail)
+{
+    switch (problem) {
+    case Database::Problem::Locked:
+        return QStringLiteral("it is locked by another program");
+    case Database::Problem::NotSqlite:
+        return QStringLiteral("it is not a database file");
+    case Database::Problem::CannotRead:
+        return QStringLiteral("it cannot be opened for reading and writing");
+    default:
+        return QStringLiteral("it is damaged (%1)").arg(detail);
+    }
+}
+
+} // namespace
+
+Database::Database() = default;
+
+Database::~Database()
+{
+    close();
+}
+
+QString Database::defaultPath()
+{
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    const QFileInfo folder(programFolder);
+    if (!programFolder.isEmpty() && folder.isDir() && folder.isWritable())
+        return QDir(programFolder).filePath(QLatin1String(kFileName));
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return QDir(data).filePath(QLatin1String(kFileName));
+}
+
+Database::OpenResult Database::fail(Problem problem, const QString &cause)
+{
+    close();
+    OpenResult result;
+    result.problem = problem;
+    result.message = QStringLiteral("The database file \"%1\" cannot be used: %2.")
+                         .arg(QDir::toNativeSeparators(m_path), cause);
+    m_lastError = result.message;
+    return result;
+}
+
+Database::OpenResult Database::open(const QString &path)
+{
+    close();
+    m_path = path;
+    const QFileInfo info(path);
+    const bool existed = info.exists();
+
+    if (existed) {
+        const FileCheck check = CheckDatabaseFile(path);
+        if (check.problem != Problem::None)
+            return fail(check.problem, check.cause);
+    } else if (!QDir().mkpath(info.absolutePath())) {
+        return fail(Problem::CannotCreate,
+                    QStringLiteral("its folder cannot be created"));
+    }
+
+    m_connectionName = uniqueConnectionName();
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
+    if (!db.open()) {
+        const QSqlError error = db.lastError();
+        return fail(existed ? problemOf(error) : Problem::CannotCreate,
+                    existed ? causeOf(problemOf(error), error.text())
+                            : QStringLiteral("it cannot be created (%1)").arg(error.text()));
+    }
+
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) {
+        const Problem p = problemOf(q.lastError());
+        return fail(p, causeOf(p, q.lastError().text()));
+    }
+    int version = q.value(0).toInt();
+    q.finish();
+
+    if (existed) {
+        const OpenResult checked = checkExisting(db, version);
+        if (!checked.ok())
+            return checked;
+    }
+
+    // Write-ahead logging with a flush at every commit: a saved record
+    // survives a power failure, and a crash never leaves a half record.
+    if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !q.next()) {
+        const Problem p = problemOf(q.lastError());
+        return fail(p, causeOf(p, q.lastError().text()));
+    }
+    q.finish();
+    q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
+
+    while (version < SchemaVersion) {
+        const int from = version;
+        QString complaint;
+        const bool upgraded = transaction([&] {
+            complaint = Schema::upgradeStep(db, from);
+            QSqlQuery stamp(db);
+            return complaint.isEmpty()
+                   && stamp.exec(QStringLiteral("PRAGMA user_version = %1").arg(from + 1));
+        });
+        if (!upgraded) {
+            if (complaint.isEmpty())
+                complaint = m_lastError;
+            return fail(existed ? Problem::Damaged : Problem::CannotCreate,
+                        existed ? QStringLiteral("it cannot be upgraded (%1)").arg(complaint)
+                                : QStringLiteral("it cannot be created (%1)").arg(complaint));
+        }
+        version = from + 1;
+    }
+    m_lastError.clear();
+    return {};
+}
+
+// An existing file must already hold our tables, in a layout this program
+// knows, and no other program may be writing it. Nothing here writes.
+Database::OpenResult Database::checkExisting(QSqlDatabase &db, int &version)
+{
+    if (version > SchemaVersion)
+        return fail(Problem::TooNew,
+                    QStringLiteral("it was written by a newer version of the program "
+                                   "(file layout %1, this program knows up to %2)")
+                        .arg(version)
+                        .arg(SchemaVersion));
+
+    QStringList missing;
+    for (const Schema::TableColumns &table : Schema::requiredTables()) {
+        const QString name = QString::fromLatin1(table.table);
+        const QSqlRecord columns = db.record(name);
+        if (columns.isEmpty()) {
+            const QSqlError error = db.lastError();
+            if (error.isValid() && error.type() != QSqlError::NoError) {
+                const Problem p = problemOf(error);
+                if (p == Problem::Locked || p == Problem::NotSqlite)
+                    return fail(p, causeOf(p, error.text()));
+            }
+            missing << name;
+            continue;
+        }
+        for (const QString &column : table.columns)
+            if (columns.indexOf(column) < 0)
+                missing << name + QLatin1Char('.') + column;
+    }
+    if (!missing.isEmpty())
+        return fail(Problem::TablesMissing,
+                    QStringLiteral("it is not a Zandor database (missing: %1)")
+                        .arg(missing.join(QStringLiteral(", "))));
+
+    // A reserved lock is the first step of every write; taking and dropping
+    // it changes nothing but tells whether another program is writing.
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        const Problem p = problemOf(q.lastError());
+        return fail(p, causeOf(p, q.lastError().text()));
+    }
+    q.exec(QStringLiteral("ROLLBACK"));
+
+    // A file with our tables but no layout number predates the numbering; its
+    // tables are those of layout 1.
+    if (version == 0) {
+        const bool stamped = transaction([&] {
+            QSqlQuery stamp(db);
+            return stamp.exec(QStringLiteral("PRAGMA user_version = 1"));
+        });
+        if (!stamped)
+            return fail(Problem::CannotRead, causeOf(Problem::CannotRead, m_lastError));
+        version = 1;
+    }
+    return {};
+}
+
+void Database::close()
+{
+    m_statements.clear();
+    if (m_connectionName.isEmpty())
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        if (db.isOpen())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connectionName);
+    m_connectionName.clear();
+}
+
+bool Database::isOpen() const
+{
+    return !m_connectionName.isEmpty() && connection().isOpen();
+}
+
+QSqlDatabase Database::connection() const
+{
+    if (m_connectionName.isEmpty())
+        return QSqlDatabase();
+    return QSqlDatabase::database(m_connectionName, false);
+}
+
+QSqlQuery &Database::prepared(const QString &sql)
+{
+    auto it = m_statements.find(sql);
+    if (it != m_statements.end())
+        return it->second;
+    QSqlQuery q(connection());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) {
+        m_failedStatement = std::move(q);
+        return m_failedStatement;
+    }
+    return m_statements.emplace(sql, std::move(q)).first->second;
+}
+
+bool Database::begin()
+{
+    QSqlDatabase db = connection();
+    if (!db.isOpen()) {
+        m_lastError = QStringLiteral("the database is not open");
+        return false;
+    }
+    if (!db.transaction()) {
+        m_lastError = db.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+bool Database::commit()
+{
+    QSqlDatabase db = connection();
+    if (db.commit())
+        return true;
+    m_lastError = db.lastError().text();
+    db.rollback();
+    return false;
+}
+
+void Database::rollback()
+{
+    connection().rollback();
+}

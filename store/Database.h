@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <map>
+
+// The program's one database file and the connection to it. Opening never
+// changes a file that is not a sound database of ours: a missing file is
+// created with the tables and one settings record, anything else that is
+// wrong with the file comes back as a problem with a message naming file and
+// cause. Each Database has a connection of its own, so several can be open
+// in one process (tests, the command-line companion).
+class Database
+{
+public:
+    enum class Problem {
+        None,
+        CannotCreate,  // the missing file could not be created
+        CannotRead,    // the file exists but cannot be opened for reading/writing
+        NotSqlite,     // some other kind of file
+        Truncated,     // shorter than its own header says
+        Damaged,       // the engine reports it malformed
+        TablesMissing, // a database, but not one of ours
+        Locked,        // another program holds a lock on it
+        TooNew,        // written by a later version of the program
+    };
+
+    struct OpenResult
+    {
+        Problem problem = Problem::None;
+        QString message; // for the operator; empty on success
+        bool ok() const { return problem == Problem::None; }
+        explicit operator bool() const { return ok(); }
+    };
+
+    // Version of the file layout this program writes; kept in the file so a
+    // later program can upgrade it step by step.
+    static constexpr int SchemaVersion = 1;
+
+    Database();
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // kovra.mdb in the program's folder when that folder is writable (a
+    // portable installation), otherwise in the user's data folder.
+    static QString defaultPath();
+
+    OpenResult open(const QString &path);
+    // Safe to call when closed. Drops every prepared statement first.
+    void close();
+    bool isOpen() const;
+    // The path given to the last open(), also after close().
+    QString path() const { return m_path; }
+
+    QSqlDatabase connection() const;
+    // A statement prepared once per connection and reused; bind and exec it.
+    // Returns an inactive query whose lastError() tells why when preparing fails.
+    QSqlQuery &prepared(const QString &sql);
+
+    // Runs fn inside one transaction: commit when it returns true, roll back
+    // otherwise (and when the commit fails). Returns whether it committed.
+    template <typename Fn>
+    bool transaction(Fn &&fn)
+    {
+        if (!begin())
+            return false;
+        if (fn())
+            return commit();
+        rollback();
+        return false;
+    }
+
+    QString lastError() const { return m_lastError; }
+    void setLastError(const QString &text) { m_lastError = text; }
+
+private:
+    bool begin();
+    bool commit();
+    void rollback();
+    OpenResult fail(Problem problem, const QString &cause);
+    OpenResult checkExisting(QSqlDatabase &db, int &version);
+
+    QString m_path;
+    QString m_connectionName;
+    std::map<QString, QSqlQuery> m_statements; // node-based: references stay valid
+    QSqlQuery m_failedStatement;
+    QString m_lastError;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QStringList>
+
+// The layout of the database file: the tables with their exact column names,
+// the indexes, and one upgrade step per layout version.
+namespace Schema {
+
+// Tables and the columns a file must have to be one of ours.
+struct TableColumns
+{
+    const char *table;
+    QStringList columns;
+};
+const QList<TableColumns> &requiredTables();
+
+// Brings a file of layout version `from` (0 = empty) to `from + 1`, inside the
+// caller's transaction. Returns an empty text or the engine's complaint.
+QString upgradeStep(QSqlDatabase &db, int from);
+
+} // namespace Schema

@@ -1,0 +1,280 @@
+#include "store/Store.h"
+
+#include "shell/BoxRecord.h"
+#include "shell/Notation.h"
+#include "store/CurveCells.h"
+#include "store/Database.h"
+#include "store/RecordColumns.h"
+#include "store/SqlHelpers.h"
+
+#include <QSqlField>
+
+namespace {
+
+QString joined(const QStringList &columns, const QString &suffix = QString())
+{
+    QStringList parts;
+    for (const QString &c : columns)
+        parts << RecordColumns::quoted(c) + suffix;
+    return parts.join(QStringLiteral(", "));
+}
+
+QString placeholders(qsizetype n)
+{
+    QStringList marks;
+    for (qsizetype i = 0; i < n; ++i)
+        marks << QStringLiteral("?");
+    return marks.join(QStringLiteral(", "));
+}
+
+QVariant dateValue(const QString &text, const Notation &notation)
+{
+    const std::optional<QDate> d = notation.parseDate(text);
+    return d ? QVariant(d->toString(Qt::ISODate)) : QVariant();
+}
+
+// Values in the order of RecordColumns::specimen().
+QVariantList specimenValues(const BoxRecord &b, const Notation &n)
+{
+    return {Sql::text(b.GrwBez.text()), Sql::text(b.Benutzer), dateValue(b.PruefAm, n),
+            Sql::text(b.BgArt),         Sql::single(b.Bg),     Sql::text(b.HarzTyp),
+            Sql::text(b.BgVon),         dateValue(b.BgVonAm, n), Sql::text(b.DrVon),
+            dateValue(b.DrVonAm, n),    Sql::text(b.PaVon),    dateValue(b.PaVonAm, n),
+            Sql::single(b.GesGew),      Sql::single(b.PaGew),  Sql::single(b.Luftdurch),
+            Sql::single(b.Temp),        Sql::single(b.Feuchte), Sql::single(b.Fluss),
+            Sql::single(b.Asche),       Sql::text(b.Bemerk)};
+}
+
+// Values in the order of RecordColumns::graph().
+QVariantList graphValues(const BoxRecord &b, const Notation &n)
+{
+    const CurveTexts curve = WriteCurveCells(b, n);
+    QVariantList v = {curve.x, curve.y};
+    for (int k = 1; k <= 10; ++k)
+        v << Sql::single(b.Ein[k]);
+    for (int k = 1; k <= 5; ++k)
+        v << Sql::single(b.Erg[k]);
+    for (int k = 1; k <= 5; ++k)
+        v << Sql::single(b.GwO[k]);
+    for (int k = 1; k <= 5; ++k)
+        v << Sql::single(b.GWU[k]);
+    return v;
+}
+
+QVariantList nulls(qsizetype n)
+{
+    return QVariantList(n);
+}
+
+bool readDate(const QVariant &value, QString &field, const Notation &notation)
+{
+    if (value.isNull())
+        return false;
+    const QDate d = QDate::fromString(value.toString(), Qt::ISODate);
+    if (!d.isValid())
+        return false;
+    field = notation.date(d);
+    return true;
+}
+
+RecordEntry recordFrom(const QSqlQuery &q)
+{
+    return {q.value(0).toInt(), q.value(1).toInt(), q.value(2).toInt(), q.value(3).toString()};
+}
+
+} // namespace
+
+QList<RecordEntry> Store::listRecords(qint32 verzId)
+{
+    QList<RecordEntry> out;
+    QSqlQuery &q = m_db.prepared(
+        QStringLiteral("SELECT UntID, VerzID, Status, Kovra FROM Untersuchungen INDEXED BY VerzID "
+                       "WHERE VerzID = ? ORDER BY UntID"));
+    Sql::Finish finish(q);
+    if (!Sql::run(m_db, q, {verzId}))
+        return out;
+    while (q.next())
+        out.append(recordFrom(q));
+    return out;
+}
+
+QList<RecordEntry> Store::listAllRecords()
+{
+    QList<RecordEntry> out;
+    QSqlQuery &q = m_db.prepared(QStringLiteral(
+        "SELECT UntID, VerzID, Status, Kovra FROM Untersuchungen ORDER BY UntID"));
+    Sql::Finish finish(q);
+    if (!Sql::run(m_db, q))
+        return out;
+    while (q.next())
+        out.append(recordFrom(q));
+    return out;
+}
+
+std::optional<qint32> Store::findRecord(qint32 verzId, const QString &name)
+{
+    QSqlQuery &q = m_db.prepared(
+        QStringLiteral("SELECT UntID FROM Untersuchungen INDEXED BY Untersuchungen_Kovra "
+                       "WHERE VerzID = ? AND Kovra = ? ORDER BY UntID LIMIT 1"));
+    Sql::Finish finish(q);
+    if (!Sql::run(m_db, q, {verzId, normalisedName(name)}) || !q.next())
+        return std::nullopt;
+    return q.value(0).toInt();
+}
+
+bool Store::SaveBox(BoxRecord &box, int mode, const QString &name, qint32 verzId)
+{
+    using namespace RecordColumns;
+    const QString kovra = normalisedName(name);
+    const bool graphBox = box.Status == BoxStatus::Graph;
+    const bool adding = mode == SaveMode::Add;
+
+    QVariantList values = {verzId, box.Status, Sql::text(kovra)};
+    values << specimenValues(box, m_notation);
+    if (graphBox)
+        values << graphValues(box, m_notation);
+    else if (!adding)
+        values << nulls(graph().size()); // a pattern keeps no curve of an earlier graph
+
+    qint32 key = box.UntID;
+    const bool saved = m_db.transaction([&] {
+        if (adding) {
+            QStringList columns = {QStringLiteral("VerzID"), QStringLiteral("Status"),
+                                   QStringLiteral("Kovra")};
+            columns << specimen();
+            if (graphBox)
+                columns << graph();
+            QSqlQuery &q = m_db.prepared(QStringLiteral("INSERT INTO Untersuchungen (%1) VALUES (%2)")
+                                             .arg(joined(columns), placeholders(columns.size())));
+            if (!Sql::run(m_db, q, values))
+                return false;
+            key = q.lastInsertId().toInt();
+            return true;
+        }
+        QStringList columns = {QStringLiteral("VerzID"), QStringLiteral("Status"),
+                               QStringLiteral("Kovra")};
+        columns << specimen() << graph();
+        QSqlQuery &q = m_db.prepared(QStringLiteral("UPDATE Untersuchungen SET %1 WHERE UntID = ?")
+                                         .arg(joined(columns, QStringLiteral(" = ?"))));
+        values << key;
+        if (!Sql::run(m_db, q, values))
+            return false;
+        if (q.numRowsAffected() != 1) {
+            m_db.setLastError(QStringLiteral("there is no stored record %1").arg(key));
+            return false;
+        }
+        return true;
+    });
+    if (!saved)
+        return false;
+    // The box takes the stored state only once the record is safely written.
+    box.Kovra = kovra;
+    box.VerzID = verzId;
+    box.Stored = true;
+    box.UntID = key;
+    return true;
+}
+
+bool Store::LoadBox(BoxRecord &box, qint32 key, QDate today)
+{
+    using namespace RecordColumns;
+    const QStringList &spec = specimen();
+    QSqlQuery &q = m_db.prepared(
+        QStringLiteral("SELECT VerzID, Status, Kovra, %1, %2 FROM Untersuchungen WHERE UntID = ?")
+            .arg(joined(spec), joined(graph())));
+    Sql::Finish finish(q);
+    if (!Sql::run(m_db, q, {key}))
+        return false;
+    if (!q.next()) {
+        m_db.setLastError(QStringLiteral("there is no stored record %1").arg(key));
+        return false;
+    }
+    auto col = [&](const char *name) { return q.value(3 + spec.indexOf(QString::fromUtf8(name))); };
+    const int status = q.value(1).toInt();
+
+    box.Changed = false;
+    box.Kovra = q.value(2).toString();
+    Sql::read(col("Benutzer"), box.Benutzer);
+    Sql::read(col("BgArt"), box.BgArt);
+    Sql::read(col("HarzTyp"), box.HarzTyp);
+    Sql::read(col("BgVon"), box.BgVon);
+    Sql::read(col("DrVon"), box.DrVon);
+    Sql::read(col("PaVon"), box.PaVon);
+    Sql::read(col("Bemerk"), box.Bemerk);
+    readDate(col("BgVonAm"), box.BgVonAm, m_notation);
+    readDate(col("DrVonAm"), box.DrVonAm, m_notation);
+    readDate(col("PaVonAm"), box.PaVonAm, m_notation);
+    Sql::read(col("Bg"), box.Bg);
+    Sql::read(col("GesGew"), box.GesGew);
+    Sql::read(col("PaGew"), box.PaGew);
+    Sql::read(col("Luftdurch"), box.Luftdurch);
+    Sql::read(col("Temp"), box.Temp);
+    Sql::read(col("Feuchte"), box.Feuchte);
+    Sql::read(col("Fluß"), box.Fluss);
+    Sql::read(col("Asche"), box.Asche);
+    box.VerzID = q.value(0).toInt();
+    box.UntID = key;
+    box.Status = status;
+    box.Stored = true;
+    box.GrwBez.set(col("GrwBez").toString()); // Null: no limit file
+    box.PruefAm = m_notation.date(today);
+    if (status != BoxStatus::Graph)
+        return true;
+
+    const int g = 3 + int(spec.size());
+    readDate(col("PrüfAm"), box.PruefAm, m_notation);
+    for (int k = 1; k <= 5; ++k) {
+        Sql::read(q.value(g + 11 + k), box.Erg[k]);
+        Sql::read(q.value(g + 16 + k), box.GwO[k]);
+        Sql::read(q.value(g + 21 + k), box.GWU[k]);
+    }
+    const QString x = q.value(g).toString();
+    ReadCurveCells(x, q.value(g + 1).toString(), box);
+    // The stored cells end with the end mark; should they not (a record from
+    // elsewhere), the curve still ends where the stored points end instead of
+    // running on into the previous content of the box.
+    const int n = std::min<int>(int(x.size() / 6), CurveSize);
+    bool ended = false;
+    for (int i = 0; i < n && !ended; ++i)
+        ended = box.x[i] <= CurveEndMark;
+    if (!ended && n < CurveSize)
+        box.x[n] = CurveEndMark;
+    for (int k = 1; k <= 10; ++k)
+        Sql::read(q.value(g + 1 + k), box.Ein[k]);
+    return true;
+}
+
+bool Store::deleteRecord(qint32 untId)
+{
+    return m_db.transaction([&] {
+        QSqlQuery &q = m_db.prepared(QStringLiteral("DELETE FROM Untersuchungen WHERE UntID = ?"));
+        if (!Sql::run(m_db, q, {untId}))
+            return false;
+        if (q.numRowsAffected() != 1) {
+            m_db.setLastError(QStringLiteral("there is no stored record %1").arg(untId));
+            return false;
+        }
+        return true;
+    });
+}
+
+std::optional<QSqlRecord> Store::rawRecord(qint32 untId)
+{
+    QSqlQuery &q = m_db.prepared(QStringLiteral("SELECT * FROM Untersuchungen WHERE UntID = ?"));
+    Sql::Finish finish(q);
+    if (!Sql::run(m_db, q, {untId}))
+        return std::nullopt;
+    if (!q.next()) {
+        m_db.setLastError(QStringLiteral("there is no stored record %1").arg(untId));
+        return std::nullopt;
+    }
+    QSqlRecord record = q.record();
+    for (const QString &column : RecordColumns::dates()) {
+        const QVariant stored = record.value(column);
+        if (stored.isNull())
+            continue;
+        const QDate d = QDate::fromString(stored.toString(), Qt::ISODate);
+        record.setValue(column, d.isValid() ? QVariant(d) : QVariant());
+    }
+    return record;
+}
