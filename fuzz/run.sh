@@ -1,0 +1,43 @@
+#!/bin/sh
+# Builds the import-file fuzzer with clang into build-fuzz/ and runs it for
+# a bounded time (default 60 s). Exits non-zero on a crash, leak or
+# sanitizer report.
+#   fuzz/run.sh            60 seconds
+#   fuzz/run.sh 300        five minutes
+set -e
+cd "$(dirname "$0")/.."
+SECONDS_TO_RUN="${1:-60}"
+BUILD_DIR=build-fuzz
+
+if ! command -v clang++ >/dev/null 2>&1 \
+    || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
+    SUDO=""
+    [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends \
+        clang libclang-rt-14-dev
+fi
+
+# The project adds the folder under ZANDOR_FUZZ; until it does, the folder
+# builds on its own.
+if grep -q "add_subdirectory(fuzz)" CMakeLists.txt; then
+    SOURCE_DIR=.
+else
+    SOURCE_DIR=fuzz
+fi
+cmake -S "$SOURCE_DIR" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DZANDOR_FUZZ=ON \
+    > "$BUILD_DIR.configure.log" 2>&1 || { cat "$BUILD_DIR.configure.log"; exit 1; }
+cmake --build "$BUILD_DIR" -j 2 --target fuzz_import
+
+FUZZER="$(find "$BUILD_DIR" -name fuzz_import -type f -perm -u+x | head -n 1)"
+CORPUS="$BUILD_DIR/corpus-import"
+mkdir -p "$CORPUS"
+python3 fuzz/make_seeds.py "$BUILD_DIR/seeds-import"
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+# -max_len covers the largest file the reader can use.
+"$FUZZER" "$CORPUS" "$BUILD_DIR/seeds-import" -max_total_time="$SECONDS_TO_RUN" \
+    -max_len=10400 -print_final_stats=1 -artifact_prefix="$BUILD_DIR/"
+echo "corpus: $(ls "$CORPUS" | wc -l) files in $CORPUS"
