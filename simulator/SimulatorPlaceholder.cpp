@@ -1,1 +1,0 @@
-// The simulator library; its parts arrive with the instrument link.
