@@ -1,26 +1,25 @@
-#include "shell/ClearBox.h"
-#include "shell/MainWindow.h"
-#include "shell/MessageBoxMessages.h"
-#include "shell/Notation.h"
-#include "shell/Settings.h"
+#include "shell/Application.h"
+#include "shell/BoxIcons.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QTextStream>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zandor"));
+    QApplication::setOrganizationName(QStringLiteral("zandor"));
     QApplication::setApplicationDisplayName(QStringLiteral("Zandor 3.2"));
-    Settings settings;
-    const Notation notation = Notation::fromSystem();
-    MessageBoxMessages messages;
-    AppContext ctx{settings, notation, messages};
-    for (int k = 1; k <= 5; ++k)
-        ClearBox(settings, k, notation);
-    FrmKovra window(ctx);
-    messages.setParent(&window);
-    window.SelectScopeOption();
-    window.ShowAllBoxTiles();
-    window.show();
+    QApplication::setWindowIcon(QIcon(BoxIcons::application(64)));
+
+    const CommandLine commandLine = CommandLine::parse(app.arguments().mid(1));
+    if (!commandLine.error.isEmpty()) {
+        QTextStream(stderr) << "zandor: " << commandLine.error << "\n" << CommandLine::usage();
+        return 2;
+    }
+    ZandorApplication zandor(commandLine);
+    if (!zandor.start())
+        return 1;
     return app.exec();
 }

@@ -1,0 +1,131 @@
+#include "shell/Application.h"
+
+#include "instrument/InstrumentStartup.h"
+#include "instrument/NetLink.h"
+#include "instrument/ProtocolTimeouts.h"
+#include "shell/MainWindow.h"
+#include "shell/MessageBoxMessages.h"
+#include "shell/Notation.h"
+#include "shell/Settings.h"
+#include "shell/StartWindow.h"
+#include "store/Database.h"
+#include "store/Store.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QStandardPaths>
+
+ZandorApplication::ZandorApplication(const CommandLine &commandLine, OperatorMessages *messages)
+    : m_commandLine(commandLine),
+      m_settings(std::make_unique<Settings>()),
+      m_notation(std::make_unique<Notation>(Notation::fromSystem())),
+      m_database(std::make_unique<Database>())
+{
+    if (!messages) {
+        m_boxMessages = std::make_unique<MessageBoxMessages>();
+        messages = m_boxMessages.get();
+    }
+    m_messages = messages;
+    m_link = std::make_unique<NetLink>(*m_messages);
+    m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    // Without any printer installed the report goes to a PDF file; the
+    // printer set-up can change that.
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        m_printer->setOutputFormat(QPrinter::PdfFormat);
+        const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        m_printer->setOutputFileName(QDir(docs.isEmpty() ? QDir::homePath() : docs)
+                                         .filePath(QStringLiteral("zandor-report.pdf")));
+    }
+}
+
+ZandorApplication::~ZandorApplication()
+{
+    if (m_window)
+        m_window->setAskBeforeClosing(false);
+    m_startup.reset();
+    m_window.reset();
+    m_store.reset();
+    m_database->close();
+}
+
+void ZandorApplication::setTimeouts(const ProtocolTimeouts &timeouts)
+{
+    m_link->setTimeouts(timeouts);
+}
+
+bool ZandorApplication::start()
+{
+    const QString path = m_commandLine.databasePath.isEmpty() ? Database::defaultPath()
+                                                              : m_commandLine.databasePath;
+    const Database::OpenResult opened = m_database->open(path);
+    if (!opened) {
+        m_messages->show(opened.message, OperatorMessages::Icon::Critical);
+        return false;
+    }
+    m_store = std::make_unique<Store>(*m_database, *m_notation);
+    m_settings->NoInstrument = m_commandLine.noInstrument;
+    if (!m_store->LoadSettings(*m_settings)) {
+        m_messages->show(QStringLiteral("The settings of %1 cannot be read:\n%2")
+                             .arg(QDir::toNativeSeparators(path), m_store->lastError()),
+                         OperatorMessages::Icon::Critical);
+        return false;
+    }
+    if (!m_commandLine.netpcHost.isEmpty())
+        m_settings->HostAddress = m_commandLine.netpcHost;
+    if (m_commandLine.netpcPort != 0)
+        m_settings->HostPort = m_commandLine.netpcPort;
+
+    m_ctx = std::make_unique<AppContext>(AppContext{*m_settings, *m_notation, *m_messages,
+                                                    m_store.get(), m_link.get(), m_printer.get()});
+    m_window = std::make_unique<FrmKovra>(*m_ctx);
+    if (m_boxMessages)
+        m_boxMessages->setParent(m_window.get());
+    connect(m_window.get(), &FrmKovra::shuttingDown, this, &ZandorApplication::shutDown);
+
+    m_startup = std::make_unique<InstrumentStartup>(*m_link, *m_messages, *m_settings, *m_notation);
+    connect(m_startup.get(), &InstrumentStartup::boxesReset, this, &ZandorApplication::onBoxesReset);
+    connect(m_startup.get(), &InstrumentStartup::zeroPointBegins, this,
+            &ZandorApplication::onZeroPointBegins);
+    connect(m_startup.get(), &InstrumentStartup::finished, this,
+            &ZandorApplication::onStartupFinished);
+    m_startup->start();
+    return true;
+}
+
+void ZandorApplication::onBoxesReset()
+{
+    m_window->MarkActiveBox();
+}
+
+void ZandorApplication::onZeroPointBegins()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_splash = std::make_unique<FrmStart>();
+    m_splash->setCaption(InstrumentStartup::SplashCaption);
+    m_splash->show();
+}
+
+void ZandorApplication::onStartupFinished()
+{
+    if (m_splash) {
+        m_splash->close();
+        m_splash.reset();
+        QApplication::restoreOverrideCursor();
+    }
+    m_window->SetCaptions();
+    m_window->SelectScopeOption();
+    m_window->ShowAllBoxTiles();
+    m_window->MarkActiveBox();
+    m_window->show();
+    m_started = true;
+    emit started();
+}
+
+void ZandorApplication::shutDown()
+{
+    m_store.reset();
+    m_database->close();
+    m_link->CloseNetPC();
+}
