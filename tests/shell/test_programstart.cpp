@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-class StartupTest : public QObject
+class ProgramStartTest : public QObject
 {
     Q_OBJECT
 private slots:
@@ -26,14 +26,14 @@ private:
     static SimulatorOptions fastSimulator();
 };
 
-quint16 StartupTest::silentPort()
+quint16 ProgramStartTest::silentPort()
 {
     QTcpServer server;
     server.listen(QHostAddress::LocalHost);
     return server.serverPort(); // closed again when it goes out of scope
 }
 
-SimulatorOptions StartupTest::fastSimulator()
+SimulatorOptions ProgramStartTest::fastSimulator()
 {
     SimulatorOptions o;
     o.speed = 200;
@@ -41,7 +41,7 @@ SimulatorOptions StartupTest::fastSimulator()
     return o;
 }
 
-void StartupTest::startsWithSimulator()
+void ProgramStartTest::startsWithSimulator()
 {
     NetPcSimulator sim(fastSimulator());
     QVERIFY(sim.listen(QHostAddress::LocalHost));
@@ -78,7 +78,7 @@ void StartupTest::startsWithSimulator()
     QVERIFY(w->close());
 }
 
-void StartupTest::argumentOneSkipsTraceAndZeroPoint()
+void ProgramStartTest::argumentOneSkipsTraceAndZeroPoint()
 {
     NetPcSimulator sim(fastSimulator());
     QVERIFY(sim.listen(QHostAddress::LocalHost));
@@ -96,7 +96,7 @@ void StartupTest::argumentOneSkipsTraceAndZeroPoint()
     QCOMPARE(app.settings().ZeroPoint, 0.0f);
 }
 
-void StartupTest::everyFailureHasItsMessageInOrder()
+void ProgramStartTest::everyFailureHasItsMessageInOrder()
 {
     QTemporaryDir dir;
     CommandLine cl = CommandLine::parse(
@@ -114,7 +114,7 @@ void StartupTest::everyFailureHasItsMessageInOrder()
     QVERIFY(app.mainWindow()->isVisible());
 }
 
-void StartupTest::unusableDatabaseEndsTheStart()
+void ProgramStartTest::unusableDatabaseEndsTheStart()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("kovra.mdb");
@@ -134,7 +134,7 @@ void StartupTest::unusableDatabaseEndsTheStart()
     QCOMPARE(check.readAll(), QByteArray("this is a letter, not a database\n"));
 }
 
-void StartupTest::commandLine()
+void ProgramStartTest::commandLine()
 {
     QVERIFY(CommandLine::parse({"1"}).noInstrument);
     QVERIFY(!CommandLine::parse({}).noInstrument);
@@ -147,5 +147,5 @@ void StartupTest::commandLine()
     QVERIFY(!CommandLine::parse({"--db"}).error.isEmpty());
 }
 
-QTEST_MAIN(StartupTest)
-#include "test_startup.moc"
+QTEST_MAIN(ProgramStartTest)
+#include "test_programstart.moc"
