@@ -77,7 +77,6 @@ QString Database::defaultPath()
 
 Database::OpenResult Database::fail(Problem problem, const QString &cause)
 {
-    close();
     OpenResult result;
     result.problem = problem;
     result.message = QStringLiteral("The database file \"%1\" cannot be used: %2.")
@@ -90,6 +89,15 @@ Database::OpenResult Database::open(const QString &path)
 {
     close();
     m_path = path;
+    const OpenResult result = connect();
+    if (!result)
+        close();
+    return result;
+}
+
+Database::OpenResult Database::connect()
+{
+    const QString &path = m_path;
     const QFileInfo info(path);
     const bool existed = info.exists();
 
@@ -243,6 +251,10 @@ QSqlDatabase Database::connection() const
 
 QSqlQuery &Database::prepared(const QString &sql)
 {
+    if (!isOpen()) {
+        m_failedStatement = QSqlQuery();
+        return m_failedStatement;
+    }
     auto it = m_statements.find(sql);
     if (it != m_statements.end())
         return it->second;

@@ -80,6 +80,7 @@ private:
     bool commit();
     void rollback();
     OpenResult fail(Problem problem, const QString &cause);
+    OpenResult connect();
     OpenResult checkExisting(QSqlDatabase &db, int &version);
 
     QString m_path;
