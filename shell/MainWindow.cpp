@@ -68,6 +68,7 @@ FrmKovra::FrmKovra(AppContext &context, QWidget *parent) : QMainWindow(parent), 
     outer->addLayout(right);
 
     connectCommands();
+    installDefaultChoosers();
     SetCaptions();
     for (int k = 1; k <= 5; ++k)
         ShowBoxTile(k);

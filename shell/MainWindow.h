@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QColor>
 #include <QMainWindow>
 #include <array>
+#include <functional>
+#include <optional>
 
 #include "shell/AppContext.h"
 
@@ -43,6 +46,13 @@ public:
     // (the program ends before it was ever shown).
     void setAskBeforeClosing(bool ask) { m_askBeforeClosing = ask; }
 
+    // The colour and printer dialogs, replaceable so tests can answer them.
+    // The colour chooser returns nothing when the operator cancels.
+    std::function<std::optional<QColor>(const QColor &initial)> chooseColour;
+    std::function<void()> setUpPrinter;
+    // The graph window opened from here, while it is open.
+    QWidget *graphWindow() const { return m_graphWindow; }
+
 signals:
     // Emitted when the window has agreed to close, before it goes away.
     void shuttingDown();
@@ -59,6 +69,8 @@ private:
     void connectCommands();
     void setShapeColour(int index, unsigned rgb);
     bool Form_Unload();
+    void installDefaultChoosers();
+    bool hasGraphInSelectedScope() const;
 
     // Menu and button handlers; their bodies live with the commands.
     void mnuSvV_Click();

@@ -4,6 +4,11 @@
 #include "shell/ScriptedMessages.h"
 #include "shell/Settings.h"
 #include "shell/ShutdownQuestion.h"
+#include "store/Database.h"
+#include "store/Store.h"
+
+#include <QSqlQuery>
+#include <QTemporaryDir>
 
 #include <QAction>
 #include <QLabel>
@@ -27,6 +32,7 @@ private slots:
     void deleteInBox();
     void shutdownList();
     void closingAsksOnlyForUnsavedBoxes();
+    void colourOfOneBoxWritesAllFiveColumns();
 
 private:
     Settings *settings = nullptr;
@@ -181,6 +187,48 @@ void MainWindowTest::closingAsksOnlyForUnsavedBoxes()
     QCOMPARE(messages->entries.size(), 1);
     messages->answer(true);
     QVERIFY(window->close());
+}
+
+void MainWindowTest::colourOfOneBoxWritesAllFiveColumns()
+{
+    QTemporaryDir dir;
+    Database db;
+    QVERIFY(db.open(dir.filePath("kovra.mdb")));
+    Store store(db, notation);
+    QVERIFY(store.LoadSettings(*settings));
+    ctx->store = &store;
+    const auto before = settings->DisKvFa;
+    auto stored = [&db] {
+        QSqlQuery q(db.connection());
+        q.exec("SELECT DisKvFa1, DisKvFa2, DisKvFa3, DisKvFa4, DisKvFa5 FROM Init");
+        q.next();
+        QList<qint32> out;
+        for (int i = 0; i < 5; ++i)
+            out << q.value(i).toInt();
+        return out;
+    };
+
+    // Colours changed in memory only reach the file with the next choice.
+    settings->DisKvFa[1] = 0x123456;
+    window->chooseColour = [](const QColor &) { return std::optional<QColor>(); };
+    window->mnuEbn[3]->trigger();
+    QCOMPARE(stored()[0], before[1]);
+
+    QColor initial;
+    window->chooseColour = [&initial](const QColor &c) {
+        initial = c;
+        return std::optional<QColor>(QColor(0x11, 0x22, 0x33));
+    };
+    window->mnuEbn[3]->trigger();
+    QCOMPARE(initial, QColor(before[3] & 0xFF, (before[3] >> 8) & 0xFF, (before[3] >> 16) & 0xFF));
+    QCOMPARE(settings->DisKvFa[3], 0x332211);
+    const QList<qint32> columns = stored();
+    QCOMPARE(columns[2], 0x332211);
+    QCOMPARE(columns[0], 0x123456);
+    QCOMPARE(columns[1], before[2]);
+    QCOMPARE(columns[3], before[4]);
+    QCOMPARE(columns[4], before[5]);
+    ctx->store = nullptr;
 }
 
 QTEST_MAIN(MainWindowTest)
