@@ -1,0 +1,28 @@
+#pragma once
+
+#include "shell/OperatorMessages.h"
+
+#include <QStringList>
+#include <functional>
+
+// Messages of a command without an operator: each is written to standard
+// error, prefixed with the command's name; questions get the safe answer
+// (No, Cancel). A listener may react to each message, e.g. to stop waiting.
+class StderrMessages : public OperatorMessages
+{
+public:
+    explicit StderrMessages(QString prefix) : m_prefix(std::move(prefix)) {}
+
+    void show(const QString &text, Icon icon = Icon::None) override;
+    bool askYesNo(const QString &text) override;
+    bool askOkCancel(const QString &text) override;
+
+    // Called after a message was written, with its text.
+    std::function<void(const QString &)> onMessage;
+    QStringList shown;
+
+private:
+    void write(const QString &text);
+
+    QString m_prefix;
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QWidget>
+
+class Notation;
+struct BoxRecord;
+struct Settings;
+
+// The drawing area of the measurement window: axes and grid of the selected
+// scope of time and the curve measured so far, drawn whole on every paint,
+// so that resizing or a message box over it never loses a point.
+class MeasurementPlot : public QWidget
+{
+public:
+    MeasurementPlot(Settings &settings, const Notation &notation, QWidget *parent = nullptr);
+
+    // The box whose curve is drawn, and whether it holds a point yet; before
+    // the first point the cleared curve has no end mark and is not drawn.
+    void setCurve(BoxRecord *box, bool hasPoints);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    Settings &m_settings;
+    const Notation &m_notation;
+    BoxRecord *m_box = nullptr;
+    bool m_hasPoints = false;
+};

@@ -1,0 +1,312 @@
+#include "instrument/MeasurementWindow.h"
+
+#include "display/BgrColor.h"
+#include "instrument/MeasurementPlot.h"
+#include "instrument/MeasurementRun.h"
+#include "shell/AppContext.h"
+#include "shell/Notation.h"
+#include "shell/Settings.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The readouts look like the instrument's own display: light figures on a
+// dark panel, so they stand apart from the graph and read from a distance.
+const char *const kPanelStyle = R"(
+QFrame#panMessen { background: #1d252b; border-radius: 6px; }
+QFrame#panMessen QLabel { color: #9fb3bf; background: transparent; }
+QFrame#panMessen QLabel[role="value"] { color: #7cf29a; font-family: monospace; font-size: 18pt; }
+QFrame#panMessen QLabel[role="status"] { color: #f2d17c; font-weight: bold; }
+QFrame#panMessen QLineEdit { color: #7cf29a; background: #10161a; border: 1px solid #34424b;
+                             font-family: monospace; font-size: 18pt; padding: 1px 4px; }
+QFrame#panMessen QLineEdit#Text3 { font-size: 10pt; }
+QFrame#panMessen QProgressBar { background: #10161a; border: 1px solid #34424b; color: #9fb3bf;
+                                text-align: center; height: 14px; }
+QFrame#panMessen QProgressBar::chunk { background: #2f8f55; }
+)";
+
+// Picture2: a lamp that is lit once a reading has been taken and dark while
+// the run waits for the next one.
+class ActivityLamp : public QWidget
+{
+public:
+    explicit ActivityLamp(QWidget *parent) : QWidget(parent) { setFixedSize(18, 18); }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(0x0e, 0x3d, 0x1e), 1.5));
+        p.setBrush(QColor(0x4c, 0xf0, 0x7a));
+        p.drawEllipse(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+    }
+};
+
+QLineEdit *readout(const QString &name, QWidget *parent)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setReadOnly(true);
+    edit->setFocusPolicy(Qt::NoFocus);
+    edit->setAlignment(Qt::AlignRight);
+    return edit;
+}
+
+QLabel *valueLabel(const QString &name, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setProperty("role", "value");
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+QString clockText(qint64 ms)
+{
+    const qint64 s = ms / 1000;
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600, 2, 10, QLatin1Char('0'))
+        .arg((s / 60) % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+FrmMessen::FrmMessen(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
+{
+    setObjectName(QStringLiteral("frmMessen"));
+    buildControls();
+    connect(&m_clock, &QTimer::timeout, this, &FrmMessen::showElapsed);
+    Form_Load();
+}
+
+FrmMessen::~FrmMessen() = default;
+
+void FrmMessen::buildControls()
+{
+    auto *plot = new MeasurementPlot(m_ctx.settings, m_ctx.notation, this);
+    plot->setObjectName(QStringLiteral("Picture1"));
+    m_plot = plot;
+
+    auto *panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("panMessen"));
+    panel->setStyleSheet(QString::fromLatin1(kPanelStyle));
+    panel->setMinimumWidth(230);
+
+    m_lamp = new ActivityLamp(panel);
+    m_lamp->setObjectName(QStringLiteral("Picture2"));
+    m_status = new QLabel(panel);
+    m_status->setObjectName(QStringLiteral("lblMessenStatus"));
+    m_status->setProperty("role", "status");
+    m_point = readout(QStringLiteral("Text1"), panel);
+    m_time = readout(QStringLiteral("Text2"), panel);
+    m_pointShort = readout(QStringLiteral("Text3"), panel);
+    m_value = valueLabel(QStringLiteral("lblMessenWert"), panel);
+    m_elapsed = valueLabel(QStringLiteral("lblMessenZeit"), panel);
+    m_timeouts = new QLabel(panel);
+    m_timeouts->setObjectName(QStringLiteral("lblMessenTimeouts"));
+    m_progress = new QProgressBar(panel);
+    m_progress->setObjectName(QStringLiteral("prbMessen"));
+    m_progress->setRange(0, 1000);
+    m_progress->setFormat(QStringLiteral("%p %"));
+
+    auto *grid = new QGridLayout(panel);
+    grid->setContentsMargins(14, 12, 14, 12);
+    grid->setVerticalSpacing(4);
+    auto *head = new QHBoxLayout;
+    head->addWidget(m_lamp);
+    head->addWidget(m_status, 1);
+    int row = 0;
+    grid->addLayout(head, row++, 0, 1, 2);
+    grid->addItem(new QSpacerItem(0, 8), row++, 0);
+    const auto caption = [panel](const QString &text) { return new QLabel(text, panel); };
+    grid->addWidget(caption(QStringLiteral("Point")), row, 0);
+    grid->addWidget(m_pointShort, row++, 1);
+    grid->addWidget(m_point, row++, 0, 1, 2);
+    grid->addWidget(caption(QStringLiteral("Value (%)")), row++, 0, 1, 2);
+    grid->addWidget(m_value, row++, 0, 1, 2);
+    grid->addWidget(caption(QStringLiteral("Instrument time (ms)")), row++, 0, 1, 2);
+    grid->addWidget(m_time, row++, 0, 1, 2);
+    grid->addWidget(caption(QStringLiteral("Elapsed")), row++, 0, 1, 2);
+    grid->addWidget(m_elapsed, row++, 0, 1, 2);
+    grid->addWidget(caption(QStringLiteral("Scope of time")), row++, 0, 1, 2);
+    grid->addWidget(m_progress, row++, 0, 1, 2);
+    grid->addWidget(m_timeouts, row++, 0, 1, 2);
+    grid->setRowStretch(row, 1);
+
+    m_end = new QPushButton(this);
+    m_end->setObjectName(QStringLiteral("cmdMessenBe"));
+    m_return = new QPushButton(this);
+    m_return->setObjectName(QStringLiteral("cmdMessenAb"));
+    m_end->setAutoDefault(false);
+    m_return->setAutoDefault(false);
+
+    auto *side = new QVBoxLayout;
+    side->addWidget(panel, 1);
+    side->addSpacing(6);
+    side->addWidget(m_end);
+    side->addWidget(m_return);
+    auto *layout = new QHBoxLayout(this);
+    layout->addWidget(m_plot, 1);
+    layout->addLayout(side);
+
+    connect(m_end, &QPushButton::clicked, this, &FrmMessen::cmdMessenBe_Click);
+    connect(m_return, &QPushButton::clicked, this, &FrmMessen::cmdMessenAb_Click);
+    resize(980, 560);
+}
+
+void FrmMessen::Form_Load()
+{
+    m_finished = false;
+    m_end->setText(QStringLiteral("&End measurement"));
+    m_return->setText(QStringLiteral("&Return"));
+    m_end->setEnabled(false);
+    m_point->setText(QStringLiteral("0"));
+    m_pointShort->setText(QStringLiteral("0"));
+    m_value->setText(QStringLiteral("–"));
+    m_elapsed->setText(clockText(0));
+    m_progress->setValue(0);
+    setStatus(QStringLiteral("Ready"));
+    QApplication::restoreOverrideCursor();
+}
+
+void FrmMessen::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The run starts once the window is on screen, so the operator sees
+    // the empty graph before the first reading arrives.
+    if (m_ctx.settings.MeasureRequested == 1 && !m_run)
+        QTimer::singleShot(0, this, &FrmMessen::startRequestedRun);
+}
+
+void FrmMessen::startRequestedRun()
+{
+    Settings &s = m_ctx.settings;
+    if (s.MeasureRequested != 1 || m_run || !m_ctx.link)
+        return;
+    m_return->setEnabled(false);
+    m_end->setEnabled(true);
+    s.MeasureRequested = 0;
+
+    m_run = new MeasurementRun(s, *m_ctx.link, m_ctx.messages, this);
+    connect(m_run, &MeasurementRun::started, this, &FrmMessen::runStarted);
+    connect(m_run, &MeasurementRun::waitingForReading, this, &FrmMessen::waitingForReading);
+    connect(m_run, &MeasurementRun::pointStored, this, &FrmMessen::pointStored);
+    connect(m_run, &MeasurementRun::timedOut, this, &FrmMessen::timedOut);
+    connect(m_run, &MeasurementRun::breaking, this, &FrmMessen::breaking);
+    connect(m_run, &MeasurementRun::finished, this, &FrmMessen::runFinished);
+    m_run->MeasureActiveBox();
+}
+
+void FrmMessen::runStarted()
+{
+    static_cast<MeasurementPlot *>(m_plot)->setCurve(m_run->box(), false);
+    m_clock.start(1000);
+    setStatus(QStringLiteral("Measuring"));
+}
+
+void FrmMessen::waitingForReading()
+{
+    m_lamp->setVisible(false);
+}
+
+void FrmMessen::pointStored(int index)
+{
+    const BoxRecord &box = *m_run->box();
+    const QString number = QString::number(index);
+    m_pointShort->setText(number);
+    if (const auto ms = m_run->lastTimeMs())
+        m_time->setText(m_ctx.notation.general(*ms));
+    m_point->setText(number);
+    m_value->setText(m_ctx.notation.format(box.x[size_t(index)], QStringLiteral("0.00")));
+    const double scopeSeconds = double(box.Ein[10]) * 60;
+    if (scopeSeconds > 0)
+        m_progress->setValue(int(qBound(0.0, box.y[size_t(index)] / scopeSeconds, 1.0) * 1000));
+    m_lamp->setVisible(true);
+    static_cast<MeasurementPlot *>(m_plot)->setCurve(m_run->box(), true);
+    showElapsed();
+}
+
+void FrmMessen::timedOut(int count)
+{
+    m_timeouts->setText(QStringLiteral("Time-outs: %1").arg(count));
+    setStatus(QStringLiteral("No reading received"));
+}
+
+void FrmMessen::breaking()
+{
+    setStatus(QStringLiteral("Ending measurement"));
+}
+
+void FrmMessen::runFinished()
+{
+    m_clock.stop();
+    showElapsed();
+    BoxRecord &box = *m_run->box();
+    // Whichever way it ended, the box now holds a graph with its results.
+    box.Status = BoxStatus::Graph;
+    box.Changed = true;
+    m_return->setEnabled(true);
+    m_end->setEnabled(false);
+    if (m_ctx.settings.EndRequest) {
+        // Ended by the operator: the curve stays on screen until "&Return".
+        setStatus(QStringLiteral("Measurement ended"));
+        m_return->setFocus();
+        return;
+    }
+    m_finished = true;
+    setStatus(QStringLiteral("Finished"));
+    accept();
+}
+
+void FrmMessen::showElapsed()
+{
+    if (m_run)
+        m_elapsed->setText(clockText(m_run->elapsedMs()));
+}
+
+void FrmMessen::setStatus(const QString &text)
+{
+    m_status->setText(text);
+}
+
+void FrmMessen::cmdMessenBe_Click()
+{
+    m_ctx.settings.EndRequest = true;
+    m_end->setEnabled(false);
+    setStatus(QStringLiteral("Ending after the next point"));
+}
+
+void FrmMessen::cmdMessenAb_Click()
+{
+    accept();
+}
+
+void FrmMessen::reject()
+{
+    // A running measurement is ended with its own button, never by Escape.
+    if (m_run && m_run->isRunning())
+        return;
+    QDialog::reject();
+}
+
+void FrmMessen::closeEvent(QCloseEvent *event)
+{
+    if (m_run && m_run->isRunning()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
