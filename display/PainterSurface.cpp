@@ -21,12 +21,20 @@ QFont paperFont()
 } // namespace
 
 PainterSurface::PainterSurface(QPainter &painter, Kind kind, const QFont &font)
-    : m_painter(painter), m_kind(kind)
+    : PainterSurface(painter, kind, font,
+                     painter.device() ? QRectF(0, 0, painter.device()->width(),
+                                               painter.device()->height())
+                                      : QRectF())
+{
+}
+
+PainterSurface::PainterSurface(QPainter &painter, Kind kind, const QFont &font,
+                               const QRectF &area)
+    : m_painter(painter), m_kind(kind), m_origin(area.topLeft()), m_size(area.size())
 {
     QPaintDevice *device = painter.device();
     m_dpiX = device && device->logicalDpiX() > 0 ? device->logicalDpiX() : ScreenDotsPerInch;
     m_dpiY = device && device->logicalDpiY() > 0 ? device->logicalDpiY() : ScreenDotsPerInch;
-    m_size = device ? QSizeF(device->width(), device->height()) : QSizeF();
     initialise(font);
     // Thin antialiased lines look ragged on paper output only in previews;
     // on screen they are what makes a curve read as a curve.
@@ -48,7 +56,12 @@ QSizeF PainterSurface::extentTwips() const
 
 void PainterSurface::clear()
 {
-    m_painter.fillRect(QRectF(QPointF(0, 0), m_size), Qt::white);
+    m_painter.fillRect(QRectF(m_origin, m_size), Qt::white);
+}
+
+QPointF PainterSurface::toPainter(double x, double y) const
+{
+    return m_origin + QPointF(x * scaleX(), y * scaleY());
 }
 
 void PainterSurface::applyPen()
@@ -66,22 +79,20 @@ void PainterSurface::applyPen()
 void PainterSurface::drawLine(double x1, double y1, double x2, double y2)
 {
     applyPen();
-    m_painter.drawLine(QPointF(x1 * scaleX(), y1 * scaleY()), QPointF(x2 * scaleX(), y2 * scaleY()));
+    m_painter.drawLine(toPainter(x1, y1), toPainter(x2, y2));
 }
 
 void PainterSurface::drawRectangle(double x1, double y1, double x2, double y2)
 {
     applyPen();
-    m_painter.drawRect(QRectF(QPointF(x1 * scaleX(), y1 * scaleY()),
-                              QPointF(x2 * scaleX(), y2 * scaleY()))
-                           .normalized());
+    m_painter.drawRect(QRectF(toPainter(x1, y1), toPainter(x2, y2)).normalized());
 }
 
 void PainterSurface::drawText(double x, double y, const QString &text)
 {
     m_painter.setFont(font());
     const QFontMetricsF metrics(font(), m_painter.device());
-    const QPointF topLeft(x * scaleX(), y * scaleY());
+    const QPointF topLeft = toPainter(x, y);
     if (!fontTransparent())
         m_painter.fillRect(QRectF(topLeft, QSizeF(metrics.horizontalAdvance(text), metrics.height())),
                            Qt::white);

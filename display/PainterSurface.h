@@ -2,6 +2,8 @@
 
 #include "display/DrawingSurface.h"
 
+#include <QRectF>
+
 class QPainter;
 
 // The drawing surface over a QPainter on any paint device: a widget being
@@ -23,6 +25,9 @@ public:
     // The painter must be active. The font starts as `font` (a picture
     // box's own font on screen); the paper's default is the report face.
     PainterSurface(QPainter &painter, Kind kind, const QFont &font);
+    // A surface on part of the device only, e.g. inside a widget's frame;
+    // `area` is in painter units.
+    PainterSurface(QPainter &painter, Kind kind, const QFont &font, const QRectF &area);
     explicit PainterSurface(QPainter &painter, Kind kind = Kind::Screen);
 
     QSizeF extentTwips() const override;
@@ -44,10 +49,12 @@ protected:
 
 private:
     void applyPen();
+    QPointF toPainter(double x, double y) const;
 
     QPainter &m_painter;
     Kind m_kind;
     double m_dpiX;
     double m_dpiY;
-    QSizeF m_size; // painter units
+    QPointF m_origin; // painter units
+    QSizeF m_size;
 };

@@ -1,0 +1,64 @@
+#include "display/GraphPlot.h"
+
+#include "display/CurvePlot.h"
+#include "display/DrawingSurface.h"
+#include "shell/Rounding.h"
+#include "shell/Settings.h"
+
+namespace {
+
+bool inSelectedScope(const BoxRecord &box, float scope)
+{
+    return box.holdsGraph() && box.Ein[10] == scope;
+}
+
+} // namespace
+
+void DrawGraphPlot(DrawingSurface &surface, Settings &settings, const Notation &notation)
+{
+    surface.setScale(GraphScale::Left, GraphScale::Top, GraphScale::Right, GraphScale::Bottom);
+    if (settings.DialogMode == 1) {
+        BoxRecord &box = settings.activeBox();
+        DrawGraphAxes(surface, box.Ein[10], notation);
+        if (box.holdsGraph()) {
+            surface.setForeColor(settings.boxColour(settings.ActiveBox));
+            DrawCurve(surface, box, settings.LinieGr);
+        }
+        return;
+    }
+    DrawGraphAxes(surface, settings.ScopeOfTime, notation);
+    for (int k = 1; k <= 5; ++k) {
+        BoxRecord &box = settings.Box(k);
+        if (!inSelectedScope(box, settings.ScopeOfTime))
+            continue;
+        surface.setForeColor(settings.boxColour(k));
+        DrawCurve(surface, box, settings.LinieGr);
+    }
+}
+
+// A legend squeezed flat still gets a readable minimum instead of a size
+// the font system refuses.
+double LegendFontSize(double height)
+{
+    const double size = height / 150;
+    return size >= 1 ? size : 1;
+}
+
+void DrawGraphLegend(DrawingSurface &surface, const Settings &settings)
+{
+    surface.resetScale();
+    const double H = surface.scaleHeight();
+    surface.setFontSize(LegendFontSize(H));
+    const int th = roundHalfEven(surface.textHeight(QStringLiteral("Box \u00a7: ")));
+    const int gap = roundHalfEven((H - 5 * th) / 6);
+    for (int i = 1; i <= 5; ++i) {
+        QString text = QStringLiteral("Box %1: ").arg(i);
+        const BoxRecord &box = settings.Box(i);
+        if (inSelectedScope(box, settings.ScopeOfTime))
+            text += box.Kovra;
+        surface.setForeColor(settings.boxColour(i));
+        surface.setCurrentX(100);
+        surface.setCurrentY((i - 1) * th + i * gap);
+        surface.print(text);
+    }
+}
