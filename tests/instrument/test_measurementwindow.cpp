@@ -1,0 +1,174 @@
+#include "MeasurementFixture.h"
+
+#include "display/BgrColor.h"
+#include "instrument/MeasurementRun.h"
+#include "instrument/MeasurementWindow.h"
+#include "shell/AppContext.h"
+#include "shell/Notation.h"
+
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// A measurement window over a scripted NetPC, as the specimen form opens it.
+struct WindowFixture
+{
+    WindowFixture()
+    {
+        exampleBox(settings);
+        settings.ActiveBox = 3;
+        settings.Box(3).Ein = settings.Box(1).Ein;
+        settings.Box(3).Status = BoxStatus::Pattern;
+        connected = connectLink(link, peer, 5s);
+        settings.MeasureRequested = 1;
+        window.setWindowTitle(QStringLiteral("Measurement of  <A1>  in box 3"));
+    }
+    QPushButton *button(const char *name)
+    {
+        return window.findChild<QPushButton *>(QLatin1String(name));
+    }
+    QString text(const char *name)
+    {
+        return window.findChild<QLineEdit *>(QLatin1String(name))->text();
+    }
+    bool started()
+    {
+        return QTest::qWaitFor([this] { return !peer.lines.isEmpty(); }, 2000);
+    }
+    // Pixels of the plot in the colour of box 3's curve.
+    int curvePixels()
+    {
+        const QImage image = window.findChild<QWidget *>(QStringLiteral("Picture1"))
+                                 ->grab()
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_RGB32);
+        const QRgb curve = ColorFromBgr(settings.boxColour(3)).rgb();
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += image.pixel(x, y) == curve;
+        return count;
+    }
+
+    ScriptedPeer peer;
+    Settings settings;
+    Notation notation{QLatin1Char(','), QLatin1Char('.')};
+    ScriptedMessages messages;
+    NetLink link{messages};
+    AppContext ctx{settings, notation, messages, nullptr, &link};
+    FrmMessen window{ctx};
+    bool connected = false;
+};
+
+} // namespace
+
+class TestMeasurementWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void aRunEndedByTheInstrumentClosesTheWindow();
+    void endMeasurementKeepsTheCurveOnScreen();
+    void repaintsKeepTheCurveAndThePendingEnd();
+    void withoutRequestNothingIsMeasured();
+};
+
+void TestMeasurementWindow::aRunEndedByTheInstrumentClosesTheWindow()
+{
+    WindowFixture fx;
+    QVERIFY(fx.connected);
+    fx.window.show();
+    QVERIFY(fx.started());
+    QCOMPARE(fx.peer.lines.first(), QStringLiteral("run START  5 1.25  600000  180  500  0"));
+    QCOMPARE(fx.settings.MeasureRequested, 0);
+    QVERIFY(fx.button("cmdMessenBe")->isEnabled());
+    QVERIFY(!fx.button("cmdMessenAb")->isEnabled());
+    fx.window.reject(); // Escape does not leave a running measurement
+    QVERIFY(fx.window.isVisible());
+
+    QVERIFY(fx.peer.reply(fx.link, "DATA 1.0 30000\r\n"));
+    QVERIFY(fx.peer.reply(fx.link, "DATA 2.0 60000\r\n"));
+    QVERIFY(fx.peer.reply(fx.link, "DATA 1.5 90000\r\n"));
+    QCOMPARE(fx.text("Text1"), QStringLiteral("3"));
+    QCOMPARE(fx.text("Text3"), QStringLiteral("3"));
+    QCOMPARE(fx.text("Text2"), QStringLiteral("90000"));
+    QVERIFY(fx.peer.reply(fx.link, "OK\r\n"));
+
+    QTRY_VERIFY(!fx.window.isVisible());
+    QVERIFY(fx.window.isFinished());
+    QCOMPARE(fx.window.result(), int(QDialog::Accepted));
+    const BoxRecord &box = fx.settings.Box(3);
+    QCOMPARE(box.Status, BoxStatus::Graph);
+    QVERIFY(box.Changed);
+    QCOMPARE(box.pointCount(), 4);
+    QVERIFY(fx.messages.entries.isEmpty());
+}
+
+void TestMeasurementWindow::endMeasurementKeepsTheCurveOnScreen()
+{
+    WindowFixture fx;
+    QVERIFY(fx.connected);
+    fx.window.show();
+    QVERIFY(fx.started());
+    QVERIFY(fx.peer.reply(fx.link, "DATA 1.0 30000\r\n"));
+    fx.button("cmdMessenBe")->click();
+    QVERIFY(fx.settings.EndRequest);
+    QVERIFY(!fx.peer.hasLine(QStringLiteral("run BREAK")));
+    QVERIFY(fx.peer.reply(fx.link, "DATA 2.0 60000\r\n"));
+    QTRY_VERIFY(fx.peer.hasLine(QStringLiteral("run BREAK")));
+    QVERIFY(fx.peer.reply(fx.link, "OK\r\n"));
+
+    QTRY_VERIFY(fx.button("cmdMessenAb")->isEnabled());
+    QVERIFY(!fx.button("cmdMessenBe")->isEnabled());
+    QVERIFY(fx.window.isVisible());
+    QVERIFY(!fx.window.isFinished());
+    QCOMPARE(fx.settings.Box(3).Status, BoxStatus::Graph);
+    QVERIFY(fx.settings.Box(3).Changed);
+    QVERIFY(fx.curvePixels() > 0);
+    fx.button("cmdMessenAb")->click();
+    QVERIFY(!fx.window.isVisible());
+}
+
+void TestMeasurementWindow::repaintsKeepTheCurveAndThePendingEnd()
+{
+    WindowFixture fx;
+    QVERIFY(fx.connected);
+    fx.window.show();
+    QVERIFY(fx.started());
+    QVERIFY(fx.peer.reply(fx.link, "DATA 1.0 30000\r\n"));
+    QVERIFY(fx.peer.reply(fx.link, "DATA 2.0 60000\r\n"));
+    QVERIFY(fx.peer.reply(fx.link, "DATA 2.5 90000\r\n"));
+    QVERIFY(fx.curvePixels() > 0);
+
+    fx.button("cmdMessenBe")->click();
+    fx.window.resize(fx.window.size() + QSize(120, 80));
+    QCoreApplication::processEvents();
+    QVERIFY(fx.curvePixels() > 0); // the whole curve so far, after the resize
+    QVERIFY(fx.settings.EndRequest); // and the press is still pending
+    QVERIFY(fx.peer.reply(fx.link, "DATA 2.0 120000\r\n"));
+    QTRY_VERIFY(fx.peer.hasLine(QStringLiteral("run BREAK")));
+    QVERIFY(fx.peer.reply(fx.link, "OK\r\n"));
+    QTRY_VERIFY(fx.button("cmdMessenAb")->isEnabled());
+}
+
+void TestMeasurementWindow::withoutRequestNothingIsMeasured()
+{
+    WindowFixture fx;
+    QVERIFY(fx.connected);
+    fx.settings.MeasureRequested = 0;
+    fx.window.show();
+    QTest::qWait(100);
+    QVERIFY(fx.peer.lines.isEmpty());
+    QVERIFY(fx.button("cmdMessenAb")->isEnabled());
+    QCOMPARE(fx.curvePixels(), 0);
+    fx.button("cmdMessenAb")->click();
+    QVERIFY(!fx.window.isVisible());
+}
+
+QTEST_MAIN(TestMeasurementWindow)
+#include "test_measurementwindow.moc"
