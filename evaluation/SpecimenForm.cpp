@@ -1,5 +1,6 @@
 #include "evaluation/SpecimenForm.h"
 
+#include "display/GraphWindow.h"
 #include "evaluation/LeaveChecks.h"
 #include "evaluation/LimitCheck.h"
 #include "evaluation/LimitFileOrganisation.h"
@@ -200,6 +201,10 @@ void FrmEbn::createFields()
     }
     for (QLineEdit *date : {EbnPruefAm, EbnBgVonAm, EbnDrVonAm, EbnPaVonAm})
         fitWidth(date, QStringLiteral("00.00.0000"));
+    // Names of people and firms should show whole at first sight.
+    const int nameWidth = 28 * fontMetrics().averageCharWidth();
+    for (QLineEdit *text : {EbnBenutzer, EbnBgVon, EbnDrVon, EbnPaVon})
+        text->setMinimumWidth(nameWidth);
 }
 
 void FrmEbn::createButtons()
@@ -339,7 +344,7 @@ void FrmEbn::Form_Activate()
 
 void FrmEbn::Form_Paint()
 {
-    cmdEbnGraph->setEnabled(showsGraphs() && box().holdsGraph());
+    cmdEbnGraph->setEnabled(box().holdsGraph());
 }
 
 void FrmEbn::PutSpecimenFields(const SpecimenRecord &rec)
@@ -518,11 +523,13 @@ void FrmEbn::openAdjustmentsWindow()
     openModal([this] { return std::make_unique<FrmEinst>(m_ctx, this); });
 }
 
-bool FrmEbn::showsGraphs() const
+void FrmEbn::openGraphWindow()
 {
-    return false;
+    openModal([this] {
+        auto window = std::make_unique<FrmGraph>(m_ctx, this);
+        window->setWindowTitle(QStringLiteral("Display graphs"));
+        return window;
+    });
 }
-
-void FrmEbn::openGraphWindow() { }
 
 void FrmEbn::openResultsWindow() { }

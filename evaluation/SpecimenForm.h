@@ -84,8 +84,6 @@ private:
     void openAdjustmentsWindow();
     void openGraphWindow();
     void openResultsWindow();
-    // Whether this build has the graph window to open.
-    bool showsGraphs() const;
     BoxRecord &box();
 
     AppContext &m_ctx;

@@ -1,6 +1,7 @@
 #include "FormFixture.h"
 #include "TestSupport.h"
 
+#include "display/GraphWindow.h"
 #include "evaluation/LimitFileOrganisation.h"
 #include "evaluation/SpecimenForm.h"
 #include "instrument/MeasurementWindow.h"
@@ -70,6 +71,7 @@ private slots:
     void startOnAGraphAsksFirst();
     void otherScopeRefusesStartAndAdjustments();
     void startOpensTheMeasurementWindow();
+    void graphsShowThisBox();
     void relatingALimitFileChecksTheLimits_data();
     void relatingALimitFileChecksTheLimits();
 };
@@ -112,6 +114,7 @@ void TestSpecimenForm::opensWithTheBoxData()
              QStringLiteral("two\nlines"));
     // A box without a graph is measured with the presets; a graph keeps its own.
     QCOMPARE(fx.box().Ein[4], graph ? 99.0f : 10.0f);
+    QCOMPARE(button(form, "cmdEbnGraph")->isEnabled(), graph);
     QCOMPARE(field(form, "EbnKovra")->maxLength(), 50);
     QCOMPARE(field(form, "EbnBgArt")->maxLength(), 60);
 }
@@ -119,7 +122,7 @@ void TestSpecimenForm::opensWithTheBoxData()
 void TestSpecimenForm::tabOrderEndsWithTheNumbers()
 {
     SpecimenFixture fx;
-    fx.makeGraph(); // so that "&Graphs" may take the focus, were it enabled
+    fx.makeGraph(); // "&Graphs" enabled, as the operator tabs through it
     FrmEbn form(fx.ctx);
     QStringList order;
     QWidget *w = field(form, "EbnKovra");
@@ -385,6 +388,27 @@ void TestSpecimenForm::startOpensTheMeasurementWindow()
     QCOMPARE(fx.box().PaGew, 80.0f);
     QVERIFY(!fx.box().Stored);
     QVERIFY(!form.isVisible());
+}
+
+void TestSpecimenForm::graphsShowThisBox()
+{
+    SpecimenFixture fx;
+    fx.makeGraph();
+    fx.settings.DialogMode = 0;
+    FrmEbn form(fx.ctx);
+    QVERIFY(showActive(form));
+    QString caption;
+    int mode = -1;
+    whenModal<FrmGraph>([&](FrmGraph *window) {
+        caption = window->windowTitle();
+        mode = fx.settings.DialogMode;
+        window->reject();
+    });
+    button(form, "cmdEbnGraph")->click();
+    QCOMPARE(caption, QStringLiteral("Display graphs"));
+    QCOMPARE(mode, 1);
+    QVERIFY(form.isVisible());
+    QVERIFY(!fx.box().Changed);
 }
 
 void TestSpecimenForm::relatingALimitFileChecksTheLimits_data()
