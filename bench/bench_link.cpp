@@ -21,7 +21,8 @@
 
 using namespace std::chrono_literals;
 
-namespace {
+namespace
+{
 
 double cpuSeconds()
 {
@@ -30,8 +31,7 @@ double cpuSeconds()
     return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
 }
 
-struct Figures
-{
+struct Figures {
     double wall = 0;
     double cpu = 0;
 };
@@ -85,7 +85,8 @@ Figures silentWait(std::chrono::milliseconds wait)
 
 Figures zeroPointRun(double speed)
 {
-    const QString simulator = QCoreApplication::applicationDirPath() + QStringLiteral("/../netpc-sim");
+    const QString simulator
+        = QCoreApplication::applicationDirPath() + QStringLiteral("/../netpc-sim");
     if (!QFileInfo::exists(simulator)) {
         QTextStream(stderr) << "bench_link: " << simulator << " not built" << Qt::endl;
         return {};
@@ -95,8 +96,9 @@ Figures zeroPointRun(double speed)
     const quint16 port = probe.serverPort();
     probe.close();
     QProcess sim;
-    sim.start(simulator, { QStringLiteral("--port"), QString::number(port),
-                           QStringLiteral("--speed"), QString::number(speed) });
+    sim.start(simulator,
+        { QStringLiteral("--port"), QString::number(port), QStringLiteral("--speed"),
+            QString::number(speed) });
     sim.waitForReadyRead(5000); // the line that says it listens
 
     ScriptedMessages messages;
@@ -128,8 +130,9 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const bool quick = app.arguments().contains(QStringLiteral("--quick"));
     report(quick ? "silent NetPC, 3 s wait" : "silent NetPC, 30 s wait",
-           silentWait(quick ? 3000ms : 30000ms));
-    report(quick ? "zero point, simulator at speed 10" : "zero point, simulator at instrument speed",
-           zeroPointRun(quick ? 10 : 1));
+        silentWait(quick ? 3000ms : 30000ms));
+    report(
+        quick ? "zero point, simulator at speed 10" : "zero point, simulator at instrument speed",
+        zeroPointRun(quick ? 10 : 1));
     return 0;
 }

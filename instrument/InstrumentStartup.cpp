@@ -8,9 +8,8 @@
 const QString InstrumentStartup::SplashCaption
     = QStringLiteral("Determine the zero point       Please wait !");
 
-InstrumentStartup::InstrumentStartup(NetLink &link, OperatorMessages &messages,
-                                     Settings &settings, const Notation &notation,
-                                     QObject *parent)
+InstrumentStartup::InstrumentStartup(NetLink &link, OperatorMessages &messages, Settings &settings,
+    const Notation &notation, QObject *parent)
     : QObject(parent)
     , m_link(link)
     , m_messages(messages)
@@ -20,7 +19,7 @@ InstrumentStartup::InstrumentStartup(NetLink &link, OperatorMessages &messages,
     , m_zeroPoint(link, messages, settings)
 {
     connect(&m_zeroPoint, &ZeroPointDetermination::finished, this,
-            &InstrumentStartup::zeroPointDetermined);
+        &InstrumentStartup::zeroPointDetermined);
 }
 
 void InstrumentStartup::start()
@@ -28,7 +27,7 @@ void InstrumentStartup::start()
     m_step = Step::Connecting;
     // One connection per start-up; the greeting wait has its own message.
     connect(&m_link, &NetLink::connectFinished, this, &InstrumentStartup::connected,
-            Qt::SingleShotConnection);
+        Qt::SingleShotConnection);
     m_link.ConnectNetPC(m_settings.HostAddress, m_settings.HostPort);
 }
 

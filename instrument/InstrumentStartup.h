@@ -27,7 +27,7 @@ public:
     static const QString SplashCaption; // "Determine the zero point       Please wait !"
 
     InstrumentStartup(NetLink &link, OperatorMessages &messages, Settings &settings,
-                      const Notation &notation, QObject *parent = nullptr);
+        const Notation &notation, QObject *parent = nullptr);
 
     void start();
     Step step() const { return m_step; }

@@ -39,8 +39,8 @@ void NetLink::greetingTimedOut()
 
 QByteArray NetLink::wireLine(const QString &command)
 {
-    QString line = command.contains(QLatin1String("trace")) ? command
-                                                             : QStringLiteral("run ") + command;
+    QString line
+        = command.contains(QLatin1String("trace")) ? command : QStringLiteral("run ") + command;
     line += QLatin1Char('\n');
     line += QLatin1Char('\r');
     return line.toLatin1();

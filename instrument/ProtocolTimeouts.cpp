@@ -4,9 +4,8 @@
 
 ProtocolTimeouts ProtocolTimeouts::scaledDown(int divisor)
 {
-    const auto scale = [divisor](Duration d) {
-        return std::max(Duration(1), d / std::max(1, divisor));
-    };
+    const auto scale
+        = [divisor](Duration d) { return std::max(Duration(1), d / std::max(1, divisor)); };
     ProtocolTimeouts t;
     t.greeting = scale(t.greeting);
     t.init = scale(t.init);

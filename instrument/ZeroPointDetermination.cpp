@@ -7,8 +7,8 @@
 
 const QString ZeroPointDetermination::Command = QStringLiteral("ZERO 5 1.25 36000 165 500 3000");
 
-ZeroPointDetermination::ZeroPointDetermination(NetLink &link, OperatorMessages &messages,
-                                               Settings &settings, QObject *parent)
+ZeroPointDetermination::ZeroPointDetermination(
+    NetLink &link, OperatorMessages &messages, Settings &settings, QObject *parent)
     : QObject(parent)
     , m_link(link)
     , m_messages(messages)
@@ -27,8 +27,8 @@ void ZeroPointDetermination::start()
     m_lastReading = 0;
     m_running = true;
     disconnect(m_replies);
-    m_replies = connect(&m_link, &NetLink::replyHandled, this,
-                        &ZeroPointDetermination::replyHandled);
+    m_replies
+        = connect(&m_link, &NetLink::replyHandled, this, &ZeroPointDetermination::replyHandled);
     m_link.SendNetPC(Command);
     m_link.setNetState(NetLink::StateWaiting);
     m_deadline.start(m_link.timeouts().zeroPoint);

@@ -20,8 +20,8 @@ class ZeroPointDetermination : public QObject
 public:
     static const QString Command; // "ZERO 5 1.25 36000 165 500 3000"
 
-    ZeroPointDetermination(NetLink &link, OperatorMessages &messages, Settings &settings,
-                           QObject *parent = nullptr);
+    ZeroPointDetermination(
+        NetLink &link, OperatorMessages &messages, Settings &settings, QObject *parent = nullptr);
 
     void start();
     bool isRunning() const { return m_running; }

@@ -4,7 +4,8 @@
 #include <cmath>
 #include <random>
 
-namespace {
+namespace
+{
 
 double logistic(double z)
 {

@@ -21,10 +21,10 @@ public:
 private:
     double risePart(double seconds) const;
 
-    double m_start;    // level at the start
-    double m_dip;      // how far the flowing resin lowers the level
-    double m_flowTau;  // time constant of the flow
-    double m_riseMid;  // middle of the S-shaped rise
+    double m_start; // level at the start
+    double m_dip; // how far the flowing resin lowers the level
+    double m_flowTau; // time constant of the flow
+    double m_riseMid; // middle of the S-shaped rise
     double m_riseWidth;
     double m_plateau;
 };

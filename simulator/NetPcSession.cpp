@@ -7,7 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
+namespace
+{
 
 const QByteArray LineEnd = QByteArrayLiteral("\r\n");
 
@@ -165,7 +166,7 @@ QByteArray NetPcSession::takeProgramReply()
 void NetPcSession::queue(qint64 due, Kind kind, const QByteArray &text)
 {
     const auto at = std::upper_bound(m_outbox.begin(), m_outbox.end(), due,
-                                     [](qint64 d, const Outgoing &o) { return d < o.due; });
+        [](qint64 d, const Outgoing &o) { return d < o.due; });
     m_outbox.insert(at, Outgoing { due, kind, text });
     scheduleNext();
 }

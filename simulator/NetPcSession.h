@@ -27,16 +27,14 @@ public:
 
 private:
     enum class Kind { Reply, Program, Noise };
-    struct Outgoing
-    {
+    struct Outgoing {
         qint64 due; // wall milliseconds since the session began
         Kind kind;
         QByteArray text;
     };
-    struct Program
-    {
+    struct Program {
         bool zero = false;
-        int next = 1;  // number of the next data reply
+        int next = 1; // number of the next data reply
         int total = 0; // data replies before "OK"
         double cycleMs = 0; // instrument time between two replies
         qint64 startedAt = 0;

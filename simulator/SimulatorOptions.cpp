@@ -2,7 +2,8 @@
 
 #include <QStringList>
 
-namespace {
+namespace
+{
 
 bool readCount(const QString &text, int fallback, int *count)
 {
@@ -61,7 +62,8 @@ QString SimulatorOptions::faultHelp()
 {
     return QStringLiteral(
         "  drop[=k]    close the connection after k replies (greeting included; default 1)\n"
-        "  stall[=k]   send nothing after k replies, keep the connection (default 1; 0: no greeting)\n"
+        "  stall[=k]   send nothing after k replies, keep the connection (default 1; 0: no "
+        "greeting)\n"
         "  err         refuse every command with an ERR reply\n"
         "  garbage     follow every reply with a block of noise\n"
         "  pair        send data replies two to a packet\n"

@@ -4,21 +4,20 @@
 
 // How the simulated NetPC behaves: its pace, its random seed and the faults
 // it plays for tests and demonstrations.
-struct SimulatorOptions
-{
-    double speed = 1;  // instrument seconds per wall second
-    quint32 seed = 1;  // chooses the zero reading and every curve
-    int gapMs = 8;     // least wall time between two replies, so each is its own block
+struct SimulatorOptions {
+    double speed = 1; // instrument seconds per wall second
+    quint32 seed = 1; // chooses the zero reading and every curve
+    int gapMs = 8; // least wall time between two replies, so each is its own block
     int initDelayMs = 1000; // instrument time the end position takes after "run INIT"
 
     // Faults; a count of -1 means the fault is off.
-    int dropAfter = -1;  // close the connection after this many replies
+    int dropAfter = -1; // close the connection after this many replies
     int stallAfter = -1; // send nothing more after this many replies
-    bool answerErr = false;     // every command is refused with "ERR ..."
-    bool garbage = false;       // a block of noise follows every reply
-    bool pairReplies = false;   // data replies go out two to a packet
-    int floodCount = -1;        // ZERO and START send this many data replies, fast
-    bool okFirst = false;       // ZERO and START are answered by "OK" alone
+    bool answerErr = false; // every command is refused with "ERR ..."
+    bool garbage = false; // a block of noise follows every reply
+    bool pairReplies = false; // data replies go out two to a packet
+    int floodCount = -1; // ZERO and START send this many data replies, fast
+    bool okFirst = false; // ZERO and START are answered by "OK" alone
 
     // Applies one fault switch "NAME" or "NAME=k"; false (with a reason) for
     // an unknown name or a bad count.

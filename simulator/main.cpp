@@ -7,7 +7,8 @@
 #include <QHostAddress>
 #include <QTextStream>
 
-namespace {
+namespace
+{
 
 int fail(const QString &text)
 {
@@ -28,21 +29,20 @@ int main(int argc, char **argv)
         + SimulatorOptions::faultHelp());
     parser.addHelpOption();
     const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("TCP port (8100)."),
-                                  QStringLiteral("port"), QStringLiteral("8100"));
+        QStringLiteral("port"), QStringLiteral("8100"));
     const QCommandLineOption listen(QStringLiteral("listen"),
-                                    QStringLiteral("Address to listen on (127.0.0.1)."),
-                                    QStringLiteral("address"), QStringLiteral("127.0.0.1"));
+        QStringLiteral("Address to listen on (127.0.0.1)."), QStringLiteral("address"),
+        QStringLiteral("127.0.0.1"));
     const QCommandLineOption speed(QStringLiteral("speed"),
-                                   QStringLiteral("Run N times faster than the instrument (1)."),
-                                   QStringLiteral("N"), QStringLiteral("1"));
+        QStringLiteral("Run N times faster than the instrument (1)."), QStringLiteral("N"),
+        QStringLiteral("1"));
     const QCommandLineOption seed(QStringLiteral("seed"),
-                                  QStringLiteral("Seed of the readings and curves (1)."),
-                                  QStringLiteral("seed"), QStringLiteral("1"));
+        QStringLiteral("Seed of the readings and curves (1)."), QStringLiteral("seed"),
+        QStringLiteral("1"));
     const QCommandLineOption fault(QStringLiteral("fault"),
-                                   QStringLiteral("Play a fault; may be repeated."),
-                                   QStringLiteral("name[=k]"));
-    const QCommandLineOption verbose(QStringLiteral("verbose"),
-                                     QStringLiteral("Print every received command."));
+        QStringLiteral("Play a fault; may be repeated."), QStringLiteral("name[=k]"));
+    const QCommandLineOption verbose(
+        QStringLiteral("verbose"), QStringLiteral("Print every received command."));
     parser.addOptions({ port, listen, speed, seed, fault, verbose });
     parser.process(app);
 
@@ -68,9 +68,8 @@ int main(int argc, char **argv)
 
     NetPcSimulator simulator(options);
     if (parser.isSet(verbose)) {
-        QObject::connect(&simulator, &NetPcSimulator::commandReceived, [](const QString &line) {
-            QTextStream(stdout) << "<- " << line << Qt::endl;
-        });
+        QObject::connect(&simulator, &NetPcSimulator::commandReceived,
+            [](const QString &line) { QTextStream(stdout) << "<- " << line << Qt::endl; });
     }
     if (!simulator.listen(address, quint16(portNumber)))
         return fail(QStringLiteral("cannot listen on %1:%2: %3")

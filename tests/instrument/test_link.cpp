@@ -8,7 +8,8 @@
 
 using namespace std::chrono_literals;
 
-namespace {
+namespace
+{
 
 // The far end of the link: accepts one connection, records what arrives
 // and sends whatever the test hands it.
@@ -21,11 +22,15 @@ public:
         connect(&server, &QTcpServer::newConnection, this, [this] {
             socket = server.nextPendingConnection();
             socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-            connect(socket, &QTcpSocket::readyRead, this, [this] { received += socket->readAll(); });
+            connect(
+                socket, &QTcpSocket::readyRead, this, [this] { received += socket->readAll(); });
         });
     }
     quint16 port() const { return server.serverPort(); }
-    bool waitForClient() { return QTest::qWaitFor([this] { return socket != nullptr; }, 2000); }
+    bool waitForClient()
+    {
+        return QTest::qWaitFor([this] { return socket != nullptr; }, 2000);
+    }
     void send(const QByteArray &block)
     {
         socket->write(block);
@@ -91,8 +96,9 @@ void TestLink::commandLinesOnTheWire_data()
     QTest::newRow("zero") << "ZERO 5 1.25 36000 165 500 3000"
                           << QByteArray("run ZERO 5 1.25 36000 165 500 3000\n\r");
     QTest::newRow("trace test is case-sensitive") << "Trace 1" << QByteArray("run Trace 1\n\r");
-    QTest::newRow("start keeps its blanks") << "START  5 1.25  600000  180  500  10000"
-                                            << QByteArray("run START  5 1.25  600000  180  500  10000\n\r");
+    QTest::newRow("start keeps its blanks")
+        << "START  5 1.25  600000  180  500  10000"
+        << QByteArray("run START  5 1.25  600000  180  500  10000\n\r");
 }
 
 void TestLink::commandLinesOnTheWire()
@@ -172,8 +178,8 @@ void TestLink::replyKeywordsSetTheState_data()
     QTest::newRow("ok is case-sensitive") << QByteArray("ok\r\n") << 2 << false << false;
     QTest::newRow("error") << QByteArray("ERR 17\r\n") << 5 << false << true;
     QTest::newRow("data") << QByteArray("DATA 0.1 3000\r\n") << 6 << true << false;
-    QTest::newRow("data after ok wins") << QByteArray("DATA 0.1 3000\r\nOK\r\n") << 6 << true
-                                        << false;
+    QTest::newRow("data after ok wins")
+        << QByteArray("DATA 0.1 3000\r\nOK\r\n") << 6 << true << false;
     QTest::newRow("set after data wins") << QByteArray("DATA 1 2 set") << 7 << true << false;
     QTest::newRow("set") << QByteArray("set\r\n") << 7 << false << false;
     QTest::newRow("anything else") << QByteArray("hello") << 2 << false << false;
@@ -207,9 +213,9 @@ void TestLink::errorReplyTextIsMadeReadable_data()
                                       << "ERR 17 no sample";
     QTest::newRow("inner control characters visible")
         << QString::fromLatin1("ERR\tA\x01\x1b\nB\x7f") << "ERR\\tA\\x01\\x1b\\nB\\x7f";
-    QTest::newRow("long reply cut") << QStringLiteral("ERR ") + QString(500, QLatin1Char('x'))
-                                    << QStringLiteral("ERR ") + QString(196, QLatin1Char('x'))
-            + QStringLiteral("...");
+    QTest::newRow("long reply cut")
+        << QStringLiteral("ERR ") + QString(500, QLatin1Char('x'))
+        << QStringLiteral("ERR ") + QString(196, QLatin1Char('x')) + QStringLiteral("...");
     QTest::newRow("exactly the limit is not cut")
         << QStringLiteral("ERR") + QString(197, QLatin1Char('E'))
         << QStringLiteral("ERR") + QString(197, QLatin1Char('E'));

@@ -7,19 +7,19 @@
 #include <QTcpSocket>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 // A raw client that keeps every received block apart.
-struct Client
-{
+struct Client {
     QTcpSocket socket;
     QList<QByteArray> blocks;
     bool closed = false;
 
     explicit Client(quint16 port)
     {
-        QObject::connect(&socket, &QTcpSocket::readyRead,
-                         [this] { blocks.append(socket.readAll()); });
+        QObject::connect(
+            &socket, &QTcpSocket::readyRead, [this] { blocks.append(socket.readAll()); });
         QObject::connect(&socket, &QTcpSocket::disconnected, [this] { closed = true; });
         socket.connectToHost(QHostAddress::LocalHost, port);
     }
@@ -33,7 +33,7 @@ struct Client
         return QTest::qWaitFor(
             [&] {
                 return std::any_of(blocks.cbegin(), blocks.cend(),
-                                   [&](const QByteArray &b) { return b.contains(text); });
+                    [&](const QByteArray &b) { return b.contains(text); });
             },
             ms);
     }
@@ -46,8 +46,7 @@ struct Client
     }
 };
 
-struct Sim
-{
+struct Sim {
     NetPcSimulator simulator;
     explicit Sim(const QStringList &faults = {}, double speed = 500)
     {
@@ -170,7 +169,7 @@ void TestSimulator::conversationWithOneReplyPerBlock()
     }
     QCOMPARE(client.blocks.last(), QByteArray("OK\r\n"));
     QCOMPARE(sim.simulator.receivedCommands(),
-             (QStringList { "run INIT", "trace 0", "run ZERO 5 1.25 36000 165 500 3000" }));
+        (QStringList { "run INIT", "trace 0", "run ZERO 5 1.25 36000 165 500 3000" }));
 }
 
 void TestSimulator::measurementKeepsInstrumentTime()
@@ -209,9 +208,9 @@ void TestSimulator::breakEndsTheData()
 void TestSimulator::faultsShapeTheReplies_data()
 {
     QTest::addColumn<QString>("fault");
-    QTest::addColumn<int>("blocks");  // blocks sent, greeting included
-    QTest::addColumn<int>("data");    // data replies in them
-    QTest::addColumn<bool>("ok");     // the final OK arrived
+    QTest::addColumn<int>("blocks"); // blocks sent, greeting included
+    QTest::addColumn<int>("data"); // data replies in them
+    QTest::addColumn<bool>("ok"); // the final OK arrived
     QTest::addColumn<bool>("closed");
     QTest::newRow("plain") << "" << 14 << 12 << true << false;
     QTest::newRow("drop") << "drop=4" << 4 << 3 << false << true;
@@ -234,8 +233,8 @@ void TestSimulator::faultsShapeTheReplies()
 
     Sim sim(fault.isEmpty() ? QStringList() : QStringList { fault });
     Client client(sim.port());
-    QVERIFY(QTest::qWaitFor([&] { return client.socket.state() == QAbstractSocket::ConnectedState; },
-                            2000));
+    QVERIFY(QTest::qWaitFor(
+        [&] { return client.socket.state() == QAbstractSocket::ConnectedState; }, 2000));
     QTest::qWait(50);
     client.send("run ZERO 5 1.25 36000 165 500 3000");
     const auto arrived = [&] {

@@ -12,14 +12,14 @@
 
 using namespace std::chrono_literals;
 
-namespace {
+namespace
+{
 
 const QString Zero = QStringLiteral("run ZERO 5 1.25 36000 165 500 3000");
 
 // One start-up with its messages and signals on one time line, so the test
 // sees what the operator sees in the order it happens.
-struct Startup
-{
+struct Startup {
     ScriptedMessages messages;
     NetLink link { messages };
     Settings settings;
@@ -43,8 +43,7 @@ struct Startup
             settings.Box(k).Changed = true;
         }
         QObject::connect(&startup, &InstrumentStartup::boxesReset, [this] { mark("boxes reset"); });
-        QObject::connect(&startup, &InstrumentStartup::zeroPointBegins,
-                         [this] { mark("splash"); });
+        QObject::connect(&startup, &InstrumentStartup::zeroPointBegins, [this] { mark("splash"); });
         QObject::connect(&startup, &InstrumentStartup::finished, [this] {
             mark("finished");
             done = true;
@@ -138,22 +137,22 @@ void TestStartup::failuresAreReportedInOrder_data()
     QTest::addColumn<bool>("noInstrument");
     QTest::addColumn<QStringList>("timeline");
     QTest::newRow("no peer") << "none" << false
-                             << QStringList { "Error Connection NetPC", "Endposition nicht erreicht",
-                                              "<boxes reset>", "<splash>", "textErrCon",
-                                              "No Data received", "<finished>" };
+                             << QStringList { "Error Connection NetPC",
+                                    "Endposition nicht erreicht", "<boxes reset>", "<splash>",
+                                    "textErrCon", "No Data received", "<finished>" };
     QTest::newRow("no peer, command line 1")
         << "none" << true
         << QStringList { "Error Connection NetPC", "Endposition nicht erreicht", "<boxes reset>",
-                         "<splash>", "<finished>" };
+               "<splash>", "<finished>" };
     QTest::newRow("greets, then silent")
         << "stall=1" << false
         << QStringList { "Endposition nicht erreicht", "<boxes reset>", "<splash>", "textErrCon",
-                         "No Data received", "<finished>" };
+               "No Data received", "<finished>" };
     QTest::newRow("refuses everything")
         << "err" << false
         << QStringList { "ERR 17 command refused", "Endposition nicht erreicht", "<boxes reset>",
-                         "<splash>", "ERR 17 command refused", "textErrCon",
-                         "ERR 17 command refused", "No Data received", "<finished>" };
+               "<splash>", "ERR 17 command refused", "textErrCon", "ERR 17 command refused",
+               "No Data received", "<finished>" };
 }
 
 void TestStartup::failuresAreReportedInOrder()

@@ -9,7 +9,8 @@
 
 using namespace std::chrono_literals;
 
-namespace {
+namespace
+{
 
 ProtocolTimeouts shortTimeouts(std::chrono::milliseconds zeroPoint)
 {
@@ -20,8 +21,7 @@ ProtocolTimeouts shortTimeouts(std::chrono::milliseconds zeroPoint)
 
 // A zero-point run on an unconnected link; the test plays the NetPC by
 // handing the link its replies.
-struct Bench
-{
+struct Bench {
     ScriptedMessages messages;
     NetLink link { messages };
     Settings settings;
@@ -81,9 +81,9 @@ void TestZeroPoint::repliesAreAveraged_data()
     const QStringList none;
     const QStringList noData { "No Data received" };
     // The last reading counts twice, the divisor is the number of readings.
-    QTest::newRow("three then OK") << QList<QByteArray> { "DATA 0.1 3000", "DATA 0.2 6000",
-                                                          "DATA 0.3 9000", "OK" }
-                                   << 3.0f << none;
+    QTest::newRow("three then OK")
+        << QList<QByteArray> { "DATA 0.1 3000", "DATA 0.2 6000", "DATA 0.3 9000", "OK" } << 3.0f
+        << none;
     QTest::newRow("one then OK") << QList<QByteArray> { "DATA 0.05 3000", "OK" } << 1.0f << none;
     QTest::newRow("OK alone") << QList<QByteArray> { "OK" } << 0.0f << none;
     QTest::newRow("no reply") << QList<QByteArray> {} << 0.0f << noData;
@@ -154,7 +154,8 @@ void TestZeroPoint::fullListIsNotCountedTwice()
     Bench b;
     b.zero.start();
     for (int k = 1; k <= 510; ++k)
-        b.link.handleBlock(QStringLiteral("DATA %1 %2").arg(k <= 500 ? "0.1" : "9").arg(k).toLatin1());
+        b.link.handleBlock(
+            QStringLiteral("DATA %1 %2").arg(k <= 500 ? "0.1" : "9").arg(k).toLatin1());
     b.link.handleBlock("OK");
     QCOMPARE(b.link.dataCount(), 500);
     QCOMPARE(b.settings.ZeroPoint, float(0.1 * 501 / 500 * 10));
