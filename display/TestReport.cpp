@@ -18,7 +18,12 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
-const QString NothingToPrint = QStringLiteral("No graph in selected scope of time!");
+// Why a run has no page: the all-boxes text is the one the main window uses.
+QString nothingToPrint(int box)
+{
+    return box == 0 ? QStringLiteral("No graph in selected scope of time!")
+                    : QStringLiteral("Box %1 holds no graph.").arg(box);
+}
 
 } // namespace
 
@@ -41,7 +46,7 @@ bool PrintReport(DrawingSurface &surface, int box, Settings &state, const Notati
 {
     const QList<int> pages = ReportPages(state, box);
     if (pages.isEmpty()) {
-        setError(error, NothingToPrint);
+        setError(error, nothingToPrint(box));
         return false;
     }
     surface.resetScale();
@@ -76,7 +81,7 @@ bool PrintReportToPdf(const QString &fileName, int box, Settings &state, const N
                       QString *error, const QPageLayout &layout, int resolution)
 {
     if (ReportPages(state, box).isEmpty()) {
-        setError(error, NothingToPrint);
+        setError(error, nothingToPrint(box));
         return false;
     }
     QSaveFile file(fileName);
@@ -125,7 +130,7 @@ bool PrintReport(QPrinter &printer, int box, Settings &state, const Notation &no
         return PrintReportToPdf(printer.outputFileName(), box, state, notation, error,
                                 printer.pageLayout(), printer.resolution());
     if (ReportPages(state, box).isEmpty()) {
-        setError(error, NothingToPrint);
+        setError(error, nothingToPrint(box));
         return false;
     }
     QPainter painter;
