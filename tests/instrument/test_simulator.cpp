@@ -3,7 +3,6 @@
 #include "simulator/CuringCurve.h"
 #include "simulator/NetPcSimulator.h"
 
-#include <QElapsedTimer>
 #include <QTcpSocket>
 #include <QtTest>
 
@@ -67,41 +66,12 @@ class TestSimulator : public QObject
     Q_OBJECT
 
 private slots:
-    void faultSwitches_data();
-    void faultSwitches();
     void curingCurveFallsThenRisesToAPlateau();
     void readingsConvertBackToTheCurve();
     void conversationWithOneReplyPerBlock();
-    void measurementKeepsInstrumentTime();
-    void breakEndsTheData();
     void faultsShapeTheReplies_data();
     void faultsShapeTheReplies();
 };
-
-void TestSimulator::faultSwitches_data()
-{
-    QTest::addColumn<QString>("fault");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("drop default") << "drop" << true;
-    QTest::newRow("drop count") << "drop=3" << true;
-    QTest::newRow("stall none") << "stall=0" << true;
-    QTest::newRow("flood") << "flood=700" << true;
-    QTest::newRow("plain switch") << "okfirst" << true;
-    QTest::newRow("count on a plain switch") << "pair=2" << false;
-    QTest::newRow("negative count") << "drop=-1" << false;
-    QTest::newRow("empty count") << "drop=" << false;
-    QTest::newRow("unknown") << "explode" << false;
-}
-
-void TestSimulator::faultSwitches()
-{
-    QFETCH(QString, fault);
-    QFETCH(bool, accepted);
-    SimulatorOptions options;
-    QString error;
-    QCOMPARE(options.applyFault(fault, &error), accepted);
-    QCOMPARE(error.isEmpty(), accepted);
-}
 
 void TestSimulator::curingCurveFallsThenRisesToAPlateau()
 {
@@ -170,39 +140,6 @@ void TestSimulator::conversationWithOneReplyPerBlock()
     QCOMPARE(client.blocks.last(), QByteArray("OK\r\n"));
     QCOMPARE(sim.simulator.receivedCommands(),
         (QStringList { "run INIT", "trace 0", "run ZERO 5 1.25 36000 165 500 3000" }));
-}
-
-void TestSimulator::measurementKeepsInstrumentTime()
-{
-    // 60 cycles of 10 s at 1000-fold speed: 0.6 s on the wall clock, while
-    // the replies tell instrument milliseconds.
-    Sim sim({}, 1000);
-    Client client(sim.port());
-    QVERIFY(client.waitForBlockContaining("gol_kovra"));
-    QElapsedTimer wall;
-    wall.start();
-    client.send("run START  5 1.25  600000  180  500  10000");
-    QVERIFY(client.waitForBlockContaining("OK", 10000));
-    QVERIFY(wall.elapsed() >= 500);
-    QCOMPARE(client.count("DATA"), 60);
-    QCOMPARE(client.blocks.size(), 1 + 60 + 1);
-    QVERIFY(client.blocks.at(60).startsWith("DATA "));
-    QVERIFY(client.blocks.at(60).endsWith(" 600000\r\n"));
-}
-
-void TestSimulator::breakEndsTheData()
-{
-    Sim sim({}, 100);
-    Client client(sim.port());
-    QVERIFY(client.waitForBlockContaining("gol_kovra"));
-    client.send("run START  5 1.25  600000  180  500  10000");
-    QTRY_VERIFY_WITH_TIMEOUT(client.count("DATA") >= 2, 5000);
-    client.send("run BREAK");
-    QVERIFY(client.waitForBlockContaining("OK"));
-    const int data = client.count("DATA");
-    QTest::qWait(300);
-    QCOMPARE(client.count("DATA"), data);
-    QVERIFY(data < 60);
 }
 
 void TestSimulator::faultsShapeTheReplies_data()

@@ -42,36 +42,13 @@ class TestZeroPoint : public QObject
     Q_OBJECT
 
 private slots:
-    void readingOfALine_data();
-    void readingOfALine();
     void repliesAreAveraged_data();
     void repliesAreAveraged();
     void repliesArrivingTogetherAreAllCounted();
     void deadlineRestartsWithEveryDataReply();
     void fullListIsNotCountedTwice();
-    void againstTheSimulator();
     void vanishingPeerEndsByTheDeadline();
 };
-
-void TestZeroPoint::readingOfALine_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<double>("reading");
-    QTest::newRow("well formed") << "DATA 0.1 3000" << 0.1;
-    QTest::newRow("line end") << "DATA -0.25 3000\r\n" << -0.25;
-    QTest::newRow("no time keeps previous") << "DATA 0.1" << 7.0;
-    QTest::newRow("empty keeps previous") << "" << 7.0;
-    QTest::newRow("two blanks read as 0") << "DATA  0.1 3000" << 0.0;
-    QTest::newRow("no number reads as 0") << "DATA abc 3000" << 0.0;
-    QTest::newRow("substitute point") << "DATA 0.04  1000" << 0.04;
-}
-
-void TestZeroPoint::readingOfALine()
-{
-    QFETCH(QString, line);
-    QFETCH(double, reading);
-    QCOMPARE(ZeroPointDetermination::readingOf(line, 7.0), reading);
-}
 
 void TestZeroPoint::repliesAreAveraged_data()
 {
@@ -159,35 +136,6 @@ void TestZeroPoint::fullListIsNotCountedTwice()
     b.link.handleBlock("OK");
     QCOMPARE(b.link.dataCount(), 500);
     QCOMPARE(b.settings.ZeroPoint, float(0.1 * 501 / 500 * 10));
-}
-
-void TestZeroPoint::againstTheSimulator()
-{
-    SimulatorOptions options;
-    options.speed = 200;
-    NetPcSimulator simulator(options);
-    QVERIFY(simulator.listen(QHostAddress::LocalHost, 0));
-
-    ScriptedMessages messages;
-    NetLink link(messages);
-    link.setTimeouts(ProtocolTimeouts::scaledDown(20));
-    Settings settings;
-    ZeroPointDetermination zero(link, messages, settings);
-    QSignalSpy greeted(&link, &NetLink::connectFinished);
-    link.ConnectNetPC(QStringLiteral("127.0.0.1"), simulator.serverPort());
-    QVERIFY(greeted.wait(2000));
-
-    QSignalSpy finished(&zero, &ZeroPointDetermination::finished);
-    zero.start();
-    QVERIFY(finished.wait(5000));
-    QCOMPARE(simulator.receivedCommands(), QStringList { "run ZERO 5 1.25 36000 165 500 3000" });
-    QCOMPARE(link.dataCount(), 12);
-    QVERIFY(messages.entries.isEmpty());
-    double sum = ZeroPointDetermination::readingOf(link.dataLine(12), 0);
-    for (int k = 1; k <= 12; ++k)
-        sum += ZeroPointDetermination::readingOf(link.dataLine(k), 0);
-    QCOMPARE(settings.ZeroPoint, float(sum / 12 * 10));
-    QVERIFY(qAbs(simulator.zeroVolts() - sum / 13) < 0.01);
 }
 
 void TestZeroPoint::vanishingPeerEndsByTheDeadline()
