@@ -11,8 +11,8 @@ GraphLayout ComputeGraphLayout(int W, int H)
     GraphLayout g;
     g.Picture1 = QRect(mx, my, W - 2 * mx, roundHalfEven(H * 7 / 9.0));
     const int legendHeight = std::max(1, H - 3 * my - g.Picture1.height());
-    g.Picture2 = QRect(mx, g.Picture1.height() + 2 * my, roundHalfEven(g.Picture1.width() * 2 / 3.0),
-                       legendHeight);
+    const int legendWidth = roundHalfEven(g.Picture1.width() * 2 / 3.0);
+    g.Picture2 = QRect(mx, g.Picture1.height() + 2 * my, legendWidth, legendHeight);
     // The buttons' right edges line up with the plot's.
     const int left = 2 * mx + g.Picture2.width();
     const int width = g.Picture1.width() - left + mx;

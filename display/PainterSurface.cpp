@@ -93,9 +93,10 @@ void PainterSurface::drawText(double x, double y, const QString &text)
     m_painter.setFont(font());
     const QFontMetricsF metrics(font(), m_painter.device());
     const QPointF topLeft = toPainter(x, y);
-    if (!fontTransparent())
-        m_painter.fillRect(QRectF(topLeft, QSizeF(metrics.horizontalAdvance(text), metrics.height())),
-                           Qt::white);
+    if (!fontTransparent()) {
+        const QSizeF cell(metrics.horizontalAdvance(text), metrics.height());
+        m_painter.fillRect(QRectF(topLeft, cell), Qt::white);
+    }
     m_painter.setPen(ColorFromBgr(foreColor()));
     m_painter.drawText(topLeft + QPointF(0, metrics.ascent()), text);
 }

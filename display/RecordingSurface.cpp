@@ -26,7 +26,8 @@ void RecordingSurface::drawLine(double x1, double y1, double x2, double y2)
 void RecordingSurface::drawRectangle(double x1, double y1, double x2, double y2)
 {
     rectangles.append({scaleLeft() + logicalWidth(x1), scaleTop() + logicalHeight(y1),
-                       scaleLeft() + logicalWidth(x2), scaleTop() + logicalHeight(y2), page, drawn++});
+                       scaleLeft() + logicalWidth(x2), scaleTop() + logicalHeight(y2), page,
+                       drawn++});
 }
 
 void RecordingSurface::drawText(double x, double y, const QString &text)

@@ -26,7 +26,8 @@ bool PrintStoredReport(Store &store, const Notation &notation, const StoredRepor
         return fail(error, QStringLiteral("%1 minutes is not a scope of time")
                                .arg(notation.plain(request.scope)));
     if (request.box < 0 || request.box > request.keys.size())
-        return fail(error, QStringLiteral("box %1 holds none of the given graphs").arg(request.box));
+        return fail(error,
+                    QStringLiteral("box %1 holds none of the given graphs").arg(request.box));
 
     Settings settings;
     if (!store.LoadSettings(settings))
@@ -38,7 +39,9 @@ bool PrintStoredReport(Store &store, const Notation &notation, const StoredRepor
         if (!store.LoadBox(box, key))
             return fail(error, QStringLiteral("there is no stored graph or pattern %1").arg(key));
         if (notes && !box.holdsGraph())
-            *notes << QStringLiteral("box %1 (%2) holds a pattern and gets no page").arg(k).arg(key);
+            *notes << QStringLiteral("box %1 (%2) holds a pattern and gets no page")
+                          .arg(k)
+                          .arg(key);
         else if (notes && request.box == 0 && box.Ein[10] != request.scope)
             *notes << QStringLiteral("box %1 (%2) was measured in %3 minutes and gets no page")
                           .arg(k)

@@ -111,7 +111,8 @@ bool PrintReportToPdf(const QString &fileName, int box, Settings &state, const N
     const bool ended = painter.end();
     if (!ok || !ended) {
         if (ok)
-            setError(error, QStringLiteral("The report could not be finished in \"%1\".").arg(fileName));
+            setError(error,
+                     QStringLiteral("The report could not be finished in \"%1\".").arg(fileName));
         file.cancelWriting();
         return false;
     }
