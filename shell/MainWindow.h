@@ -71,6 +71,7 @@ private:
     bool Form_Unload();
     void installDefaultChoosers();
     bool hasGraphInSelectedScope() const;
+    void openGraphPatternDialog(int mode);
 
     // Menu and button handlers; their bodies live with the commands.
     void mnuSvV_Click();

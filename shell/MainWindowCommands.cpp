@@ -2,6 +2,8 @@
 #include "shell/MainWindow.h"
 
 #include "display/BgrColor.h"
+#include "display/GraphWindow.h"
+#include "exchange/ImportDialog.h"
 #include "evaluation/LimitFileOrganisation.h"
 #include "evaluation/SpecimenForm.h"
 #include "instrument/NetLink.h"
@@ -10,6 +12,11 @@
 #include "shell/Notation.h"
 #include "shell/OperatorMessages.h"
 #include "shell/Settings.h"
+#include "store/Database.h"
+#include "store/DirectoryDialog.h"
+#include "store/OtherAdjustmentsDialog.h"
+#include "store/GraphPatternDialog.h"
+#include "store/Reorganisation.h"
 #include "store/Store.h"
 
 #include <QAction>
@@ -18,6 +25,7 @@
 #include <QMenu>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QPushButton>
 #include <QPrinter>
 
 namespace {
@@ -120,13 +128,106 @@ bool FrmKovra::hasGraphInSelectedScope() const
     return false;
 }
 
-void FrmKovra::mnuSvV_Click() {}
-void FrmKovra::mnuLa_Click() {}
-void FrmKovra::mnuEx_Click() {}
-void FrmKovra::mnuLoPl_Click() {}
-void FrmKovra::mnuVzVE_Click() {}
-void FrmKovra::mnuVzVL_Click() {}
-void FrmKovra::mnuGraph_Click() {}
-void FrmKovra::mnuSonst_Click() {}
-void FrmKovra::mnuImp_Click() {}
-void FrmKovra::mnuRep_Click() {}
+void FrmKovra::openGraphPatternDialog(int mode)
+{
+    if (!ctx.store)
+        return;
+    ctx.settings.DialogMode = mode;
+    openModal<FrmDOrg>(ctx, this);
+    ShowAllBoxTiles();
+}
+
+void FrmKovra::mnuSvV_Click()
+{
+    openGraphPatternDialog(1);
+}
+
+void FrmKovra::mnuLa_Click()
+{
+    openGraphPatternDialog(2);
+}
+
+void FrmKovra::mnuLoPl_Click()
+{
+    openGraphPatternDialog(3);
+}
+
+void FrmKovra::mnuEx_Click()
+{
+    openGraphPatternDialog(4);
+}
+
+void FrmKovra::mnuRep_Click()
+{
+    if (!ctx.store)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const ReorganisationResult result = Reorganise(ctx.store->database(), ctx.messages);
+    QApplication::restoreOverrideCursor();
+    if (result.outcome == ReorganisationResult::Outcome::Failed)
+        ctx.messages.show(result.detail, OperatorMessages::Icon::Critical);
+}
+void FrmKovra::mnuVzVE_Click()
+{
+    if (!ctx.store)
+        return;
+    ctx.settings.DialogMode = 0;
+    openModal<FrmVzV>(ctx, this);
+}
+
+void FrmKovra::mnuVzVL_Click()
+{
+    if (!ctx.store)
+        return;
+    ctx.settings.DialogMode = 1;
+    openModal<FrmVzV>(ctx, this);
+}
+
+void FrmKovra::mnuGraph_Click()
+{
+    if (!hasGraphInSelectedScope()) {
+        ctx.messages.show(QStringLiteral("No graph in selected scope of time!"));
+        return;
+    }
+    if (m_graphWindow) {
+        m_graphWindow->raise();
+        m_graphWindow->activateWindow();
+        return;
+    }
+    ctx.settings.DialogMode = 0;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    auto *window = new FrmGraph(ctx, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setModal(false);
+    window->setWindowTitle(QStringLiteral("Display graphs"));
+    connect(window, &FrmGraph::graphWindowOpened, this, [this](bool open) {
+        mnuGraph->setEnabled(!open);
+        cmdGraf->setEnabled(!open);
+    });
+    connect(window, &QObject::destroyed, this, [this] {
+        m_graphWindow = nullptr;
+        mnuGraph->setEnabled(true);
+        cmdGraf->setEnabled(true);
+    });
+    m_graphWindow = window;
+    QApplication::restoreOverrideCursor();
+    window->show();
+}
+
+void FrmKovra::mnuSonst_Click()
+{
+    if (!ctx.store)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    FrmSonst dialog(ctx, this);
+    dialog.setWindowTitle(QStringLiteral("Other adjustments"));
+    QApplication::restoreOverrideCursor();
+    dialog.exec();
+}
+
+void FrmKovra::mnuImp_Click()
+{
+    if (!ctx.store)
+        return;
+    openModal<FrmImp>(ctx, this);
+}

@@ -33,6 +33,7 @@ private slots:
     void shutdownList();
     void closingAsksOnlyForUnsavedBoxes();
     void colourOfOneBoxWritesAllFiveColumns();
+    void graphsOnlyForTheSelectedScope();
 
 private:
     Settings *settings = nullptr;
@@ -229,6 +230,30 @@ void MainWindowTest::colourOfOneBoxWritesAllFiveColumns()
     QCOMPARE(columns[3], before[4]);
     QCOMPARE(columns[4], before[5]);
     ctx->store = nullptr;
+}
+
+void MainWindowTest::graphsOnlyForTheSelectedScope()
+{
+    BoxRecord &b = settings->Box(2);
+    b.Status = BoxStatus::Graph;
+    b.Ein[10] = 10;
+    b.x[0] = b.x[1] = 20;
+    b.y[1] = 60;
+    b.x[2] = CurveEndMark;
+    window->ZbOption[4]->click();
+    window->cmdGraf->click();
+    QCOMPARE(messages->texts(), QStringList{"No graph in selected scope of time!"});
+    QVERIFY(!window->graphWindow());
+
+    window->ZbOption[3]->click();
+    window->cmdGraf->click();
+    QVERIFY(window->graphWindow());
+    QVERIFY(QTest::qWaitForWindowExposed(window->graphWindow()));
+    QVERIFY(!window->mnuGraph->isEnabled());
+    QCOMPARE(window->graphWindow()->windowTitle(), QStringLiteral("Display graphs"));
+    window->graphWindow()->close();
+    QTRY_VERIFY(!window->graphWindow());
+    QVERIFY(window->mnuGraph->isEnabled());
 }
 
 QTEST_MAIN(MainWindowTest)
