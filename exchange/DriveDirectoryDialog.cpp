@@ -7,11 +7,19 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QStorageInfo>
+#include <QTimer>
 #include <QTreeView>
 
 namespace {
 
 constexpr int BandHeight = 6; // pixels; the band stays above the first controls
+
+bool isOnTheWayTo(QString directory, const QString &path)
+{
+    if (!directory.endsWith(QLatin1Char('/')))
+        directory += QLatin1Char('/');
+    return (path + QLatin1Char('/')).startsWith(directory);
+}
 
 } // namespace
 
@@ -41,6 +49,18 @@ DriveDirectoryDialog::DriveDirectoryDialog(QWidget *parent) : QDialog(parent)
     m_path = QDir::currentPath();
     showPathInList();
 
+    // Directories are read in the background; keep the current one in view
+    // as the entries above it arrive.
+    // Directories are read in the background: while the ones on the way to
+    // the current directory arrive, keep it in view. The view lays out the
+    // new entries only after the signal, so the scroll waits for the loop.
+    connect(m_directories, &QFileSystemModel::directoryLoaded, this, [this](const QString &dir) {
+        if (!isOnTheWayTo(dir, m_path))
+            return;
+        QTimer::singleShot(0, this, [this] {
+            dirList->scrollTo(dirList->currentIndex(), QAbstractItemView::PositionAtCenter);
+        });
+    });
     connect(drvList, &QComboBox::activated, this, &DriveDirectoryDialog::drvList_Change);
     connect(dirList, &QTreeView::activated, this, [this](const QModelIndex &index) {
         setDirectoryPath(m_directories->filePath(index));
@@ -83,8 +103,9 @@ void DriveDirectoryDialog::showPathInList()
         drvList->setCurrentIndex(best);
     const QModelIndex index = m_directories->index(m_path);
     dirList->setCurrentIndex(index);
-    dirList->expand(index);
-    dirList->scrollTo(index);
+    for (QModelIndex open = index; open.isValid(); open = open.parent())
+        dirList->expand(open);
+    dirList->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void DriveDirectoryDialog::drvList_Change()
