@@ -5,7 +5,10 @@
 #include <QTimer>
 #include <QWidget>
 
-LeaveChecks::LeaveChecks(QObject *parent) : QObject(parent) { }
+LeaveChecks::LeaveChecks(QObject *parent)
+    : QObject(parent)
+{
+}
 
 LeaveChecks::Watch *LeaveChecks::watch(QWidget *field)
 {
@@ -50,8 +53,8 @@ bool LeaveChecks::eventFilter(QObject *watched, QEvent *event)
     const bool pressing = reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason;
     if (pressing && m_exempt.contains(QApplication::focusWidget()))
         return false;
-    if (auto *watch = field->findChild<Watch *>(QStringLiteral("leaveWatch"),
-                                                Qt::FindDirectChildrenOnly))
+    if (auto *watch
+        = field->findChild<Watch *>(QStringLiteral("leaveWatch"), Qt::FindDirectChildrenOnly))
         emit watch->lostFocus();
     return false;
 }

@@ -19,7 +19,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 
 constexpr int NameLength = 50;
 
@@ -52,11 +53,11 @@ const LimitRangeRow &rangeOf(const Settings &settings, int index)
 } // namespace
 
 FrmGrw::FrmGrw(AppContext &ctx, QWidget *parent)
-    : QDialog(parent),
-      m_ctx(ctx),
-      m_dialogMode(ctx.settings.DialogMode),
-      m_checks(new LeaveChecks(this)),
-      m_decimalKeys(new DecimalKeyFilter(ctx.notation, this))
+    : QDialog(parent)
+    , m_ctx(ctx)
+    , m_dialogMode(ctx.settings.DialogMode)
+    , m_checks(new LeaveChecks(this))
+    , m_decimalKeys(new DecimalKeyFilter(ctx.notation, this))
 {
     setObjectName(QStringLiteral("frmGrw"));
     createControls();
@@ -139,9 +140,9 @@ void FrmGrw::connectHandlers()
     using Watch = LeaveChecks::Watch;
     for (int k = 0; k < Rows; ++k) {
         connect(m_checks->watch(medUgs[k]), &Watch::lostFocus, this,
-                [this, k] { medUgs_LostFocus(k); });
+            [this, k] { medUgs_LostFocus(k); });
         connect(m_checks->watch(medOgs[k]), &Watch::lostFocus, this,
-                [this, k] { medOgs_LostFocus(k); });
+            [this, k] { medOgs_LostFocus(k); });
     }
     // Cancelling never asks for a limit to be mended first.
     m_checks->exempt(cmdGrwAB);
@@ -225,8 +226,14 @@ void FrmGrw::checkLimit(QLineEdit *field, int index)
     m_checks->refuse(field);
 }
 
-void FrmGrw::medUgs_LostFocus(int index) { checkLimit(medUgs[index], index); }
-void FrmGrw::medOgs_LostFocus(int index) { checkLimit(medOgs[index], index); }
+void FrmGrw::medUgs_LostFocus(int index)
+{
+    checkLimit(medUgs[index], index);
+}
+void FrmGrw::medOgs_LostFocus(int index)
+{
+    checkLimit(medOgs[index], index);
+}
 
 void FrmGrw::txtNeu_GotFocus()
 {
@@ -245,7 +252,7 @@ bool FrmGrw::readLimits(std::array<float, 6> &lower, std::array<float, 6> &upper
 {
     for (int k = 0; k < Rows; ++k) {
         const LimitRangeRow &range = rangeOf(m_ctx.settings, k);
-        for (QLineEdit *field : {medUgs[k], medOgs[k]}) {
+        for (QLineEdit *field : { medUgs[k], medOgs[k] }) {
             // What the operator typed keeps to its range even if the field
             // was never left; a stored limit outside today's range may stay.
             const std::optional<float> value = field->isModified()
@@ -287,12 +294,12 @@ void FrmGrw::cmdGrwOK_Click()
     }
     if (!readLimits(file.lower, file.upper))
         return;
-    const bool written = newMode() ? store.addLimitFile(file).has_value()
-                                   : store.changeLimitFile(file);
+    const bool written
+        = newMode() ? store.addLimitFile(file).has_value() : store.changeLimitFile(file);
     if (!written) {
-        m_ctx.messages.show(QStringLiteral("The limit file could not be written:\n\n")
-                                + store.lastError(),
-                            OperatorMessages::Icon::Critical);
+        m_ctx.messages.show(
+            QStringLiteral("The limit file could not be written:\n\n") + store.lastError(),
+            OperatorMessages::Icon::Critical);
         return;
     }
     accept();

@@ -53,8 +53,8 @@ private:
 
     QGroupBox *fraGrw;
     QLabel *lblGrw, *lblGrwmin, *lblGrWmax;
-    std::array<QLabel *, Rows> lbl1{}, lbl3{}, lblrange{};
-    std::array<QLineEdit *, Rows> medUgs{}, medOgs{};
+    std::array<QLabel *, Rows> lbl1 {}, lbl3 {}, lblrange {};
+    std::array<QLineEdit *, Rows> medUgs {}, medOgs {};
     QGroupBox *fraNeu;
     QLineEdit *txtNeu;
     QPushButton *cmdGrwAB, *cmdGrwOK;

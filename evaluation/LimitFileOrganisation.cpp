@@ -14,7 +14,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 
 constexpr int KeyRole = Qt::UserRole;
 
@@ -60,7 +61,9 @@ QListWidget *makeList(QWidget *parent, const char *name)
 } // namespace
 
 FrmGrwOrg::FrmGrwOrg(AppContext &ctx, QWidget *parent)
-    : QDialog(parent), m_ctx(ctx), m_relateMode(ctx.settings.DialogMode == 1)
+    : QDialog(parent)
+    , m_ctx(ctx)
+    , m_relateMode(ctx.settings.DialogMode == 1)
 {
     setObjectName(QStringLiteral("frmGrwOrg"));
     createControls();
@@ -94,7 +97,7 @@ void FrmGrwOrg::layOut()
     frames->addWidget(fraGrw);
 
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *b : {cmdGrwOrgZO, cmdGrwOrgAen, cmdGrwOrgNeu, cmdGrwOrgLoe, cmdGrwOrgOk})
+    for (QPushButton *b : { cmdGrwOrgZO, cmdGrwOrgAen, cmdGrwOrgNeu, cmdGrwOrgLoe, cmdGrwOrgOk })
         buttons->addWidget(b);
 
     auto *root = new QVBoxLayout(this);
@@ -209,9 +212,9 @@ void FrmGrwOrg::cmdGrwOrgLoe_Click()
         return;
     // Boxes holding a copy of its limits keep them.
     if (!m_ctx.store->deleteLimitFile(selectedLimitFile()))
-        m_ctx.messages.show(QStringLiteral("The limit file could not be deleted:\n\n")
-                                + m_ctx.store->lastError(),
-                            OperatorMessages::Icon::Critical);
+        m_ctx.messages.show(
+            QStringLiteral("The limit file could not be deleted:\n\n") + m_ctx.store->lastError(),
+            OperatorMessages::Icon::Critical);
     refreshLimitFiles();
 }
 

@@ -11,8 +11,8 @@ std::optional<float> ReadLimitValue(const QString &text, const Notation &notatio
     return float(*value);
 }
 
-std::optional<float> ReadLimitInput(const QString &text, const LimitRangeRow &range,
-                                    const Notation &notation)
+std::optional<float> ReadLimitInput(
+    const QString &text, const LimitRangeRow &range, const Notation &notation)
 {
     const std::optional<double> value = notation.parseNumber(text);
     const std::optional<double> minimum = notation.parseNumberLenient(range.minimum);

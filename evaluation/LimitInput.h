@@ -11,8 +11,8 @@ struct LimitRangeRow;
 // "1.5" is refused, not taken as 15). The range texts keep their long-
 // standing reading by the system's number rules, under which "9.999" is 9999
 // on a comma system. An unreadable range refuses everything.
-std::optional<float> ReadLimitInput(const QString &text, const LimitRangeRow &range,
-                                    const Notation &notation);
+std::optional<float> ReadLimitInput(
+    const QString &text, const LimitRangeRow &range, const Notation &notation);
 
 // The number a limit field holds, whatever its range: how "&OK" reads a
 // limit that was loaded and not typed over.

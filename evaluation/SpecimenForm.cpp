@@ -26,7 +26,8 @@
 #include <QVBoxLayout>
 #include <memory>
 
-namespace {
+namespace
+{
 
 const QString ScopeRefusal = QStringLiteral("Graph not in selected scope of time!");
 const QString DateMessage = QStringLiteral("Please enter a valid Date like: '05.12.27'");
@@ -78,8 +79,7 @@ QWidget *withUnit(QLineEdit *edit, QLabel *unit)
 
 // The hourglass shows while a window is being built and goes once it
 // stands, before it waits for the operator.
-template <typename Dialog>
-void openModal(Dialog &&build)
+template <typename Dialog> void openModal(Dialog &&build)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     auto dialog = build();
@@ -90,10 +90,10 @@ void openModal(Dialog &&build)
 } // namespace
 
 FrmEbn::FrmEbn(AppContext &ctx, QWidget *parent)
-    : QDialog(parent),
-      m_ctx(ctx),
-      m_checks(new LeaveChecks(this)),
-      m_decimalKeys(new DecimalKeyFilter(ctx.notation, this))
+    : QDialog(parent)
+    , m_ctx(ctx)
+    , m_checks(new LeaveChecks(this))
+    , m_decimalKeys(new DecimalKeyFilter(ctx.notation, this))
 {
     setObjectName(QStringLiteral("frmEbn"));
     // A box without a measured graph starts from the preset adjustments.
@@ -179,31 +179,36 @@ void FrmEbn::createFields()
     // Top to bottom as they stand on the form: the order in which the first
     // refused number is found.
     m_numbers = {
-        {EbnBg, WholeRange, &SpecimenRecord::Bg},
-        {EbnGesGew, WholeRange, &SpecimenRecord::GesGew},
-        {EbnPaGew, WholeRange, &SpecimenRecord::PaGew},
-        {EbnLuftdurch, WholeRange, &SpecimenRecord::Luftdurch},
-        {EbnTemp, WholeRange, &SpecimenRecord::Temp},
-        {EbnFeuchte, PercentRange, &SpecimenRecord::Feuchte},
-        {EbnFluss, PercentRange, &SpecimenRecord::Fluss},
-        {EbnAsche, PercentRange, &SpecimenRecord::Asche},
+        { EbnBg, WholeRange, &SpecimenRecord::Bg },
+        { EbnGesGew, WholeRange, &SpecimenRecord::GesGew },
+        { EbnPaGew, WholeRange, &SpecimenRecord::PaGew },
+        { EbnLuftdurch, WholeRange, &SpecimenRecord::Luftdurch },
+        { EbnTemp, WholeRange, &SpecimenRecord::Temp },
+        { EbnFeuchte, PercentRange, &SpecimenRecord::Feuchte },
+        { EbnFluss, PercentRange, &SpecimenRecord::Fluss },
+        { EbnAsche, PercentRange, &SpecimenRecord::Asche },
     };
     m_texts = {
-        {EbnBenutzer, &SpecimenRecord::Benutzer}, {EbnPruefAm, &SpecimenRecord::PruefAm},
-        {EbnBgArt, &SpecimenRecord::BgArt},       {EbnHarztyp, &SpecimenRecord::HarzTyp},
-        {EbnBgVon, &SpecimenRecord::BgVon},       {EbnBgVonAm, &SpecimenRecord::BgVonAm},
-        {EbnDrVon, &SpecimenRecord::DrVon},       {EbnDrVonAm, &SpecimenRecord::DrVonAm},
-        {EbnPaVon, &SpecimenRecord::PaVon},       {EbnPaVonAm, &SpecimenRecord::PaVonAm},
+        { EbnBenutzer, &SpecimenRecord::Benutzer },
+        { EbnPruefAm, &SpecimenRecord::PruefAm },
+        { EbnBgArt, &SpecimenRecord::BgArt },
+        { EbnHarztyp, &SpecimenRecord::HarzTyp },
+        { EbnBgVon, &SpecimenRecord::BgVon },
+        { EbnBgVonAm, &SpecimenRecord::BgVonAm },
+        { EbnDrVon, &SpecimenRecord::DrVon },
+        { EbnDrVonAm, &SpecimenRecord::DrVonAm },
+        { EbnPaVon, &SpecimenRecord::PaVon },
+        { EbnPaVonAm, &SpecimenRecord::PaVonAm },
     };
     for (const NumberField &n : m_numbers) {
         fitWidth(n.edit, QStringLiteral("0000000"));
         m_decimalKeys->watch(n.edit);
     }
-    for (QLineEdit *date : {EbnPruefAm, EbnBgVonAm, EbnDrVonAm, EbnPaVonAm})
+    for (QLineEdit *date : { EbnPruefAm, EbnBgVonAm, EbnDrVonAm, EbnPaVonAm })
         fitWidth(date, QStringLiteral("00.00.0000"));
     // Names of people and firms should show whole at first sight.
     const int nameWidth = 28 * fontMetrics().averageCharWidth();
-    for (QLineEdit *text : {EbnBenutzer, EbnBgVon, EbnDrVon, EbnPaVon})
+    for (QLineEdit *text : { EbnBenutzer, EbnBgVon, EbnDrVon, EbnPaVon })
         text->setMinimumWidth(nameWidth);
 }
 
@@ -255,15 +260,19 @@ void FrmEbn::layOut()
     second(5, lblEbnPaVonAm, EbnPaVonAm);
 
     const QList<QPair<QLabel *, QLabel *>> captions = {
-        {lblEbnGesGew, lblEbnGesGewEinh}, {lblEbnPaGew, lblEbnPaGewEinh},
-        {lblEbnLuftdurch, lblEbnLuftdurchEinh}, {lblEbnTemp, lblEbnTempEinh},
-        {lblEbnFeuchte, lblEbnFeuchteEinh}, {lblEbnFluss, lblEbnFlussEinh},
-        {lblEbnAsche, lblEbnAscheEinh},
+        { lblEbnGesGew, lblEbnGesGewEinh },
+        { lblEbnPaGew, lblEbnPaGewEinh },
+        { lblEbnLuftdurch, lblEbnLuftdurchEinh },
+        { lblEbnTemp, lblEbnTempEinh },
+        { lblEbnFeuchte, lblEbnFeuchteEinh },
+        { lblEbnFluss, lblEbnFlussEinh },
+        { lblEbnAsche, lblEbnAscheEinh },
     };
     grid->setRowMinimumHeight(6, fontMetrics().height() / 2);
     const int firstNumber = 7;
     for (int i = 0; i < captions.size(); ++i)
-        pair(firstNumber + i, captions[i].first, withUnit(m_numbers[i + 1].edit, captions[i].second));
+        pair(firstNumber + i, captions[i].first,
+            withUnit(m_numbers[i + 1].edit, captions[i].second));
     grid->addWidget(lblEbnBemerk, firstNumber, 2, Qt::AlignTop);
     grid->addWidget(EbnBemerk, firstNumber, 3, int(captions.size()), 2);
 
@@ -272,7 +281,7 @@ void FrmEbn::layOut()
     left->addWidget(frame, 1);
 
     auto *buttons = new QVBoxLayout;
-    for (QPushButton *b : {cmdEbnMess, cmdEbnMessAn, cmdEbnGrw, cmdEbnGraph, cmdEbnErg, cmdEbnAb})
+    for (QPushButton *b : { cmdEbnMess, cmdEbnMessAn, cmdEbnGrw, cmdEbnGraph, cmdEbnErg, cmdEbnAb })
         buttons->addWidget(b);
     buttons->addStretch(1);
 
@@ -284,11 +293,32 @@ void FrmEbn::layOut()
 void FrmEbn::setTabOrder()
 {
     const QList<QWidget *> order = {
-        EbnKovra,   EbnBenutzer,  EbnPruefAm, EbnBgArt,   EbnHarztyp,   EbnBgVon,
-        EbnBgVonAm, EbnDrVon,     EbnDrVonAm, EbnPaVon,   EbnPaVonAm,   EbnBemerk,
-        cmdEbnMess, cmdEbnMessAn, cmdEbnGrw,  cmdEbnGraph, cmdEbnErg,   cmdEbnAb,
-        EbnGesGew,  EbnPaGew,     EbnLuftdurch, EbnTemp,  EbnFeuchte,   EbnFluss,
-        EbnAsche,   EbnBg,
+        EbnKovra,
+        EbnBenutzer,
+        EbnPruefAm,
+        EbnBgArt,
+        EbnHarztyp,
+        EbnBgVon,
+        EbnBgVonAm,
+        EbnDrVon,
+        EbnDrVonAm,
+        EbnPaVon,
+        EbnPaVonAm,
+        EbnBemerk,
+        cmdEbnMess,
+        cmdEbnMessAn,
+        cmdEbnGrw,
+        cmdEbnGraph,
+        cmdEbnErg,
+        cmdEbnAb,
+        EbnGesGew,
+        EbnPaGew,
+        EbnLuftdurch,
+        EbnTemp,
+        EbnFeuchte,
+        EbnFluss,
+        EbnAsche,
+        EbnBg,
     };
     for (int i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
@@ -307,8 +337,8 @@ void FrmEbn::connectHandlers()
     connect(m_checks->watch(EbnBg), &Watch::lostFocus, this, &FrmEbn::EbnBg_LostFocus);
     connect(m_checks->watch(EbnGesGew), &Watch::lostFocus, this, &FrmEbn::EbnGesGew_LostFocus);
     connect(m_checks->watch(EbnPaGew), &Watch::lostFocus, this, &FrmEbn::EbnPaGew_LostFocus);
-    connect(m_checks->watch(EbnLuftdurch), &Watch::lostFocus, this,
-            &FrmEbn::EbnLuftdurch_LostFocus);
+    connect(
+        m_checks->watch(EbnLuftdurch), &Watch::lostFocus, this, &FrmEbn::EbnLuftdurch_LostFocus);
     connect(m_checks->watch(EbnTemp), &Watch::lostFocus, this, &FrmEbn::EbnTemp_LostFocus);
     connect(m_checks->watch(EbnFeuchte), &Watch::lostFocus, this, &FrmEbn::EbnFeuchte_LostFocus);
     connect(m_checks->watch(EbnFluss), &Watch::lostFocus, this, &FrmEbn::EbnFluss_LostFocus);
@@ -416,18 +446,54 @@ void FrmEbn::checkDate(QLineEdit *field, const QString &message)
     m_checks->refuse(field);
 }
 
-void FrmEbn::EbnBg_LostFocus() { checkNumber(EbnBg, WholeRange); }
-void FrmEbn::EbnGesGew_LostFocus() { checkNumber(EbnGesGew, WholeRange); }
-void FrmEbn::EbnPaGew_LostFocus() { checkNumber(EbnPaGew, WholeRange); }
-void FrmEbn::EbnLuftdurch_LostFocus() { checkNumber(EbnLuftdurch, WholeRange); }
-void FrmEbn::EbnTemp_LostFocus() { checkNumber(EbnTemp, WholeRange); }
-void FrmEbn::EbnFeuchte_LostFocus() { checkNumber(EbnFeuchte, PercentRange); }
-void FrmEbn::EbnFluss_LostFocus() { checkNumber(EbnFluss, PercentRange); }
-void FrmEbn::EbnAsche_LostFocus() { checkNumber(EbnAsche, PercentRange); }
-void FrmEbn::EbnPruefAm_LostFocus() { checkDate(EbnPruefAm, TestDateMessage); }
-void FrmEbn::EbnBgVonAm_LostFocus() { checkDate(EbnBgVonAm, DateMessage); }
-void FrmEbn::EbnDrVonAm_LostFocus() { checkDate(EbnDrVonAm, DateMessage); }
-void FrmEbn::EbnPaVonAm_LostFocus() { checkDate(EbnPaVonAm, DateMessage); }
+void FrmEbn::EbnBg_LostFocus()
+{
+    checkNumber(EbnBg, WholeRange);
+}
+void FrmEbn::EbnGesGew_LostFocus()
+{
+    checkNumber(EbnGesGew, WholeRange);
+}
+void FrmEbn::EbnPaGew_LostFocus()
+{
+    checkNumber(EbnPaGew, WholeRange);
+}
+void FrmEbn::EbnLuftdurch_LostFocus()
+{
+    checkNumber(EbnLuftdurch, WholeRange);
+}
+void FrmEbn::EbnTemp_LostFocus()
+{
+    checkNumber(EbnTemp, WholeRange);
+}
+void FrmEbn::EbnFeuchte_LostFocus()
+{
+    checkNumber(EbnFeuchte, PercentRange);
+}
+void FrmEbn::EbnFluss_LostFocus()
+{
+    checkNumber(EbnFluss, PercentRange);
+}
+void FrmEbn::EbnAsche_LostFocus()
+{
+    checkNumber(EbnAsche, PercentRange);
+}
+void FrmEbn::EbnPruefAm_LostFocus()
+{
+    checkDate(EbnPruefAm, TestDateMessage);
+}
+void FrmEbn::EbnBgVonAm_LostFocus()
+{
+    checkDate(EbnBgVonAm, DateMessage);
+}
+void FrmEbn::EbnDrVonAm_LostFocus()
+{
+    checkDate(EbnDrVonAm, DateMessage);
+}
+void FrmEbn::EbnPaVonAm_LostFocus()
+{
+    checkDate(EbnPaVonAm, DateMessage);
+}
 
 void FrmEbn::cmdEbnMess_Click()
 {
@@ -532,4 +598,6 @@ void FrmEbn::openGraphWindow()
     });
 }
 
-void FrmEbn::openResultsWindow() { }
+void FrmEbn::openResultsWindow()
+{
+}

@@ -29,14 +29,12 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    struct NumberField
-    {
+    struct NumberField {
         QLineEdit *edit;
         SpecimenRange range;
         float SpecimenRecord::*value;
     };
-    struct TextField
-    {
+    struct TextField {
         QLineEdit *edit;
         QString SpecimenRecord::*value;
     };

@@ -3,12 +3,12 @@
 #include "shell/BoxRecord.h"
 #include "shell/Notation.h"
 
-namespace {
+namespace
+{
 
 // Both directions list the fields once, so a field added to one side cannot
 // be forgotten on the other.
-template <typename From, typename To>
-void copySpecimen(const From &from, To &to)
+template <typename From, typename To> void copySpecimen(const From &from, To &to)
 {
     to.Kovra = from.Kovra;
     to.Benutzer = from.Benutzer;
@@ -62,8 +62,8 @@ QString SpecimenNumberText(float value, const Notation &notation)
     return notation.plain(value);
 }
 
-std::optional<float> ReadSpecimenNumber(const QString &text, SpecimenRange range,
-                                        const Notation &notation)
+std::optional<float> ReadSpecimenNumber(
+    const QString &text, SpecimenRange range, const Notation &notation)
 {
     const std::optional<double> value = notation.parseNumber(text);
     // Compared before narrowing, so 999,1 cannot slip under 999 as a float.

@@ -7,8 +7,7 @@ class Notation;
 struct BoxRecord;
 
 // The specimen part of a box: what the operator types into the specimen form.
-struct SpecimenRecord
-{
+struct SpecimenRecord {
     QString Kovra;
     QString Benutzer;
     QString PruefAm;
@@ -43,20 +42,19 @@ QString SpecimenNumberText(float value, const Notation &notation);
 
 // The range a specimen value must lie in, from 0 to limit; the text is how
 // the refusal names the limit.
-struct SpecimenRange
-{
+struct SpecimenRange {
     double limit;
     const char *limitText;
 };
 // Level, weights, permeability, temperature.
-constexpr SpecimenRange WholeRange{999, "999"};
+constexpr SpecimenRange WholeRange { 999, "999" };
 // Moisture, resin flow, ash.
-constexpr SpecimenRange PercentRange{99.9, "99.9"};
+constexpr SpecimenRange PercentRange { 99.9, "99.9" };
 
 // A specimen number as typed: a number in the system's notation that reads
 // as what it shows, within range; nothing otherwise.
-std::optional<float> ReadSpecimenNumber(const QString &text, SpecimenRange range,
-                                        const Notation &notation);
+std::optional<float> ReadSpecimenNumber(
+    const QString &text, SpecimenRange range, const Notation &notation);
 // The refusal of a specimen number: "valid user input:", an empty line and
 // "(0 .... 999)" or "(0 .... 99.9)".
 QString SpecimenNumberMessage(SpecimenRange range);

@@ -6,7 +6,8 @@
 #include <QKeyEvent>
 
 DecimalKeyFilter::DecimalKeyFilter(const Notation &notation, QObject *parent)
-    : QObject(parent), m_notation(notation)
+    : QObject(parent)
+    , m_notation(notation)
 {
 }
 
@@ -29,7 +30,7 @@ bool DecimalKeyFilter::eventFilter(QObject *watched, QEvent *event)
     // filter unchanged when it arrives.
     const int code = replaced == QLatin1String(",") ? Qt::Key_Comma : Qt::Key_unknown;
     QKeyEvent typed(QEvent::KeyPress, code, key->modifiers(), replaced, key->isAutoRepeat(),
-                    ushort(key->count()));
+        ushort(key->count()));
     QCoreApplication::sendEvent(watched, &typed);
     return true;
 }

@@ -9,7 +9,8 @@
 #include <QPushButton>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 QListWidget *list(FrmGrwOrg &form, const char *name)
 {
@@ -40,26 +41,24 @@ void select(QListWidget *list, const QString &text)
 QString enabledButtons(FrmGrwOrg &form)
 {
     QString out;
-    const std::pair<const char *, QChar> buttons[] = {{"cmdGrwOrgNeu", 'N'},
-                                                      {"cmdGrwOrgAen", 'C'},
-                                                      {"cmdGrwOrgLoe", 'D'},
-                                                      {"cmdGrwOrgZO", 'R'}};
+    const std::pair<const char *, QChar> buttons[] = { { "cmdGrwOrgNeu", 'N' },
+        { "cmdGrwOrgAen", 'C' }, { "cmdGrwOrgLoe", 'D' }, { "cmdGrwOrgZO", 'R' } };
     for (const auto &[name, letter] : buttons)
         if (button(form, name)->isEnabled())
             out += letter;
     return out;
 }
 
-struct LimitFixture : FormFixture
-{
-    LimitFixture() : FormFixture(commaNotation())
+struct LimitFixture : FormFixture {
+    LimitFixture()
+        : FormFixture(commaNotation())
     {
-        dirA = *store.addDirectory(DirectoryType::Limits, QStringLiteral("beta"));
-        dirB = *store.addDirectory(DirectoryType::Limits, QStringLiteral("Alpha"));
+        dirA = *store.addDirectory(DirectoryType::Limits, "beta");
+        dirB = *store.addDirectory(DirectoryType::Limits, "Alpha");
         store.addDirectory(DirectoryType::Graphs, QStringLiteral("graphs only"));
-        for (const char *name : {"zeta", "Eta", "eta 2"})
+        for (const char *name : { "zeta", "Eta", "eta 2" })
             addFile(dirA, QLatin1String(name), 1);
-        std_ = addFile(dirB, QStringLiteral("Std"), 10);
+        std_ = addFile(dirB, "Std", 10);
     }
 
     qint32 addFile(qint32 dir, const QString &name, float base)
@@ -89,22 +88,20 @@ private slots:
     void buttonsFollowTheSelection();
     void deleteAsksFirst_data();
     void deleteAsksFirst();
-    void relateCopiesNameAndLimits();
     void relateAfterChangeCopiesTheChangedValues();
     void leavingWithoutRelatingChangesNothing_data();
     void leavingWithoutRelatingChangesNothing();
-    void withoutLimitDirectoriesOnlyReturnWorks();
 };
 
 void TestLimitFileOrganisation::listsAreSortedIgnoringCase()
 {
     LimitFixture fx;
     FrmGrwOrg form(fx.ctx);
-    QCOMPARE(shown(list(form, "List1")), QStringList({"Alpha", "beta"}));
-    select(list(form, "List1"), QStringLiteral("beta"));
-    QCOMPARE(shown(list(form, "List2")), QStringList({"Eta", "eta 2", "zeta"}));
+    QCOMPARE(shown(list(form, "List1")), QStringList({ "Alpha", "beta" }));
+    select(list(form, "List1"), "beta");
+    QCOMPARE(shown(list(form, "List2")), QStringList({ "Eta", "eta 2", "zeta" }));
     // Each entry keeps its own key whatever its place.
-    select(list(form, "List1"), QStringLiteral("Alpha"));
+    select(list(form, "List1"), "Alpha");
     QCOMPARE(list(form, "List2")->item(0)->data(Qt::UserRole).toInt(), fx.std_);
 }
 
@@ -126,9 +123,9 @@ void TestLimitFileOrganisation::buttonsFollowTheSelection()
     form.show();
     QCOMPARE(button(form, "cmdGrwOrgZO")->isVisible(), relateShown);
     QCOMPARE(enabledButtons(form), QString());
-    select(list(form, "List1"), QStringLiteral("beta"));
+    select(list(form, "List1"), "beta");
     QCOMPARE(enabledButtons(form), QStringLiteral("N"));
-    select(list(form, "List2"), QStringLiteral("zeta"));
+    select(list(form, "List2"), "zeta");
     QCOMPARE(enabledButtons(form), QStringLiteral("NCDR"));
     QVERIFY(button(form, "cmdGrwOrgOk")->isEnabled());
 
@@ -154,64 +151,49 @@ void TestLimitFileOrganisation::deleteAsksFirst()
     LimitFixture fx;
     FrmGrwOrg form(fx.ctx);
     QVERIFY(showActive(form));
-    select(list(form, "List1"), QStringLiteral("beta"));
-    select(list(form, "List2"), QStringLiteral("eta 2"));
+    select(list(form, "List1"), "beta");
+    select(list(form, "List2"), "eta 2");
     fx.messages.answer(yes);
     if (escape)
         QTest::keyClick(&form, Qt::Key_Escape);
     else
         button(form, "cmdGrwOrgLoe")->click();
 
-    QCOMPARE(fx.messages.texts(), QStringList{"Limit-File delete?"});
+    QCOMPARE(fx.messages.texts(), QStringList { "Limit-File delete?" });
     QVERIFY(fx.messages.entries.first().question);
     QVERIFY(form.isVisible());
-    const QStringList left = yes ? QStringList{"Eta", "zeta"} : QStringList{"Eta", "eta 2", "zeta"};
+    const QStringList left
+        = yes ? QStringList { "Eta", "zeta" } : QStringList { "Eta", "eta 2", "zeta" };
     QCOMPARE(shown(list(form, "List2")), left);
     QCOMPARE(fx.store.listLimitFiles(fx.dirA).size(), left.size());
-}
-
-void TestLimitFileOrganisation::relateCopiesNameAndLimits()
-{
-    LimitFixture fx;
-    fx.settings.ActiveBox = 2;
-    fx.settings.DialogMode = 1;
-    FrmGrwOrg form(fx.ctx);
-    select(list(form, "List1"), QStringLiteral("Alpha"));
-    select(list(form, "List2"), QStringLiteral("Std"));
-    button(form, "cmdGrwOrgZO")->click();
-
-    QCOMPARE(fx.settings.DialogMode, 1);
-    QCOMPARE(form.result(), int(QDialog::Accepted));
-    const BoxRecord &box = fx.settings.Box(2);
-    QCOMPARE(box.GrwBez.text(), QStringLiteral("Std").leftJustified(50));
-    for (int k = 1; k <= 5; ++k) {
-        QCOMPARE(box.GWU[k], 10.0f * k);
-        QCOMPARE(box.GwO[k], 10.0f * k + 0.5f);
-    }
-    QVERIFY(fx.settings.Box(1).GrwBez.isBlank());
 }
 
 void TestLimitFileOrganisation::relateAfterChangeCopiesTheChangedValues()
 {
     LimitFixture fx;
+    fx.settings.ActiveBox = 2;
     fx.settings.DialogMode = 1;
     FrmGrwOrg form(fx.ctx);
     QVERIFY(showActive(form));
-    select(list(form, "List1"), QStringLiteral("Alpha"));
-    select(list(form, "List2"), QStringLiteral("Std"));
+    select(list(form, "List1"), "Alpha");
+    select(list(form, "List2"), "Std");
     whenModal<FrmGrw>([](FrmGrw *editor) {
-        editor->findChild<QLineEdit *>(QStringLiteral("medOgs_3"))->setText(QStringLiteral("444"));
+        editor->findChild<QLineEdit *>("medOgs_3")->setText("444");
         button(*editor, "cmdGrwOK")->click();
     });
     button(form, "cmdGrwOrgAen")->click();
     // The editor leaves DialogMode 2 behind; the dialog stays in relate mode.
-    select(list(form, "List2"), QStringLiteral("Std"));
-    QVERIFY(button(form, "cmdGrwOrgZO")->isVisible());
+    select(list(form, "List2"), "Std");
     button(form, "cmdGrwOrgZO")->click();
 
     QCOMPARE(fx.settings.DialogMode, 1);
-    QCOMPARE(fx.settings.activeBox().GwO[4], 444.0f);
-    QCOMPARE(fx.settings.activeBox().GWU[4], 40.0f);
+    const BoxRecord &box = fx.settings.Box(2);
+    QCOMPARE(box.GrwBez.text(), QStringLiteral("Std").leftJustified(50));
+    for (int k = 1; k <= 5; ++k) {
+        QCOMPARE(box.GWU[k], 10.0f * k);
+        QCOMPARE(box.GwO[k], k == 4 ? 444.0f : 10.0f * k + 0.5f);
+    }
+    QVERIFY(fx.settings.Box(1).GrwBez.isBlank());
 }
 
 void TestLimitFileOrganisation::leavingWithoutRelatingChangesNothing_data()
@@ -230,8 +212,8 @@ void TestLimitFileOrganisation::leavingWithoutRelatingChangesNothing()
     fx.settings.activeBox().GwO[1] = 7;
     FrmGrwOrg form(fx.ctx);
     form.show();
-    select(list(form, "List1"), QStringLiteral("Alpha"));
-    select(list(form, "List2"), QStringLiteral("Std"));
+    select(list(form, "List1"), "Alpha");
+    select(list(form, "List2"), "Std");
     if (closeWindow)
         form.close();
     else
@@ -241,18 +223,6 @@ void TestLimitFileOrganisation::leavingWithoutRelatingChangesNothing()
     QCOMPARE(fx.settings.DialogMode, 0);
     QCOMPARE(fx.settings.activeBox().GrwBez.trimmed(), QStringLiteral("Old"));
     QCOMPARE(fx.settings.activeBox().GwO[1], 7.0f);
-}
-
-void TestLimitFileOrganisation::withoutLimitDirectoriesOnlyReturnWorks()
-{
-    FormFixture fx(commaNotation());
-    fx.store.addDirectory(DirectoryType::Patterns, QStringLiteral("patterns"));
-    fx.settings.DialogMode = 1;
-    FrmGrwOrg form(fx.ctx);
-    QCOMPARE(list(form, "List1")->count(), 0);
-    QCOMPARE(list(form, "List2")->count(), 0);
-    QCOMPARE(enabledButtons(form), QString());
-    QVERIFY(button(form, "cmdGrwOrgOk")->isEnabled());
 }
 
 QTEST_MAIN(TestLimitFileOrganisation)

@@ -18,9 +18,10 @@
 
 // What a dialog of the program needs: settings, scripted messages and a
 // store on a fresh database file of its own.
-struct FormFixture
-{
-    explicit FormFixture(const Notation &n) : notation(n), store(db, notation)
+struct FormFixture {
+    explicit FormFixture(const Notation &n)
+        : notation(n)
+        , store(db, notation)
     {
         opened = db.open(dir.filePath(QStringLiteral("kovra.mdb"))).ok();
     }
@@ -31,7 +32,7 @@ struct FormFixture
     QTemporaryDir dir;
     Database db;
     Store store;
-    AppContext ctx{settings, notation, messages, &store};
+    AppContext ctx { settings, notation, messages, &store };
     bool opened = false;
 };
 
@@ -56,8 +57,7 @@ inline void leaveWithTab(QWidget *field)
 // Runs act on the modal dialog of type Dialog that the next call opens.
 // act must close it; should it not, the dialog is rejected so the test
 // cannot hang.
-template <typename Dialog>
-void whenModal(std::function<void(Dialog *)> act)
+template <typename Dialog> void whenModal(std::function<void(Dialog *)> act)
 {
     QTimer::singleShot(0, [act] {
         QWidget *modal = QApplication::activeModalWidget();
