@@ -17,7 +17,8 @@
 #include <QTextStream>
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 constexpr int FileCount = 10000;
 

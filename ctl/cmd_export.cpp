@@ -50,5 +50,5 @@ static int runExport(const QStringList &args)
     return 0;
 }
 
-ZANDORCTL_COMMAND("export", "export [--db FILE] --key UNTID -o FILE   write an export file",
-                  runExport);
+ZANDORCTL_COMMAND(
+    "export", "export [--db FILE] --key UNTID -o FILE   write an export file", runExport);

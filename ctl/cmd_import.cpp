@@ -49,5 +49,4 @@ static int runImport(const QStringList &args)
     return failed == 0 ? 0 : 1;
 }
 
-ZANDORCTL_COMMAND("import", "import [--db FILE] FILE...   store import files (*.kpf)",
-                  runImport);
+ZANDORCTL_COMMAND("import", "import [--db FILE] FILE...   store import files (*.kpf)", runImport);

@@ -2,15 +2,16 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QFocusEvent>
 #include <QFileSystemModel>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QStorageInfo>
 #include <QTimer>
 #include <QTreeView>
 
-namespace {
+namespace
+{
 
 constexpr int BandHeight = 6; // pixels; the band stays above the first controls
 
@@ -23,7 +24,8 @@ bool isOnTheWayTo(QString directory, const QString &path)
 
 } // namespace
 
-DriveDirectoryDialog::DriveDirectoryDialog(QWidget *parent) : QDialog(parent)
+DriveDirectoryDialog::DriveDirectoryDialog(QWidget *parent)
+    : QDialog(parent)
 {
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
@@ -62,9 +64,8 @@ DriveDirectoryDialog::DriveDirectoryDialog(QWidget *parent) : QDialog(parent)
         });
     });
     connect(drvList, &QComboBox::activated, this, &DriveDirectoryDialog::drvList_Change);
-    connect(dirList, &QTreeView::activated, this, [this](const QModelIndex &index) {
-        setDirectoryPath(m_directories->filePath(index));
-    });
+    connect(dirList, &QTreeView::activated, this,
+        [this](const QModelIndex &index) { setDirectoryPath(m_directories->filePath(index)); });
 }
 
 void DriveDirectoryDialog::fillDrives()

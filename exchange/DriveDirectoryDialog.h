@@ -26,7 +26,7 @@ protected:
     void placeTwips(QWidget *widget, int left, int top, int width, int height);
     void setInnerSizeTwips(int width, int height);
 
-    virtual void dirList_Change() {}
+    virtual void dirList_Change() { }
 
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;

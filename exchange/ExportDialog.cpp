@@ -11,7 +11,9 @@
 #include <QPushButton>
 #include <QTreeView>
 
-FrmExp::FrmExp(AppContext &ctx, QWidget *parent) : DriveDirectoryDialog(parent), m_ctx(ctx)
+FrmExp::FrmExp(AppContext &ctx, QWidget *parent)
+    : DriveDirectoryDialog(parent)
+    , m_ctx(ctx)
 {
     setObjectName(QStringLiteral("frmExp"));
     Text1 = new QLineEdit(defaultExportFileName(), this);
@@ -46,8 +48,8 @@ void FrmExp::cmdImp_Click()
 {
     const QString name = Text1->text();
     if (name.isEmpty()) {
-        m_ctx.messages.show(QStringLiteral("No valid filename!"),
-                            OperatorMessages::Icon::Exclamation);
+        m_ctx.messages.show(
+            QStringLiteral("No valid filename!"), OperatorMessages::Icon::Exclamation);
         m_ctx.settings.ExportFileName.clear();
         Text1->setFocus();
         return;

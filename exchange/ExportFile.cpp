@@ -9,73 +9,73 @@
 #include <QSqlRecord>
 #include <QVariant>
 
-namespace {
+namespace
+{
 
 // How a column is written on the record line.
 enum class Kind {
-    Whole,       // a key or status
-    Text,        // as stored
-    Date,        // "dd/mm/yy" with the system's separator
-    Plain,       // a number as the system writes it
+    Whole, // a key or status
+    Text, // as stored
+    Date, // "dd/mm/yy" with the system's separator
+    Plain, // a number as the system writes it
     DecimalComma // a number as the system writes it, "." turned into ","
 };
 
-struct Column
-{
+struct Column {
     const char *name; // UTF-8: some column names hold umlauts
     Kind kind;
 };
 
 constexpr Column Columns[] = {
-    {"UntID", Kind::Whole},
-    {"Status", Kind::Whole},
-    {"VerzID", Kind::Whole},
-    {"Benutzer", Kind::Text},
-    {"PrüfAm", Kind::Date},
-    {"Kovra", Kind::Text},
-    {"GrwBez", Kind::Text},
-    {"BgArt", Kind::Text},
-    {"Bg", Kind::Plain},
-    {"HarzTyp", Kind::Text},
-    {"BgVon", Kind::Text},
-    {"BgVonAm", Kind::Date},
-    {"DrVon", Kind::Text},
-    {"DrVonAm", Kind::Date},
-    {"PaVon", Kind::Text},
-    {"PaVonAm", Kind::Date},
-    {"GesGew", Kind::Plain},
-    {"PaGew", Kind::Plain},
-    {"Temp", Kind::DecimalComma},
-    {"Luftdurch", Kind::DecimalComma},
-    {"Feuchte", Kind::DecimalComma},
-    {"Fluß", Kind::DecimalComma},
-    {"Asche", Kind::DecimalComma},
-    {"Bemerk", Kind::Text},
-    {"Erg1", Kind::DecimalComma},
-    {"Erg2", Kind::DecimalComma},
-    {"Erg3", Kind::DecimalComma},
-    {"Erg4", Kind::DecimalComma},
-    {"Erg5", Kind::DecimalComma},
-    {"GwO1", Kind::DecimalComma},
-    {"GWO2", Kind::DecimalComma},
-    {"GWO3", Kind::DecimalComma},
-    {"GWO4", Kind::DecimalComma},
-    {"GWO5", Kind::DecimalComma},
-    {"GWU1", Kind::DecimalComma},
-    {"GWU2", Kind::DecimalComma},
-    {"GWU3", Kind::DecimalComma},
-    {"GWU4", Kind::DecimalComma},
-    {"GWU5", Kind::DecimalComma},
-    {"Ein1", Kind::DecimalComma},
-    {"Ein2", Kind::DecimalComma},
-    {"Ein3", Kind::DecimalComma},
-    {"Ein4", Kind::DecimalComma},
-    {"Ein5", Kind::DecimalComma},
-    {"Ein6", Kind::DecimalComma},
-    {"Ein7", Kind::DecimalComma},
-    {"Ein8", Kind::DecimalComma},
-    {"Ein9", Kind::DecimalComma},
-    {"Ein10", Kind::DecimalComma},
+    { "UntID", Kind::Whole },
+    { "Status", Kind::Whole },
+    { "VerzID", Kind::Whole },
+    { "Benutzer", Kind::Text },
+    { "PrüfAm", Kind::Date },
+    { "Kovra", Kind::Text },
+    { "GrwBez", Kind::Text },
+    { "BgArt", Kind::Text },
+    { "Bg", Kind::Plain },
+    { "HarzTyp", Kind::Text },
+    { "BgVon", Kind::Text },
+    { "BgVonAm", Kind::Date },
+    { "DrVon", Kind::Text },
+    { "DrVonAm", Kind::Date },
+    { "PaVon", Kind::Text },
+    { "PaVonAm", Kind::Date },
+    { "GesGew", Kind::Plain },
+    { "PaGew", Kind::Plain },
+    { "Temp", Kind::DecimalComma },
+    { "Luftdurch", Kind::DecimalComma },
+    { "Feuchte", Kind::DecimalComma },
+    { "Fluß", Kind::DecimalComma },
+    { "Asche", Kind::DecimalComma },
+    { "Bemerk", Kind::Text },
+    { "Erg1", Kind::DecimalComma },
+    { "Erg2", Kind::DecimalComma },
+    { "Erg3", Kind::DecimalComma },
+    { "Erg4", Kind::DecimalComma },
+    { "Erg5", Kind::DecimalComma },
+    { "GwO1", Kind::DecimalComma },
+    { "GWO2", Kind::DecimalComma },
+    { "GWO3", Kind::DecimalComma },
+    { "GWO4", Kind::DecimalComma },
+    { "GWO5", Kind::DecimalComma },
+    { "GWU1", Kind::DecimalComma },
+    { "GWU2", Kind::DecimalComma },
+    { "GWU3", Kind::DecimalComma },
+    { "GWU4", Kind::DecimalComma },
+    { "GWU5", Kind::DecimalComma },
+    { "Ein1", Kind::DecimalComma },
+    { "Ein2", Kind::DecimalComma },
+    { "Ein3", Kind::DecimalComma },
+    { "Ein4", Kind::DecimalComma },
+    { "Ein5", Kind::DecimalComma },
+    { "Ein6", Kind::DecimalComma },
+    { "Ein7", Kind::DecimalComma },
+    { "Ein8", Kind::DecimalComma },
+    { "Ein9", Kind::DecimalComma },
+    { "Ein10", Kind::DecimalComma },
 };
 
 const QString LineEnd = QStringLiteral("\r\n");
@@ -154,8 +154,8 @@ QByteArray FormatExportRecord(const QSqlRecord &record, const Notation &notation
         line += QLatin1Char('|');
     }
     line += LineEnd;
-    line += pointLines(record.value(QStringLiteral("x")).toString(),
-                       record.value(QStringLiteral("y")).toString());
+    line += pointLines(
+        record.value(QStringLiteral("x")).toString(), record.value(QStringLiteral("y")).toString());
     return EncodeAnsi(line);
 }
 

@@ -10,7 +10,10 @@ class Store;
 // The export file: one stored record as a text line of "|"-separated
 // columns after the literal "-1|-1|", then one "time|value" line per curve
 // point, lines ended by CR LF, text in the ANSI code page.
-inline QString defaultExportFileName() { return QStringLiteral("export.dat"); }
+inline QString defaultExportFileName()
+{
+    return QStringLiteral("export.dat");
+}
 
 // The whole file for a record with every column of the stored table.
 QByteArray FormatExportRecord(const QSqlRecord &record, const Notation &notation);

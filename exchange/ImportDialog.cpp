@@ -14,7 +14,9 @@
 #include <QTreeView>
 #include <algorithm>
 
-FrmImp::FrmImp(AppContext &ctx, QWidget *parent) : DriveDirectoryDialog(parent), m_ctx(ctx)
+FrmImp::FrmImp(AppContext &ctx, QWidget *parent)
+    : DriveDirectoryDialog(parent)
+    , m_ctx(ctx)
 {
     setObjectName(QStringLiteral("frmImp"));
     if (ctx.store)
@@ -55,7 +57,7 @@ void FrmImp::Form_Load()
     setWindowTitle(QStringLiteral("Import graph/pattern"));
     cmdImp->setText(QStringLiteral("&OK"));
     cmdZu->setText(QStringLiteral("&Return"));
-    m_files->setNameFilters({importFilePattern()});
+    m_files->setNameFilters({ importFilePattern() });
     dirList_Change();
 }
 
@@ -81,11 +83,11 @@ void FrmImp::cmdImp_Click()
         if (index.column() == 0)
             rows << index;
     std::sort(rows.begin(), rows.end(),
-              [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
+        [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
     const QList<QPersistentModelIndex> chosen(rows.begin(), rows.end());
 
     QProgressDialog progress(QStringLiteral("Importing graphs/patterns ..."),
-                             QStringLiteral("Cancel"), 0, int(chosen.size()), this);
+        QStringLiteral("Cancel"), 0, int(chosen.size()), this);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
 
@@ -98,8 +100,8 @@ void FrmImp::cmdImp_Click()
         if (!entry.isValid())
             continue; // the file went away meanwhile
         const QString name = m_files->fileName(entry);
-        filList->selectionModel()->select(entry, QItemSelectionModel::Deselect
-                                                     | QItemSelectionModel::Rows);
+        filList->selectionModel()->select(
+            entry, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
         ImportOneFile(JoinDirectoryAndName(path, name), name, buffer, *m_target, m_ctx.messages);
     }
     progress.setValue(int(chosen.size()));

@@ -11,14 +11,19 @@
 #include <QtEndian>
 #include <cfloat>
 #include <cmath>
+#include <utility>
 
-namespace {
+namespace
+{
 
 // Walks the file's bytes; every read says whether the bytes were there.
 class FieldReader
 {
 public:
-    explicit FieldReader(QByteArrayView data) : m_data(data) {}
+    explicit FieldReader(QByteArrayView data)
+        : m_data(data)
+    {
+    }
 
     bool bytes(qsizetype n, QByteArrayView &out)
     {
@@ -101,7 +106,8 @@ private:
     bool single(double v, float &out)
     {
         if (!std::isfinite(v) || std::fabs(v) > double(FLT_MAX))
-            return fail(QStringLiteral("field %1 does not fit a number of the record").arg(m_field));
+            return fail(
+                QStringLiteral("field %1 does not fit a number of the record").arg(m_field));
         out = float(v);
         return true;
     }
@@ -115,14 +121,13 @@ private:
 bool readSpecimen(FieldReader &in, BoxRecord &box, const QString &suffix)
 {
     QString unused, name, note1, note2;
-    const bool ok = in.plainText(unused) && in.umlautText(box.Benutzer)
-        && in.plainText(box.PruefAm) && in.umlautText(name) && in.umlautText(box.BgArt)
-        && in.numberText(box.Bg) && in.umlautText(box.HarzTyp) && in.umlautText(box.BgVon)
-        && in.plainText(box.BgVonAm) && in.umlautText(box.DrVon) && in.plainText(box.DrVonAm)
-        && in.umlautText(box.PaVon) && in.plainText(box.PaVonAm) && in.numberText(box.GesGew)
-        && in.numberText(box.Feuchte) && in.numberText(box.PaGew) && in.numberText(box.Fluss)
-        && in.numberText(box.Asche) && in.numberText(box.Luftdurch) && in.umlautText(note1)
-        && in.umlautText(note2);
+    const bool ok = in.plainText(unused) && in.umlautText(box.Benutzer) && in.plainText(box.PruefAm)
+        && in.umlautText(name) && in.umlautText(box.BgArt) && in.numberText(box.Bg)
+        && in.umlautText(box.HarzTyp) && in.umlautText(box.BgVon) && in.plainText(box.BgVonAm)
+        && in.umlautText(box.DrVon) && in.plainText(box.DrVonAm) && in.umlautText(box.PaVon)
+        && in.plainText(box.PaVonAm) && in.numberText(box.GesGew) && in.numberText(box.Feuchte)
+        && in.numberText(box.PaGew) && in.numberText(box.Fluss) && in.numberText(box.Asche)
+        && in.numberText(box.Luftdurch) && in.umlautText(note1) && in.umlautText(note2);
     if (!ok)
         return false;
     box.Kovra = suffix + QStringLiteral("->") + name;
@@ -176,19 +181,15 @@ bool readCurve(FieldReader &in, BoxRecord &box, int n)
 
 QString ConvertUmlauts(QByteArrayView text)
 {
+    // Code page 437 byte and its letter: ü ä Ä ö Ö Ü ß.
+    static constexpr std::pair<unsigned char, char16_t> Umlauts[]
+        = { { 129, 0x00FC }, { 132, 0x00E4 }, { 142, 0x00C4 }, { 148, 0x00F6 }, { 153, 0x00D6 },
+              { 154, 0x00DC }, { 225, 0x00DF } };
     QString out = DecodeAnsi(text);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        switch (static_cast<unsigned char>(text[i])) {
-        case 129: out[i] = QChar(0x00FC); break; // ü
-        case 132: out[i] = QChar(0x00E4); break; // ä
-        case 142: out[i] = QChar(0x00C4); break; // Ä
-        case 148: out[i] = QChar(0x00F6); break; // ö
-        case 153: out[i] = QChar(0x00D6); break; // Ö
-        case 154: out[i] = QChar(0x00DC); break; // Ü
-        case 225: out[i] = QChar(0x00DF); break; // ß
-        default: break;
-        }
-    }
+    for (qsizetype i = 0; i < text.size(); ++i)
+        for (const auto &[dos, letter] : Umlauts)
+            if (static_cast<unsigned char>(text[i]) == dos)
+                out[i] = QChar(letter);
     return out;
 }
 
@@ -204,8 +205,8 @@ bool ParseImportData(QByteArrayView data, BoxRecord &box, const QString &suffix,
     BoxRecord work = box;
     FieldReader in(data);
     int n = 0;
-    const bool ok = readSpecimen(in, work, suffix) && readNumbers(in, work)
-        && readPointCount(in, n) && (n < 1 || readCurve(in, work, n));
+    const bool ok = readSpecimen(in, work, suffix) && readNumbers(in, work) && readPointCount(in, n)
+        && (n < 1 || readCurve(in, work, n));
     if (!ok) {
         if (why)
             *why = in.why();
@@ -216,8 +217,8 @@ bool ParseImportData(QByteArrayView data, BoxRecord &box, const QString &suffix,
     return true;
 }
 
-bool ReadImportFile(const QString &fileName, BoxRecord &box, const QString &suffix,
-                    OperatorMessages &messages)
+bool ReadImportFile(
+    const QString &fileName, BoxRecord &box, const QString &suffix, OperatorMessages &messages)
 {
     QFile file(fileName);
     bool ok = QFileInfo(fileName).isFile() && file.open(QIODevice::ReadOnly);
@@ -226,7 +227,7 @@ bool ReadImportFile(const QString &fileName, BoxRecord &box, const QString &suff
         ok = file.error() == QFileDevice::NoError && ParseImportData(data, box, suffix);
     }
     if (!ok)
-        messages.show(QStringLiteral("error on reading file: ") + fileName,
-                      OperatorMessages::Icon::Critical);
+        messages.show(
+            QStringLiteral("error on reading file: ") + fileName, OperatorMessages::Icon::Critical);
     return ok;
 }

@@ -16,7 +16,10 @@ class OperatorMessages;
 constexpr int ImportMaxPoints = 299;
 constexpr qsizetype ImportMaxFileSize = 21 * 256 + 16 * 8 + 2 * ImportMaxPoints * 8;
 
-inline QString importFilePattern() { return QStringLiteral("*.kpf"); }
+inline QString importFilePattern()
+{
+    return QStringLiteral("*.kpf");
+}
 
 // A string field of the file: the umlauts of code page 437 become their
 // letters, every other byte is taken as the ANSI character of that number.
@@ -30,10 +33,10 @@ double ReadBinaryNumber(QByteArrayView eightBytes);
 // the end, a bad number text, more than 299 points, a negative or
 // not-a-number count, a number that does not fit the record) box is left
 // exactly as it was and the reason is put in *why.
-bool ParseImportData(QByteArrayView data, BoxRecord &box, const QString &suffix,
-                     QString *why = nullptr);
+bool ParseImportData(
+    QByteArrayView data, BoxRecord &box, const QString &suffix, QString *why = nullptr);
 
 // Reads the file fileName into box; on failure tells the operator
 // "error on reading file: " + fileName and leaves box untouched.
-bool ReadImportFile(const QString &fileName, BoxRecord &box, const QString &suffix,
-                    OperatorMessages &messages);
+bool ReadImportFile(
+    const QString &fileName, BoxRecord &box, const QString &suffix, OperatorMessages &messages);

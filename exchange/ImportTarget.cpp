@@ -27,21 +27,21 @@ bool ImportTarget::StoreImportedGraph(const BoxRecord &box)
     const std::optional<qint32> existing = m_store.findRecord(*directory, record.Kovra);
     if (existing)
         record.UntID = *existing;
-    return m_store.SaveBox(record, existing ? SaveMode::Overwrite : SaveMode::Add, record.Kovra,
-                           *directory);
+    return m_store.SaveBox(
+        record, existing ? SaveMode::Overwrite : SaveMode::Add, record.Kovra, *directory);
 }
 
 bool ImportOneFile(const QString &fileName, const QString &displayName, BoxRecord &buffer,
-                   ImportTarget &target, OperatorMessages &messages)
+    ImportTarget &target, OperatorMessages &messages)
 {
     if (!ReadImportFile(fileName, buffer, displayName, messages)) {
         messages.show(QStringLiteral("error while reading <") + fileName + QLatin1Char('>'),
-                      OperatorMessages::Icon::Critical);
+            OperatorMessages::Icon::Critical);
         return false;
     }
     if (!target.StoreImportedGraph(buffer)) {
         messages.show(QStringLiteral("error while storing <") + fileName + QLatin1Char('>'),
-                      OperatorMessages::Icon::Critical);
+            OperatorMessages::Icon::Critical);
         return false;
     }
     return true;

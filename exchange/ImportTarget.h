@@ -16,7 +16,10 @@ class Store;
 class ImportTarget
 {
 public:
-    explicit ImportTarget(Store &store) : m_store(store) {}
+    explicit ImportTarget(Store &store)
+        : m_store(store)
+    {
+    }
 
     // Adds the record, or overwrites the one of the same name in that
     // directory. The box itself is not changed. False when the database
@@ -29,7 +32,7 @@ private:
     std::optional<qint32> importDirectory(int type);
 
     Store &m_store;
-    std::array<std::optional<qint32>, 3> m_directories{}; // by directory type
+    std::array<std::optional<qint32>, 3> m_directories {}; // by directory type
 };
 
 // One file of an import run: reads fileName (the specimen name gets
@@ -38,4 +41,4 @@ private:
 // then with its full name; nothing is stored then. Returns true when the
 // file is in the database.
 bool ImportOneFile(const QString &fileName, const QString &displayName, BoxRecord &buffer,
-                   ImportTarget &target, OperatorMessages &messages);
+    ImportTarget &target, OperatorMessages &messages);

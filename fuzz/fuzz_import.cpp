@@ -7,7 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace {
+namespace
+{
 
 bool finite(float v)
 {
@@ -30,8 +31,7 @@ bool sound(const BoxRecord &box)
         if (!finite(box.Erg[k]))
             return false;
     return finite(box.Bg) && finite(box.GesGew) && finite(box.PaGew) && finite(box.Temp)
-        && finite(box.Feuchte) && finite(box.Fluss) && finite(box.Asche)
-        && finite(box.Luftdurch);
+        && finite(box.Feuchte) && finite(box.Fluss) && finite(box.Asche) && finite(box.Luftdurch);
 }
 
 } // namespace

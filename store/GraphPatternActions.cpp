@@ -5,18 +5,19 @@
 #include "shell/Settings.h"
 #include "store/Store.h"
 
-namespace {
+namespace
+{
 
 void reportFailure(OperatorMessages &messages, const QString &what, const Store &store)
 {
-    messages.show(what + QStringLiteral("\n\n") + store.lastError(),
-                  OperatorMessages::Icon::Critical);
+    messages.show(
+        what + QStringLiteral("\n\n") + store.lastError(), OperatorMessages::Icon::Critical);
 }
 
 // Writes the box; the box takes the pattern status and the overwritten key
 // only once the record is safely stored.
 bool write(BoxRecord &box, int mode, qint32 key, qint32 directory, const QString &name,
-           bool asPattern, Store &store, OperatorMessages &messages)
+    bool asPattern, Store &store, OperatorMessages &messages)
 {
     BoxRecord saved = box;
     saved.UntID = key;
@@ -33,8 +34,8 @@ bool write(BoxRecord &box, int mode, qint32 key, qint32 directory, const QString
 
 } // namespace
 
-bool SaveBoxAs(BoxRecord &box, qint32 directory, const QString &name, bool asPattern,
-               Store &store, OperatorMessages &messages)
+bool SaveBoxAs(BoxRecord &box, qint32 directory, const QString &name, bool asPattern, Store &store,
+    OperatorMessages &messages)
 {
     const QString wanted = name.trimmed();
     if (wanted.isEmpty()) {
@@ -54,8 +55,8 @@ bool SaveBoxAs(BoxRecord &box, qint32 directory, const QString &name, bool asPat
                    QStringLiteral("Do you really intend to overwrite the other graph/pattern?"))) {
         return false;
     }
-    return write(box, SaveMode::Overwrite, *existing, directory, wanted, asPattern, store,
-                 messages);
+    return write(
+        box, SaveMode::Overwrite, *existing, directory, wanted, asPattern, store, messages);
 }
 
 bool LoadIntoBox(BoxRecord &box, qint32 key, Store &store, OperatorMessages &messages)
@@ -74,8 +75,8 @@ bool LoadIntoBox(BoxRecord &box, qint32 key, Store &store, OperatorMessages &mes
     return true;
 }
 
-bool DeleteStoredRecord(const Settings &settings, qint32 key, Store &store,
-                        OperatorMessages &messages)
+bool DeleteStoredRecord(
+    const Settings &settings, qint32 key, Store &store, OperatorMessages &messages)
 {
     for (const BoxRecord &b : settings.Boxes) {
         if (b.UntID == key) {

@@ -15,13 +15,13 @@ struct Settings;
 
 // Saves box under name (trimmed) in directory. asPattern turns the box into
 // a pattern first, so only its specimen data is stored.
-bool SaveBoxAs(BoxRecord &box, qint32 directory, const QString &name, bool asPattern,
-               Store &store, OperatorMessages &messages);
+bool SaveBoxAs(BoxRecord &box, qint32 directory, const QString &name, bool asPattern, Store &store,
+    OperatorMessages &messages);
 
 // Loads record key into box, asking first when box holds unsaved changes,
 // and compares the loaded results with the loaded limits.
 bool LoadIntoBox(BoxRecord &box, qint32 key, Store &store, OperatorMessages &messages);
 
 // Deletes record key after asking, unless one of the five boxes holds it.
-bool DeleteStoredRecord(const Settings &settings, qint32 key, Store &store,
-                        OperatorMessages &messages);
+bool DeleteStoredRecord(
+    const Settings &settings, qint32 key, Store &store, OperatorMessages &messages);

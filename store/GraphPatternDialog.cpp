@@ -18,7 +18,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 
 constexpr int KeyRole = Qt::UserRole;
 constexpr int NameLength = 50;
@@ -75,7 +76,9 @@ QGroupBox *makeFrame(QWidget *parent, const char *name)
 } // namespace
 
 FrmDOrg::FrmDOrg(AppContext &ctx, QWidget *parent)
-    : QDialog(parent), m_ctx(ctx), m_mode(ctx.settings.DialogMode)
+    : QDialog(parent)
+    , m_ctx(ctx)
+    , m_mode(ctx.settings.DialogMode)
 {
     setObjectName(QStringLiteral("frmDOrg"));
     chooseExportFile = [this](AppContext &c) {
@@ -110,7 +113,7 @@ void FrmDOrg::createControls()
     cmdDOrgOk->setObjectName(QStringLiteral("cmdDOrgOk"));
     cmdDOrgAb = new QPushButton(this);
     cmdDOrgAb->setObjectName(QStringLiteral("cmdDOrgAb"));
-    for (QPushButton *b : {cmdDOrgOk, cmdDOrgAb})
+    for (QPushButton *b : { cmdDOrgOk, cmdDOrgAb })
         b->setAutoDefault(false);
 }
 
@@ -253,7 +256,7 @@ bool FrmDOrg::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::FocusIn)
             txtNeu_GotFocus();
         else if (event->type() == QEvent::KeyRelease
-                 && !static_cast<QKeyEvent *>(event)->isAutoRepeat())
+            && !static_cast<QKeyEvent *>(event)->isAutoRepeat())
             txtNeu_KeyUp();
     }
     return QDialog::eventFilter(watched, event);
@@ -295,7 +298,7 @@ void FrmDOrg::saveClicked()
     const QList<QListWidgetItem *> chosen = List2->selectedItems();
     const QString name = chosen.isEmpty() ? txtNeu->text() : chosen.first()->text();
     if (SaveBoxAs(m_ctx.settings.activeBox(), selectedDirectory(), name, optDOrg_2->isChecked(),
-                  *m_ctx.store, m_ctx.messages))
+            *m_ctx.store, m_ctx.messages))
         accept();
 }
 
@@ -322,9 +325,8 @@ void FrmDOrg::exportClicked()
     if (fileName.isEmpty())
         return;
     if (!ExportRecord(*m_ctx.store, key, fileName, m_ctx.notation)) {
-        m_ctx.messages.show(QStringLiteral("error while writing <") + fileName
-                                + QLatin1Char('>'),
-                            OperatorMessages::Icon::Critical);
+        m_ctx.messages.show(QStringLiteral("error while writing <") + fileName + QLatin1Char('>'),
+            OperatorMessages::Icon::Critical);
         return;
     }
     accept();

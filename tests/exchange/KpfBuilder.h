@@ -10,17 +10,14 @@
 
 // Builds import files field by field, so tests can make good files and
 // files broken in exactly one place.
-struct KpfFile
-{
+struct KpfFile {
     // The 21 string fields in file order, code page 437 bytes.
-    std::array<QByteArray, 21> strings = {
-        "V1",          "Meier",    "05.03.24", "Probe 7",  "Dekor", "112.5", "Melamin",
-        "Schmidt",     "01.03.24", "Druck AG", "02.03.24", "Papier GmbH", "28.02.24", "180",
-        "6.5",         "80",       "4.2",      "0.3",      "12",    "first", "second",
-    };
-    std::array<double, 5> results = {12.5, 130, 0.75, 40, 88};
+    std::array<QByteArray, 21> strings = { "V1", "Meier", "05.03.24", "Probe 7", "Dekor", "112.5",
+        "Melamin", "Schmidt", "01.03.24", "Druck AG", "02.03.24", "Papier GmbH", "28.02.24", "180",
+        "6.5", "80", "4.2", "0.3", "12", "first", "second" };
+    std::array<double, 5> results = { 12.5, 130, 0.75, 40, 88 };
     // Ein1, the temperature, Ein3 .. Ein10.
-    std::array<double, 10> adjustments = {3, 21.5, 4, 10, 350, 100, 0.18, 0.5, 0.02, 10};
+    std::array<double, 10> adjustments = { 3, 21.5, 4, 10, 350, 100, 0.18, 0.5, 0.02, 10 };
     QList<double> x;
     QList<double> y;
     std::optional<double> count; // the number of points unless set

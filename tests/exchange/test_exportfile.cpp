@@ -11,38 +11,39 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 // A stored record as the store hands it out: every column, dates as dates.
 QSqlRecord storedRecord()
 {
     const QList<std::pair<QString, QVariant>> columns = {
-        {"UntID", 17},
-        {"Status", 4},
-        {"VerzID", 3},
-        {"Benutzer", "Meier"},
-        {"PrüfAm", QDate(2024, 3, 5)},
-        {"Kovra", "Probe 7"},
-        {"GrwBez", QString("Dekor").leftJustified(50)},
-        {"BgArt", "Dekor"},
-        {"Bg", 112.5},
-        {"HarzTyp", "Melamin"},
-        {"BgVon", "Schmidt"},
-        {"BgVonAm", QDate(2024, 3, 1)},
-        {"DrVon", "Druck AG"},
-        {"DrVonAm", QDate(2024, 3, 2)},
-        {"PaVon", "Papier GmbH"},
-        {"PaVonAm", QDate(2024, 2, 28)},
-        {"GesGew", 180.25},
-        {"PaGew", 80},
-        {"Luftdurch", 12},
-        {"Temp", 21.5},
-        {"Feuchte", 6.5},
-        {"Fluß", 4.25},
-        {"Asche", 0.5},
-        {"Bemerk", "glatt"},
-        {"x", QString("0     12.5  -1000 ")},
-        {"y", QString("0     2.25  4.5   ")},
+        { "UntID", 17 },
+        { "Status", 4 },
+        { "VerzID", 3 },
+        { "Benutzer", "Meier" },
+        { "PrüfAm", QDate(2024, 3, 5) },
+        { "Kovra", "Probe 7" },
+        { "GrwBez", QString("Dekor").leftJustified(50) },
+        { "BgArt", "Dekor" },
+        { "Bg", 112.5 },
+        { "HarzTyp", "Melamin" },
+        { "BgVon", "Schmidt" },
+        { "BgVonAm", QDate(2024, 3, 1) },
+        { "DrVon", "Druck AG" },
+        { "DrVonAm", QDate(2024, 3, 2) },
+        { "PaVon", "Papier GmbH" },
+        { "PaVonAm", QDate(2024, 2, 28) },
+        { "GesGew", 180.25 },
+        { "PaGew", 80 },
+        { "Luftdurch", 12 },
+        { "Temp", 21.5 },
+        { "Feuchte", 6.5 },
+        { "Fluß", 4.25 },
+        { "Asche", 0.5 },
+        { "Bemerk", "glatt" },
+        { "x", QString("0     12.5  -1000 ") },
+        { "y", QString("0     2.25  4.5   ") },
     };
     QSqlRecord r;
     for (const auto &[name, value] : columns) {
@@ -50,7 +51,7 @@ QSqlRecord storedRecord()
         f.setValue(value);
         r.append(f);
     }
-    const char *numbered[] = {"Erg", "GWO", "GWU", "Ein"};
+    const char *numbered[] = { "Erg", "GWO", "GWU", "Ein" };
     for (const char *prefix : numbered) {
         const int count = QByteArray(prefix) == "Ein" ? 10 : 5;
         for (int k = 1; k <= count; ++k) {
@@ -105,17 +106,15 @@ void TestExportFile::recordLine_data()
     const QByteArray limits = "1,5|2,5|3,5|4,5|5,5|1,5|2,5|3,5|4,5|5,5|1,5|2,5|3,5|4,5|5,5|"
                               "1,5|2,5|3,5|4,5|5,5|6,5|7,5|8,5|9,5|10,5|\r\n";
     const QByteArray grw = "Dekor" + QByteArray(45, ' ');
-    QTest::newRow("comma system")
-        << true
-        << "-1|-1|17|4|3|Meier|05.03.24|Probe 7|" + grw
+    QTest::newRow("comma system") << true
+                                  << "-1|-1|17|4|3|Meier|05.03.24|Probe 7|" + grw
             + "|Dekor|112,5|Melamin|Schmidt|01.03.24|Druck AG|02.03.24|Papier GmbH|28.02.24|"
               "180,25|80|21,5|12|6,5|4,25|0,5|glatt|"
             + limits;
     // Only the columns the format names as decimal comma are turned; the
     // others stay as the system writes them.
-    QTest::newRow("point system")
-        << false
-        << "-1|-1|17|4|3|Meier|05/03/24|Probe 7|" + grw
+    QTest::newRow("point system") << false
+                                  << "-1|-1|17|4|3|Meier|05/03/24|Probe 7|" + grw
             + "|Dekor|112.5|Melamin|Schmidt|01/03/24|Druck AG|02/03/24|Papier GmbH|28/02/24|"
               "180.25|80|21,5|12|6,5|4,25|0,5|glatt|"
             + limits;
@@ -137,7 +136,7 @@ void TestExportFile::nullColumnsWriteNothing()
     setNull(r, QStringLiteral("DrVonAm"));
     setNull(r, QStringLiteral("Ein10"));
     const QByteArray first = lines(FormatExportRecord(r, commaNotation())).first();
-    QVERIFY(first.contains("|0,5||1,5|"));     // Asche, Bemerk, Erg1
+    QVERIFY(first.contains("|0,5||1,5|")); // Asche, Bemerk, Erg1
     QVERIFY(first.contains("|Druck AG||Papier")); // DrVon, DrVonAm, PaVon
     QVERIFY(first.endsWith("|9,5||\r"));
     QCOMPARE(first.count('|'), 51);
@@ -209,7 +208,7 @@ void TestExportFile::storedRecordReplacesAnExistingFile()
     const QList<QByteArray> all = lines(file.readAll());
     QCOMPARE(all.size(), 14);
     QVERIFY(all.first().startsWith("-1|-1|" + QByteArray::number(box.UntID) + "|4|"
-                                   + QByteArray::number(verz) + "||05.03.24|Probe|"));
+        + QByteArray::number(verz) + "||05.03.24|Probe|"));
     QVERIFY(all.first().contains("|a  b|"));
     QCOMPARE(all.at(2), QByteArray("2,5   |11,25 \r"));
     QCOMPARE(all.last(), QByteArray("0     |-1000 \r"));

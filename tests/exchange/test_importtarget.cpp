@@ -81,7 +81,8 @@ void TestImportTarget::patternGoesToThePatternImportDirectory()
     QVERIFY(m_messages.entries.isEmpty());
 
     QCOMPARE(importDirectory(DirectoryType::Graphs), -1);
-    const QList<RecordEntry> records = m_store->listRecords(importDirectory(DirectoryType::Patterns));
+    const QList<RecordEntry> records
+        = m_store->listRecords(importDirectory(DirectoryType::Patterns));
     QCOMPARE(records.size(), 1);
     QCOMPARE(records.first().Kovra, QStringLiteral("p.kpf->Probe 7"));
     QCOMPARE(records.first().Status, BoxStatus::Pattern);
@@ -143,8 +144,9 @@ void TestImportTarget::sameFileTwiceLeavesOneRecord()
 
     const QList<RecordEntry> records = m_store->listRecords(importDirectory(DirectoryType::Graphs));
     QCOMPARE(records.size(), 1);
-    QCOMPARE(m_store->rawRecord(records.first().UntID)->value(QStringLiteral("Benutzer")).toString(),
-             QStringLiteral("Schulze"));
+    QCOMPARE(
+        m_store->rawRecord(records.first().UntID)->value(QStringLiteral("Benutzer")).toString(),
+        QStringLiteral("Schulze"));
     QCOMPARE(m_store->listDirectories(DirectoryType::Graphs).size(), 1);
 }
 
@@ -157,7 +159,8 @@ void TestImportTarget::brokenFileAmongGoodOnesIsReportedAndSkipped()
     KpfFile third = first;
     third.strings[3] = "three";
     write(QStringLiteral("1.kpf"), first.bytes());
-    const QString broken = write(QStringLiteral("2.kpf"), second.bytes().left(second.offsetOfString(12) + 2));
+    const QString broken
+        = write(QStringLiteral("2.kpf"), second.bytes().left(second.offsetOfString(12) + 2));
     write(QStringLiteral("3.kpf"), third.bytes());
 
     ImportTarget target(*m_store);
@@ -166,12 +169,12 @@ void TestImportTarget::brokenFileAmongGoodOnesIsReportedAndSkipped()
     QVERIFY(import(QStringLiteral("3.kpf"), target));
 
     QCOMPARE(m_messages.texts(),
-             QStringList({QStringLiteral("error on reading file: ") + broken,
-                          QStringLiteral("error while reading <") + broken + QLatin1Char('>')}));
+        QStringList({ QStringLiteral("error on reading file: ") + broken,
+            QStringLiteral("error while reading <") + broken + QLatin1Char('>') }));
     QStringList names;
     for (const RecordEntry &e : m_store->listRecords(importDirectory(DirectoryType::Graphs)))
         names << e.Kovra;
-    QCOMPARE(names, QStringList({QStringLiteral("1.kpf->one"), QStringLiteral("3.kpf->three")}));
+    QCOMPARE(names, QStringList({ QStringLiteral("1.kpf->one"), QStringLiteral("3.kpf->three") }));
 }
 
 void TestImportTarget::deletedImportDirectoryIsMadeAnewByTheNextRun()
