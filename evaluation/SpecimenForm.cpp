@@ -104,7 +104,7 @@ FrmEbn::FrmEbn(AppContext &ctx, QWidget *parent)
     createFields();
     createButtons();
     layOut();
-    setTabOrder();
+    arrangeTabOrder();
     connectHandlers();
 
     SpecimenBuf = SpecimenOf(box());
@@ -290,7 +290,7 @@ void FrmEbn::layOut()
     root->addLayout(buttons);
 }
 
-void FrmEbn::setTabOrder()
+void FrmEbn::arrangeTabOrder()
 {
     const QList<QWidget *> order = {
         EbnKovra,

@@ -42,7 +42,7 @@ private:
     void createFields();
     void createButtons();
     void layOut();
-    void setTabOrder();
+    void arrangeTabOrder();
     void connectHandlers();
     void Form_Activate();
     void Form_Paint();
