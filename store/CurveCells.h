@@ -8,8 +8,7 @@ class Notation;
 // The stored form of a curve: each point as a cell of exactly six characters
 // (the value's plain text, cut or padded with blanks) in two texts, values
 // and times, up to and including the end mark.
-struct CurveTexts
-{
+struct CurveTexts {
     QString x;
     QString y;
 };
@@ -21,4 +20,4 @@ CurveTexts WriteCurveCells(const BoxRecord &box, const Notation &notation);
 // Either decimal separator is accepted inside a cell, so a file written under
 // another locale still reads right; an unreadable cell reads as 0.
 void ReadCurveCells(const QString &x, const QString &y, BoxRecord &box);
-float ReadCurveCell(const QString &cell);
+float ReadCurveCell(QStringView cell);

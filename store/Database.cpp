@@ -11,7 +11,8 @@
 #include <QSqlRecord>
 #include <QStandardPaths>
 
-namespace {
+namespace
+{
 
 const char kFileName[] = "kovra.mdb";
 // How long an open waits for another program's lock before calling the file
@@ -35,7 +36,7 @@ Database::Problem problemOf(const QSqlError &error)
     case 26: // SQLITE_NOTADB
         return Database::Problem::NotSqlite;
     case 14: // SQLITE_CANTOPEN
-    case 8:  // SQLITE_READONLY
+    case 8: // SQLITE_READONLY
         return Database::Problem::CannotRead;
     default:
         return Database::Problem::Damaged;
@@ -79,8 +80,9 @@ Database::OpenResult Database::fail(Problem problem, const QString &cause)
 {
     OpenResult result;
     result.problem = problem;
-    result.message = QStringLiteral("The database file \"%1\" cannot be used: %2.")
-                         .arg(QDir::toNativeSeparators(m_path), cause);
+    result.message
+        = QStringLiteral("The database file \"%1\" cannot be used: %2.")
+              .arg(QDir::toNativeSeparators(QFileInfo(m_path).absoluteFilePath()), cause);
     m_lastError = result.message;
     return result;
 }
@@ -106,8 +108,7 @@ Database::OpenResult Database::connect()
         if (check.problem != Problem::None)
             return fail(check.problem, check.cause);
     } else if (!QDir().mkpath(info.absolutePath())) {
-        return fail(Problem::CannotCreate,
-                    QStringLiteral("its folder cannot be created"));
+        return fail(Problem::CannotCreate, QStringLiteral("its folder cannot be created"));
     }
 
     m_connectionName = uniqueConnectionName();
@@ -117,8 +118,8 @@ Database::OpenResult Database::connect()
     if (!db.open()) {
         const QSqlError error = db.lastError();
         return fail(existed ? problemOf(error) : Problem::CannotCreate,
-                    existed ? causeOf(problemOf(error), error.text())
-                            : QStringLiteral("it cannot be created (%1)").arg(error.text()));
+            existed ? causeOf(problemOf(error), error.text())
+                    : QStringLiteral("it cannot be created (%1)").arg(error.text()));
     }
 
     QSqlQuery q(db);
@@ -151,14 +152,14 @@ Database::OpenResult Database::connect()
             complaint = Schema::upgradeStep(db, from);
             QSqlQuery stamp(db);
             return complaint.isEmpty()
-                   && stamp.exec(QStringLiteral("PRAGMA user_version = %1").arg(from + 1));
+                && stamp.exec(QStringLiteral("PRAGMA user_version = %1").arg(from + 1));
         });
         if (!upgraded) {
             if (complaint.isEmpty())
                 complaint = m_lastError;
             return fail(existed ? Problem::Damaged : Problem::CannotCreate,
-                        existed ? QStringLiteral("it cannot be upgraded (%1)").arg(complaint)
-                                : QStringLiteral("it cannot be created (%1)").arg(complaint));
+                existed ? QStringLiteral("it cannot be upgraded (%1)").arg(complaint)
+                        : QStringLiteral("it cannot be created (%1)").arg(complaint));
         }
         version = from + 1;
     }
@@ -172,10 +173,10 @@ Database::OpenResult Database::checkExisting(QSqlDatabase &db, int &version)
 {
     if (version > SchemaVersion)
         return fail(Problem::TooNew,
-                    QStringLiteral("it was written by a newer version of the program "
-                                   "(file layout %1, this program knows up to %2)")
-                        .arg(version)
-                        .arg(SchemaVersion));
+            QStringLiteral("it was written by a newer version of the program "
+                           "(file layout %1, this program knows up to %2)")
+                .arg(version)
+                .arg(SchemaVersion));
 
     QStringList missing;
     for (const Schema::TableColumns &table : Schema::requiredTables()) {
@@ -197,8 +198,8 @@ Database::OpenResult Database::checkExisting(QSqlDatabase &db, int &version)
     }
     if (!missing.isEmpty())
         return fail(Problem::TablesMissing,
-                    QStringLiteral("it is not a Zandor database (missing: %1)")
-                        .arg(missing.join(QStringLiteral(", "))));
+            QStringLiteral("it is not a Zandor database (missing: %1)")
+                .arg(missing.join(QStringLiteral(", "))));
 
     // A reserved lock is the first step of every write; taking and dropping
     // it changes nothing but tells whether another program is writing.

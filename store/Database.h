@@ -16,18 +16,17 @@ class Database
 public:
     enum class Problem {
         None,
-        CannotCreate,  // the missing file could not be created
-        CannotRead,    // the file exists but cannot be opened for reading/writing
-        NotSqlite,     // some other kind of file
-        Truncated,     // shorter than its own header says
-        Damaged,       // the engine reports it malformed
+        CannotCreate, // the missing file could not be created
+        CannotRead, // the file exists but cannot be opened for reading/writing
+        NotSqlite, // some other kind of file
+        Truncated, // shorter than its own header says
+        Damaged, // the engine reports it malformed
         TablesMissing, // a database, but not one of ours
-        Locked,        // another program holds a lock on it
-        TooNew,        // written by a later version of the program
+        Locked, // another program holds a lock on it
+        TooNew, // written by a later version of the program
     };
 
-    struct OpenResult
-    {
+    struct OpenResult {
         Problem problem = Problem::None;
         QString message; // for the operator; empty on success
         bool ok() const { return problem == Problem::None; }
@@ -61,8 +60,7 @@ public:
 
     // Runs fn inside one transaction: commit when it returns true, roll back
     // otherwise (and when the commit fails). Returns whether it committed.
-    template <typename Fn>
-    bool transaction(Fn &&fn)
+    template <typename Fn> bool transaction(Fn &&fn)
     {
         if (!begin())
             return false;

@@ -3,7 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace {
+namespace
+{
 
 const QByteArray kMagic("SQLite format 3\0", 16);
 const int kHeaderSize = 100;
@@ -18,7 +19,7 @@ quint32 bigEndian(const QByteArray &bytes, int at, int size)
 
 FileCheck problem(Database::Problem p, const QString &cause)
 {
-    return {p, cause};
+    return { p, cause };
 }
 
 } // namespace
@@ -31,7 +32,7 @@ FileCheck CheckDatabaseFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return problem(Database::Problem::CannotRead,
-                       QStringLiteral("it cannot be read (%1)").arg(file.errorString()));
+            QStringLiteral("it cannot be read (%1)").arg(file.errorString()));
     if (!info.isWritable())
         return problem(Database::Problem::CannotRead, QStringLiteral("it cannot be written"));
 
@@ -43,17 +44,17 @@ FileCheck CheckDatabaseFile(const QString &path)
         return problem(Database::Problem::NotSqlite, QStringLiteral("it is not a database file"));
     if (header.size() < kHeaderSize)
         return problem(Database::Problem::Truncated,
-                       QStringLiteral("it is truncated (shorter than its header)"));
+            QStringLiteral("it is truncated (shorter than its header)"));
 
     quint32 pageSize = bigEndian(header, 16, 2);
     if (pageSize == 1)
         pageSize = 65536;
     if (pageSize < 512 || pageSize > 65536 || (pageSize & (pageSize - 1)) != 0)
         return problem(Database::Problem::Damaged,
-                       QStringLiteral("it is damaged (page size %1)").arg(pageSize));
+            QStringLiteral("it is damaged (page size %1)").arg(pageSize));
     if (size % pageSize != 0)
         return problem(Database::Problem::Truncated,
-                       QStringLiteral("it is truncated (it ends inside a page)"));
+            QStringLiteral("it is truncated (it ends inside a page)"));
 
     // The page count in the header is only valid when its check value matches
     // the change counter; older writers leave it stale.
@@ -62,8 +63,8 @@ FileCheck CheckDatabaseFile(const QString &path)
     const quint32 validFor = bigEndian(header, 92, 4);
     if (pages != 0 && validFor == changeCounter && qint64(pages) * pageSize > size)
         return problem(Database::Problem::Truncated,
-                       QStringLiteral("it is truncated (%1 of %2 pages present)")
-                           .arg(size / pageSize)
-                           .arg(pages));
+            QStringLiteral("it is truncated (%1 of %2 pages present)")
+                .arg(size / pageSize)
+                .arg(pages));
     return {};
 }

@@ -6,8 +6,7 @@
 
 // What the bytes of an existing file say before the engine touches it: is it
 // a database file at all, and is it as long as its own header says.
-struct FileCheck
-{
+struct FileCheck {
     Database::Problem problem = Database::Problem::None;
     QString cause; // for the operator, when there is a problem
 };

@@ -15,12 +15,15 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 const int kNameLength = 50;
 }
 
 FrmVzV::FrmVzV(AppContext &ctx, QWidget *parent)
-    : QDialog(parent), m_ctx(ctx), m_deleteMode(ctx.settings.DialogMode == 1)
+    : QDialog(parent)
+    , m_ctx(ctx)
+    , m_deleteMode(ctx.settings.DialogMode == 1)
 {
     setObjectName(QStringLiteral("frmVzV"));
     setModal(true);
@@ -32,7 +35,7 @@ FrmVzV::FrmVzV(AppContext &ctx, QWidget *parent)
 
 void FrmVzV::createControls()
 {
-    const char *captions[3] = {"Graphs", "Limits", "Pattern"};
+    const char *captions[3] = { "Graphs", "Limits", "Pattern" };
     for (int i = 0; i < 3; ++i) {
         optVzV[i] = new QRadioButton(QString::fromLatin1(captions[i]), this);
         optVzV[i]->setObjectName(QStringLiteral("optVzV_%1").arg(i));

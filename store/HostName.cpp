@@ -10,8 +10,8 @@ bool IsHostName(const QString &text)
         return false;
     if (QHostAddress().setAddress(text))
         return true;
-    static const QRegularExpression name(QStringLiteral(
-        "^(?=.*[A-Za-z-])[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?"
-        "(?:\\.[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?)*$"));
+    static const QRegularExpression name(
+        QStringLiteral("^(?=.*[A-Za-z-])[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?"
+                       "(?:\\.[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?)*$"));
     return name.match(text).hasMatch();
 }

@@ -23,10 +23,10 @@
 #include <cmath>
 #include <limits>
 
-namespace {
+namespace
+{
 
-template <typename W>
-W *make(QWidget *parent, const QString &name, const QString &text = QString())
+template <typename W> W *make(QWidget *parent, const QString &name, const QString &text = QString())
 {
     auto *w = new W(parent);
     w->setObjectName(name);
@@ -45,13 +45,14 @@ QGroupBox *makeFrame(QWidget *parent, const char *name, const char *caption)
 }
 
 // Radio buttons name_1 .. name_count in an exclusive group, ids = numbers.
-void makeOptions(QGroupBox *frame, const char *name, int count, QRadioButton **options,
-                 QButtonGroup *&group)
+void makeOptions(
+    QGroupBox *frame, const char *name, int count, QRadioButton **options, QButtonGroup *&group)
 {
     group = new QButtonGroup(frame);
     auto *column = new QVBoxLayout(frame);
     for (int i = 1; i <= count; ++i) {
-        options[i] = make<QRadioButton>(frame, QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i));
+        options[i]
+            = make<QRadioButton>(frame, QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i));
         group->addButton(options[i], i);
         column->addWidget(options[i]);
     }
@@ -61,7 +62,9 @@ const int kAddressMaximum = 32767;
 
 } // namespace
 
-FrmSonst::FrmSonst(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
+FrmSonst::FrmSonst(AppContext &ctx, QWidget *parent)
+    : QDialog(parent)
+    , m_ctx(ctx)
 {
     setObjectName(QStringLiteral("frmSonst"));
     setModal(true);
@@ -120,8 +123,8 @@ void FrmSonst::createControls()
 void FrmSonst::layOut()
 {
     auto *margins = new QGridLayout(fraRnd);
-    QLabel *labels[4] = {lblOb, lblUn, lblRe, lblLi};
-    QLineEdit *fields[4] = {txtOb, txtUn, txtRe, txtLi};
+    QLabel *labels[4] = { lblOb, lblUn, lblRe, lblLi };
+    QLineEdit *fields[4] = { txtOb, txtUn, txtRe, txtLi };
     for (int i = 0; i < 4; ++i) {
         margins->addWidget(labels[i], i, 0);
         margins->addWidget(fields[i], i, 1);
@@ -270,7 +273,8 @@ void FrmSonst::cmdOK_Click()
     // program keeps its own.
     const int box = checkedNumber(ebGroup);
     const int scope = checkedNumber(zbGroup);
-    const std::optional<float> azb = scope ? std::optional<float>(ScopeMinutes(scope)) : std::nullopt;
+    const std::optional<float> azb
+        = scope ? std::optional<float>(ScopeMinutes(scope)) : std::nullopt;
     if (m_ctx.store && !m_ctx.store->writeOtherAdjustments(s, box ? box : m_storedAeb, azb))
         m_ctx.messages.show(m_ctx.store->lastError(), OperatorMessages::Icon::Critical);
     accept();

@@ -1,17 +1,31 @@
 #include "store/RecordColumns.h"
 
-namespace RecordColumns {
+namespace RecordColumns
+{
 
 const QStringList &specimen()
 {
     static const QStringList columns = {
-        QStringLiteral("GrwBez"),    QStringLiteral("Benutzer"), QStringLiteral("PrüfAm"),
-        QStringLiteral("BgArt"),     QStringLiteral("Bg"),       QStringLiteral("HarzTyp"),
-        QStringLiteral("BgVon"),     QStringLiteral("BgVonAm"),  QStringLiteral("DrVon"),
-        QStringLiteral("DrVonAm"),   QStringLiteral("PaVon"),    QStringLiteral("PaVonAm"),
-        QStringLiteral("GesGew"),    QStringLiteral("PaGew"),    QStringLiteral("Luftdurch"),
-        QStringLiteral("Temp"),      QStringLiteral("Feuchte"),  QStringLiteral("Fluß"),
-        QStringLiteral("Asche"),     QStringLiteral("Bemerk"),
+        QStringLiteral("GrwBez"),
+        QStringLiteral("Benutzer"),
+        QStringLiteral("PrüfAm"),
+        QStringLiteral("BgArt"),
+        QStringLiteral("Bg"),
+        QStringLiteral("HarzTyp"),
+        QStringLiteral("BgVon"),
+        QStringLiteral("BgVonAm"),
+        QStringLiteral("DrVon"),
+        QStringLiteral("DrVonAm"),
+        QStringLiteral("PaVon"),
+        QStringLiteral("PaVonAm"),
+        QStringLiteral("GesGew"),
+        QStringLiteral("PaGew"),
+        QStringLiteral("Luftdurch"),
+        QStringLiteral("Temp"),
+        QStringLiteral("Feuchte"),
+        QStringLiteral("Fluß"),
+        QStringLiteral("Asche"),
+        QStringLiteral("Bemerk"),
     };
     return columns;
 }
@@ -19,7 +33,7 @@ const QStringList &specimen()
 const QStringList &graph()
 {
     static const QStringList columns = [] {
-        QStringList c = {QStringLiteral("x"), QStringLiteral("y")};
+        QStringList c = { QStringLiteral("x"), QStringLiteral("y") };
         for (int k = 1; k <= 10; ++k)
             c << QStringLiteral("Ein%1").arg(k);
         for (int k = 1; k <= 5; ++k)
@@ -36,8 +50,8 @@ const QStringList &graph()
 
 const QStringList &dates()
 {
-    static const QStringList columns = {QStringLiteral("PrüfAm"), QStringLiteral("BgVonAm"),
-                                        QStringLiteral("DrVonAm"), QStringLiteral("PaVonAm")};
+    static const QStringList columns = { QStringLiteral("PrüfAm"), QStringLiteral("BgVonAm"),
+        QStringLiteral("DrVonAm"), QStringLiteral("PaVonAm") };
     return columns;
 }
 

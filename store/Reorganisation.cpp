@@ -14,7 +14,8 @@
 #include <cstdio>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 const char kQuestion[] = "The reorganisation will take some time, do you really want to start ?";
 const char kRestoring[] = "error while reorganisation database, restoring old database. ";
@@ -62,6 +63,23 @@ void syncFolder(const QString &path)
         ::fsync(folder.handle());
 }
 
+// The backup holds the file as it is now. Where the file system allows, it
+// is a second name of the same file rather than a copy: the reorganisation
+// only reads the database until the compacted file replaces it, so the
+// backup keeps the old content without copying hundreds of megabytes.
+QString makeBackup(const QString &path, const QString &backup)
+{
+    const QString fresh = backup + QLatin1String(".new");
+    QFile::remove(fresh);
+    if (::link(QFile::encodeName(path).constData(), QFile::encodeName(fresh).constData()) == 0) {
+        if (std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(backup).constData())
+            == 0)
+            return {};
+        QFile::remove(fresh);
+    }
+    return copyReplacing(path, backup);
+}
+
 // A file that another program has open in write-ahead mode keeps its log
 // beside it after we close; replacing the file under it would lose data.
 bool inUseElsewhere(const QString &path)
@@ -69,8 +87,11 @@ bool inUseElsewhere(const QString &path)
     return QFileInfo::exists(path + QLatin1String("-wal"));
 }
 
-// Repair (integrity check and rebuilt indexes) and compaction into target,
-// on a connection of its own that is closed again before this returns.
+// Repair and compaction into target, on a connection of its own that is
+// closed again before this returns; the source file is only read. The repair
+// is the integrity check, which compares every index with its table: once it
+// passes, a reindex would rebuild the same indexes (all use the built-in
+// binary comparison), and the compaction writes every page anew anyway.
 QString repairAndCompact(const QString &path, const QString &target)
 {
     static QAtomicInt counter;
@@ -89,13 +110,11 @@ QString repairAndCompact(const QString &path, const QString &target)
             } else {
                 while (q.next())
                     findings << q.value(0).toString();
-                if (findings != QStringList{QStringLiteral("ok")})
+                if (findings != QStringList { QStringLiteral("ok") })
                     problem = QStringLiteral("integrity check failed: %1")
                                   .arg(findings.join(QStringLiteral("; ")));
             }
             q.finish();
-            if (problem.isEmpty() && !q.exec(QStringLiteral("REINDEX")))
-                problem = QStringLiteral("reindex failed: %1").arg(q.lastError().text());
             // The engine will not compact into an existing file.
             if (problem.isEmpty() && QFileInfo::exists(target) && !QFile::remove(target))
                 problem = QStringLiteral("cannot remove the old %1").arg(target);
@@ -113,7 +132,8 @@ QString repairAndCompact(const QString &path, const QString &target)
     return problem;
 }
 
-// Puts this run's backup back: the side files of the write-ahead log go
+// Puts this run's backup back as a file of its own (a copy, so that later
+// writes never reach the backup): the side files of the write-ahead log go
 // first, so that nothing of the failed run is replayed onto the restored file.
 QString restoreBackup(const QString &path, const QString &backup)
 {
@@ -150,7 +170,7 @@ ReorganisationResult Reorganise(Database &db, OperatorMessages &messages)
     if (inUseElsewhere(path))
         problem = QStringLiteral("the database file is in use by another program");
     if (problem.isEmpty())
-        problem = copyReplacing(path, backup);
+        problem = makeBackup(path, backup);
     backupMade = problem.isEmpty();
     if (problem.isEmpty())
         problem = repairAndCompact(path, compacted);
@@ -158,9 +178,10 @@ ReorganisationResult Reorganise(Database &db, OperatorMessages &messages)
         problem = syncFile(compacted);
     // One rename replaces the file, so a crash leaves either the old or the
     // compacted database under its name, never none.
-    if (problem.isEmpty() && std::rename(QFile::encodeName(compacted).constData(),
-                                         QFile::encodeName(path).constData())
-                                 != 0)
+    if (problem.isEmpty()
+        && std::rename(
+               QFile::encodeName(compacted).constData(), QFile::encodeName(path).constData())
+            != 0)
         problem = QStringLiteral("cannot rename %1 to %2").arg(compacted, path);
     if (problem.isEmpty()) {
         syncFolder(path);

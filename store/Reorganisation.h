@@ -10,13 +10,12 @@ class OperatorMessages;
 // existing records stay as they are, so boxes that refer to stored records
 // stay valid. The database is open again when this returns, whatever the
 // outcome, unless even the restored file cannot be opened.
-struct ReorganisationResult
-{
+struct ReorganisationResult {
     enum class Outcome {
         Declined, // the operator answered No; nothing was touched
-        Done,     // repaired, compacted and reopened
+        Done, // repaired, compacted and reopened
         Restored, // failed; the file is as it was before and open again
-        Failed,   // failed and the database could not be opened again
+        Failed, // failed and the database could not be opened again
     };
     Outcome outcome = Outcome::Declined;
     QString detail; // what went wrong, for a log or the command line

@@ -3,7 +3,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace {
+namespace
+{
 
 // Version 1. Single columns are REAL holding the float value; dates are ISO
 // texts (yyyy-MM-dd) so a file stays right when the system's date notation
@@ -100,29 +101,28 @@ QString runAll(QSqlDatabase &db, const char *const *statements, size_t count)
 
 } // namespace
 
-namespace Schema {
+namespace Schema
+{
 
 const QList<TableColumns> &requiredTables()
 {
     static const QList<TableColumns> tables = {
-        {"Verzeichnisse", {"VerzID", "VerzName", "VerzTyp"}},
-        {"Untersuchungen",
-         {"UntID",    "VerzID",  "Status",    "Kovra",   "GrwBez", "Benutzer", "PrüfAm",
-          "BgArt",    "Bg",      "HarzTyp",   "BgVon",   "BgVonAm", "DrVon",   "DrVonAm",
-          "PaVon",    "PaVonAm", "GesGew",    "PaGew",   "Luftdurch", "Temp",  "Feuchte",
-          "Fluß",     "Asche",   "Bemerk",    "x",       "y",      "Ein1",     "Ein2",
-          "Ein3",     "Ein4",    "Ein5",      "Ein6",    "Ein7",   "Ein8",     "Ein9",
-          "Ein10",    "Erg1",    "Erg2",      "Erg3",    "Erg4",   "Erg5",     "GwO1",
-          "GWO2",     "GWO3",    "GWO4",      "GWO5",    "GWU1",   "GWU2",     "GWU3",
-          "GWU4",     "GWU5"}},
-        {"Grenzwerte",
-         {"GrwID", "GrwName", "VerzID", "uAushärtVnach", "oAushärtVnach", "uAushärtT",
-          "oAushärtT", "uAushärtV", "oAushärtV", "uFließT", "oFließT", "uFlexibilität",
-          "oFlexibilität"}},
-        {"Init",
-         {"DisKvFa1", "DisKvFa2", "DisKvFa3", "DisKvFa4", "DisKvFa5", "PrnOffOb", "PrnOffUn",
-          "PrnOffRe", "PrnOffLi", "AEB", "AZB", "LinieDr", "LinieGr", "Rührer", "Temp", "Viskos",
-          "AD_Adr", "IO_ADR", "HostAddress"}},
+        { "Verzeichnisse", { "VerzID", "VerzName", "VerzTyp" } },
+        { "Untersuchungen",
+            { "UntID", "VerzID", "Status", "Kovra", "GrwBez", "Benutzer", "PrüfAm", "BgArt", "Bg",
+                "HarzTyp", "BgVon", "BgVonAm", "DrVon", "DrVonAm", "PaVon", "PaVonAm", "GesGew",
+                "PaGew", "Luftdurch", "Temp", "Feuchte", "Fluß", "Asche", "Bemerk", "x", "y",
+                "Ein1", "Ein2", "Ein3", "Ein4", "Ein5", "Ein6", "Ein7", "Ein8", "Ein9", "Ein10",
+                "Erg1", "Erg2", "Erg3", "Erg4", "Erg5", "GwO1", "GWO2", "GWO3", "GWO4", "GWO5",
+                "GWU1", "GWU2", "GWU3", "GWU4", "GWU5" } },
+        { "Grenzwerte",
+            { "GrwID", "GrwName", "VerzID", "uAushärtVnach", "oAushärtVnach", "uAushärtT",
+                "oAushärtT", "uAushärtV", "oAushärtV", "uFließT", "oFließT", "uFlexibilität",
+                "oFlexibilität" } },
+        { "Init",
+            { "DisKvFa1", "DisKvFa2", "DisKvFa3", "DisKvFa4", "DisKvFa5", "PrnOffOb", "PrnOffUn",
+                "PrnOffRe", "PrnOffLi", "AEB", "AZB", "LinieDr", "LinieGr", "Rührer", "Temp",
+                "Viskos", "AD_Adr", "IO_ADR", "HostAddress" } },
     };
     return tables;
 }

@@ -5,11 +5,11 @@
 
 // The layout of the database file: the tables with their exact column names,
 // the indexes, and one upgrade step per layout version.
-namespace Schema {
+namespace Schema
+{
 
 // Tables and the columns a file must have to be one of ours.
-struct TableColumns
-{
+struct TableColumns {
     const char *table;
     QStringList columns;
 };

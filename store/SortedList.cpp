@@ -2,7 +2,8 @@
 
 #include <QListWidget>
 
-namespace {
+namespace
+{
 constexpr int KeyRole = Qt::UserRole;
 }
 

@@ -4,7 +4,8 @@
 
 #include <QSqlError>
 
-namespace Sql {
+namespace Sql
+{
 
 bool run(Database &db, QSqlQuery &q, std::initializer_list<QVariant> values)
 {

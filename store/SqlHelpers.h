@@ -8,7 +8,8 @@
 class Database;
 
 // Small pieces shared by the store's routines.
-namespace Sql {
+namespace Sql
+{
 
 // Binds values by position and runs the statement; a failure leaves the
 // engine's complaint in db.lastError().
@@ -28,7 +29,10 @@ bool read(const QVariant &value, QString &v);
 class Finish
 {
 public:
-    explicit Finish(QSqlQuery &q) : m_q(q) {}
+    explicit Finish(QSqlQuery &q)
+        : m_q(q)
+    {
+    }
     ~Finish() { m_q.finish(); }
     Finish(const Finish &) = delete;
     Finish &operator=(const Finish &) = delete;

@@ -3,16 +3,21 @@
 #include "store/Database.h"
 #include "store/SqlHelpers.h"
 
-namespace {
+namespace
+{
 const int kNameSize = 50;
 
 DirectoryEntry directoryFrom(const QSqlQuery &q)
 {
-    return {q.value(0).toInt(), q.value(1).toString(), q.value(2).toInt()};
+    return { q.value(0).toInt(), q.value(1).toString(), q.value(2).toInt() };
 }
 } // namespace
 
-Store::Store(Database &db, const Notation &notation) : m_db(db), m_notation(notation) { }
+Store::Store(Database &db, const Notation &notation)
+    : m_db(db)
+    , m_notation(notation)
+{
+}
 
 QString Store::lastError() const
 {
@@ -30,7 +35,7 @@ QList<DirectoryEntry> Store::listDirectories(int type)
     QSqlQuery &q = m_db.prepared(QStringLiteral(
         "SELECT VerzID, VerzName, VerzTyp FROM Verzeichnisse WHERE VerzTyp = ? ORDER BY VerzID"));
     Sql::Finish finish(q);
-    if (!Sql::run(m_db, q, {type}))
+    if (!Sql::run(m_db, q, { type }))
         return out;
     while (q.next())
         out.append(directoryFrom(q));
@@ -56,7 +61,7 @@ std::optional<qint32> Store::findDirectory(int type, const QString &name)
         QStringLiteral("SELECT VerzID FROM Verzeichnisse INDEXED BY Verzeichnisse_VerzName "
                        "WHERE VerzTyp = ? AND VerzName = ? ORDER BY VerzID LIMIT 1"));
     Sql::Finish finish(q);
-    if (!Sql::run(m_db, q, {type, normalisedName(name)}) || !q.next())
+    if (!Sql::run(m_db, q, { type, normalisedName(name) }) || !q.next())
         return std::nullopt;
     return q.value(0).toInt();
 }
@@ -76,7 +81,7 @@ std::optional<qint32> Store::addDirectory(int type, const QString &name)
         }
         QSqlQuery &q = m_db.prepared(
             QStringLiteral("INSERT INTO Verzeichnisse (VerzName, VerzTyp) VALUES (?, ?)"));
-        if (!Sql::run(m_db, q, {wanted, type}))
+        if (!Sql::run(m_db, q, { wanted, type }))
             return false;
         key = q.lastInsertId().toInt();
         return true;
@@ -89,12 +94,12 @@ std::optional<qint32> Store::addDirectory(int type, const QString &name)
 bool Store::deleteDirectory(qint32 verzId)
 {
     return m_db.transaction([&] {
-        QSqlQuery &type = m_db.prepared(
-            QStringLiteral("SELECT VerzTyp FROM Verzeichnisse WHERE VerzID = ?"));
+        QSqlQuery &type
+            = m_db.prepared(QStringLiteral("SELECT VerzTyp FROM Verzeichnisse WHERE VerzID = ?"));
         int verzTyp = 0;
         {
             Sql::Finish finish(type);
-            if (!Sql::run(m_db, type, {verzId}))
+            if (!Sql::run(m_db, type, { verzId }))
                 return false;
             if (!type.next()) {
                 m_db.setLastError(QStringLiteral("there is no directory %1").arg(verzId));
@@ -108,18 +113,17 @@ bool Store::deleteDirectory(qint32 verzId)
             return false;
         }
         QSqlQuery &q = m_db.prepared(QStringLiteral("DELETE FROM Verzeichnisse WHERE VerzID = ?"));
-        return Sql::run(m_db, q, {verzId});
+        return Sql::run(m_db, q, { verzId });
     });
 }
 
 bool Store::isDirectoryEmpty(qint32 verzId, int type)
 {
-    QSqlQuery &q = m_db.prepared(
-        type == DirectoryType::Limits
+    QSqlQuery &q = m_db.prepared(type == DirectoryType::Limits
             ? QStringLiteral("SELECT 1 FROM Grenzwerte WHERE VerzID = ? LIMIT 1")
             : QStringLiteral("SELECT 1 FROM Untersuchungen WHERE VerzID = ? LIMIT 1"));
     Sql::Finish finish(q);
-    if (!Sql::run(m_db, q, {verzId}))
+    if (!Sql::run(m_db, q, { verzId }))
         return false; // unknown counts as not empty, so nothing gets deleted
     return !q.next();
 }

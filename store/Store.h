@@ -13,27 +13,27 @@ struct BoxRecord;
 struct Settings;
 
 // Directory types of the table Verzeichnisse.
-namespace DirectoryType {
+namespace DirectoryType
+{
 constexpr int Graphs = 0;
 constexpr int Limits = 1;
 constexpr int Patterns = 2;
 } // namespace DirectoryType
 
 // Modes of SaveBox.
-namespace SaveMode {
+namespace SaveMode
+{
 constexpr int Overwrite = 0; // the record whose key is the box's UntID
-constexpr int Add = 1;       // a new record
+constexpr int Add = 1; // a new record
 } // namespace SaveMode
 
-struct DirectoryEntry
-{
+struct DirectoryEntry {
     qint32 VerzID = 0;
     QString VerzName;
     int VerzTyp = 0;
 };
 
-struct RecordEntry
-{
+struct RecordEntry {
     qint32 UntID = 0;
     qint32 VerzID = 0;
     int Status = 0;
@@ -41,19 +41,17 @@ struct RecordEntry
 };
 
 // A named set of lower and upper limits for the five results (1..5).
-struct LimitFile
-{
+struct LimitFile {
     qint32 GrwID = -1; // -1 until added
     QString GrwName;
     qint32 VerzID = 0;
-    std::array<float, 6> lower{};
-    std::array<float, 6> upper{};
+    std::array<float, 6> lower {};
+    std::array<float, 6> upper {};
 };
 
 // The settings columns that only the other-adjustments dialog reads: the box
 // and scope of time chosen for the next start.
-struct StartChoices
-{
+struct StartChoices {
     int AEB = 1;
     float AZB = 10;
 };

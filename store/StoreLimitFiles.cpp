@@ -3,7 +3,8 @@
 #include "store/Database.h"
 #include "store/SqlHelpers.h"
 
-namespace {
+namespace
+{
 
 // Lower, upper limit of result 1..5 in column order.
 const char kLimitColumns[] = R"("uAushärtVnach", "oAushärtVnach", "uAushärtT", "oAushärtT", )"
@@ -33,7 +34,8 @@ LimitFile limitFileFrom(const QSqlQuery &q)
 
 QString selectLimitFiles(const char *where)
 {
-    return QStringLiteral("SELECT GrwID, GrwName, VerzID, %1 FROM Grenzwerte WHERE %2 ORDER BY GrwID")
+    return QStringLiteral(
+        "SELECT GrwID, GrwName, VerzID, %1 FROM Grenzwerte WHERE %2 ORDER BY GrwID")
         .arg(QString::fromUtf8(kLimitColumns), QLatin1String(where));
 }
 
@@ -44,7 +46,7 @@ QList<LimitFile> Store::listLimitFiles(qint32 verzId)
     QList<LimitFile> out;
     QSqlQuery &q = m_db.prepared(selectLimitFiles("VerzID = ?"));
     Sql::Finish finish(q);
-    if (!Sql::run(m_db, q, {verzId}))
+    if (!Sql::run(m_db, q, { verzId }))
         return out;
     while (q.next())
         out.append(limitFileFrom(q));
@@ -53,11 +55,11 @@ QList<LimitFile> Store::listLimitFiles(qint32 verzId)
 
 std::optional<qint32> Store::findLimitFile(qint32 verzId, const QString &name)
 {
-    QSqlQuery &q = m_db.prepared(
-        QStringLiteral("SELECT GrwID FROM Grenzwerte INDEXED BY Grenzwerte_GrwName "
-                       "WHERE VerzID = ? AND GrwName = ? ORDER BY GrwID LIMIT 1"));
+    QSqlQuery &q
+        = m_db.prepared(QStringLiteral("SELECT GrwID FROM Grenzwerte INDEXED BY Grenzwerte_GrwName "
+                                       "WHERE VerzID = ? AND GrwName = ? ORDER BY GrwID LIMIT 1"));
     Sql::Finish finish(q);
-    if (!Sql::run(m_db, q, {verzId, normalisedName(name)}) || !q.next())
+    if (!Sql::run(m_db, q, { verzId, normalisedName(name) }) || !q.next())
         return std::nullopt;
     return q.value(0).toInt();
 }
@@ -75,11 +77,10 @@ std::optional<qint32> Store::addLimitFile(LimitFile &file)
             m_db.setLastError(QStringLiteral("a limit file of this name exists in the directory"));
             return false;
         }
-        QSqlQuery &q = m_db.prepared(
-            QStringLiteral("INSERT INTO Grenzwerte (GrwName, VerzID, %1) "
-                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                .arg(QString::fromUtf8(kLimitColumns)));
-        if (!Sql::run(m_db, q, QVariantList{name, file.VerzID} + limitValues(file)))
+        QSqlQuery &q = m_db.prepared(QStringLiteral("INSERT INTO Grenzwerte (GrwName, VerzID, %1) "
+                                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                                         .arg(QString::fromUtf8(kLimitColumns)));
+        if (!Sql::run(m_db, q, QVariantList { name, file.VerzID } + limitValues(file)))
             return false;
         key = q.lastInsertId().toInt();
         return true;
@@ -97,8 +98,8 @@ bool Store::changeLimitFile(const LimitFile &file)
         QString sets = QString::fromUtf8(kLimitColumns);
         sets.replace(QStringLiteral("\","), QStringLiteral("\" = ?,"));
         sets += QStringLiteral(" = ?");
-        QSqlQuery &q = m_db.prepared(
-            QStringLiteral("UPDATE Grenzwerte SET %1 WHERE GrwID = ?").arg(sets));
+        QSqlQuery &q
+            = m_db.prepared(QStringLiteral("UPDATE Grenzwerte SET %1 WHERE GrwID = ?").arg(sets));
         if (!Sql::run(m_db, q, limitValues(file) << file.GrwID))
             return false;
         if (q.numRowsAffected() != 1) {
@@ -113,7 +114,7 @@ bool Store::deleteLimitFile(qint32 grwId)
 {
     return m_db.transaction([&] {
         QSqlQuery &q = m_db.prepared(QStringLiteral("DELETE FROM Grenzwerte WHERE GrwID = ?"));
-        if (!Sql::run(m_db, q, {grwId}))
+        if (!Sql::run(m_db, q, { grwId }))
             return false;
         if (q.numRowsAffected() != 1) {
             m_db.setLastError(QStringLiteral("there is no limit file %1").arg(grwId));
@@ -127,7 +128,7 @@ std::optional<LimitFile> Store::readLimitFile(qint32 grwId)
 {
     QSqlQuery &q = m_db.prepared(selectLimitFiles("GrwID = ?"));
     Sql::Finish finish(q);
-    if (!Sql::run(m_db, q, {grwId}))
+    if (!Sql::run(m_db, q, { grwId }))
         return std::nullopt;
     if (!q.next()) {
         m_db.setLastError(QStringLiteral("there is no limit file %1").arg(grwId));

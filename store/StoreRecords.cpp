@@ -9,7 +9,8 @@
 
 #include <QSqlField>
 
-namespace {
+namespace
+{
 
 QString joined(const QStringList &columns, const QString &suffix = QString())
 {
@@ -36,20 +37,19 @@ QVariant dateValue(const QString &text, const Notation &notation)
 // Values in the order of RecordColumns::specimen().
 QVariantList specimenValues(const BoxRecord &b, const Notation &n)
 {
-    return {Sql::text(b.GrwBez.text()), Sql::text(b.Benutzer), dateValue(b.PruefAm, n),
-            Sql::text(b.BgArt),         Sql::single(b.Bg),     Sql::text(b.HarzTyp),
-            Sql::text(b.BgVon),         dateValue(b.BgVonAm, n), Sql::text(b.DrVon),
-            dateValue(b.DrVonAm, n),    Sql::text(b.PaVon),    dateValue(b.PaVonAm, n),
-            Sql::single(b.GesGew),      Sql::single(b.PaGew),  Sql::single(b.Luftdurch),
-            Sql::single(b.Temp),        Sql::single(b.Feuchte), Sql::single(b.Fluss),
-            Sql::single(b.Asche),       Sql::text(b.Bemerk)};
+    return { Sql::text(b.GrwBez.text()), Sql::text(b.Benutzer), dateValue(b.PruefAm, n),
+        Sql::text(b.BgArt), Sql::single(b.Bg), Sql::text(b.HarzTyp), Sql::text(b.BgVon),
+        dateValue(b.BgVonAm, n), Sql::text(b.DrVon), dateValue(b.DrVonAm, n), Sql::text(b.PaVon),
+        dateValue(b.PaVonAm, n), Sql::single(b.GesGew), Sql::single(b.PaGew),
+        Sql::single(b.Luftdurch), Sql::single(b.Temp), Sql::single(b.Feuchte), Sql::single(b.Fluss),
+        Sql::single(b.Asche), Sql::text(b.Bemerk) };
 }
 
 // Values in the order of RecordColumns::graph().
 QVariantList graphValues(const BoxRecord &b, const Notation &n)
 {
     const CurveTexts curve = WriteCurveCells(b, n);
-    QVariantList v = {curve.x, curve.y};
+    QVariantList v = { curve.x, curve.y };
     for (int k = 1; k <= 10; ++k)
         v << Sql::single(b.Ein[k]);
     for (int k = 1; k <= 5; ++k)
@@ -77,9 +77,36 @@ bool readDate(const QVariant &value, QString &field, const Notation &notation)
     return true;
 }
 
+QStringList keyColumns()
+{
+    return { QStringLiteral("VerzID"), QStringLiteral("Status"), QStringLiteral("Kovra") };
+}
+
+const QString &insertSql(bool graphBox)
+{
+    static const auto make = [](bool withGraph) {
+        QStringList columns = keyColumns() + RecordColumns::specimen();
+        if (withGraph)
+            columns << RecordColumns::graph();
+        return QStringLiteral("INSERT INTO Untersuchungen (%1) VALUES (%2)")
+            .arg(joined(columns), placeholders(columns.size()));
+    };
+    static const QString withGraph = make(true), withoutGraph = make(false);
+    return graphBox ? withGraph : withoutGraph;
+}
+
+const QString &updateSql()
+{
+    static const QString sql
+        = QStringLiteral("UPDATE Untersuchungen SET %1 WHERE UntID = ?")
+              .arg(joined(keyColumns() + RecordColumns::specimen() + RecordColumns::graph(),
+                  QStringLiteral(" = ?")));
+    return sql;
+}
+
 RecordEntry recordFrom(const QSqlQuery &q)
 {
-    return {q.value(0).toInt(), q.value(1).toInt(), q.value(2).toInt(), q.value(3).toString()};
+    return { q.value(0).toInt(), q.value(1).toInt(), q.value(2).toInt(), q.value(3).toString() };
 }
 
 } // namespace
@@ -91,7 +118,7 @@ QList<RecordEntry> Store::listRecords(qint32 verzId)
         QStringLiteral("SELECT UntID, VerzID, Status, Kovra FROM Untersuchungen INDEXED BY VerzID "
                        "WHERE VerzID = ? ORDER BY UntID"));
     Sql::Finish finish(q);
-    if (!Sql::run(m_db, q, {verzId}))
+    if (!Sql::run(m_db, q, { verzId }))
         return out;
     while (q.next())
         out.append(recordFrom(q));
@@ -101,8 +128,8 @@ QList<RecordEntry> Store::listRecords(qint32 verzId)
 QList<RecordEntry> Store::listAllRecords()
 {
     QList<RecordEntry> out;
-    QSqlQuery &q = m_db.prepared(QStringLiteral(
-        "SELECT UntID, VerzID, Status, Kovra FROM Untersuchungen ORDER BY UntID"));
+    QSqlQuery &q = m_db.prepared(
+        QStringLiteral("SELECT UntID, VerzID, Status, Kovra FROM Untersuchungen ORDER BY UntID"));
     Sql::Finish finish(q);
     if (!Sql::run(m_db, q))
         return out;
@@ -117,7 +144,7 @@ std::optional<qint32> Store::findRecord(qint32 verzId, const QString &name)
         QStringLiteral("SELECT UntID FROM Untersuchungen INDEXED BY Untersuchungen_Kovra "
                        "WHERE VerzID = ? AND Kovra = ? ORDER BY UntID LIMIT 1"));
     Sql::Finish finish(q);
-    if (!Sql::run(m_db, q, {verzId, normalisedName(name)}) || !q.next())
+    if (!Sql::run(m_db, q, { verzId, normalisedName(name) }) || !q.next())
         return std::nullopt;
     return q.value(0).toInt();
 }
@@ -129,7 +156,7 @@ bool Store::SaveBox(BoxRecord &box, int mode, const QString &name, qint32 verzId
     const bool graphBox = box.Status == BoxStatus::Graph;
     const bool adding = mode == SaveMode::Add;
 
-    QVariantList values = {verzId, box.Status, Sql::text(kovra)};
+    QVariantList values = { verzId, box.Status, Sql::text(kovra) };
     values << specimenValues(box, m_notation);
     if (graphBox)
         values << graphValues(box, m_notation);
@@ -139,23 +166,13 @@ bool Store::SaveBox(BoxRecord &box, int mode, const QString &name, qint32 verzId
     qint32 key = box.UntID;
     const bool saved = m_db.transaction([&] {
         if (adding) {
-            QStringList columns = {QStringLiteral("VerzID"), QStringLiteral("Status"),
-                                   QStringLiteral("Kovra")};
-            columns << specimen();
-            if (graphBox)
-                columns << graph();
-            QSqlQuery &q = m_db.prepared(QStringLiteral("INSERT INTO Untersuchungen (%1) VALUES (%2)")
-                                             .arg(joined(columns), placeholders(columns.size())));
+            QSqlQuery &q = m_db.prepared(graphBox ? insertSql(true) : insertSql(false));
             if (!Sql::run(m_db, q, values))
                 return false;
             key = q.lastInsertId().toInt();
             return true;
         }
-        QStringList columns = {QStringLiteral("VerzID"), QStringLiteral("Status"),
-                               QStringLiteral("Kovra")};
-        columns << specimen() << graph();
-        QSqlQuery &q = m_db.prepared(QStringLiteral("UPDATE Untersuchungen SET %1 WHERE UntID = ?")
-                                         .arg(joined(columns, QStringLiteral(" = ?"))));
+        QSqlQuery &q = m_db.prepared(updateSql());
         values << key;
         if (!Sql::run(m_db, q, values))
             return false;
@@ -178,58 +195,59 @@ bool Store::SaveBox(BoxRecord &box, int mode, const QString &name, qint32 verzId
 bool Store::LoadBox(BoxRecord &box, qint32 key, QDate today)
 {
     using namespace RecordColumns;
-    const QStringList &spec = specimen();
-    QSqlQuery &q = m_db.prepared(
-        QStringLiteral("SELECT VerzID, Status, Kovra, %1, %2 FROM Untersuchungen WHERE UntID = ?")
-            .arg(joined(spec), joined(graph())));
+    static const QString sql
+        = QStringLiteral("SELECT VerzID, Status, Kovra, %1, %2 FROM Untersuchungen WHERE UntID = ?")
+              .arg(joined(specimen()), joined(graph()));
+    QSqlQuery &q = m_db.prepared(sql);
     Sql::Finish finish(q);
-    if (!Sql::run(m_db, q, {key}))
+    if (!Sql::run(m_db, q, { key }))
         return false;
     if (!q.next()) {
         m_db.setLastError(QStringLiteral("there is no stored record %1").arg(key));
         return false;
     }
-    auto col = [&](const char *name) { return q.value(3 + spec.indexOf(QString::fromUtf8(name))); };
+    const auto col = [&](Specimen c) { return q.value(3 + c); };
+    const int g = 3 + SpecimenCount;
+    const auto graphCol = [&](int c) { return q.value(g + c); };
     const int status = q.value(1).toInt();
 
     box.Changed = false;
     box.Kovra = q.value(2).toString();
-    Sql::read(col("Benutzer"), box.Benutzer);
-    Sql::read(col("BgArt"), box.BgArt);
-    Sql::read(col("HarzTyp"), box.HarzTyp);
-    Sql::read(col("BgVon"), box.BgVon);
-    Sql::read(col("DrVon"), box.DrVon);
-    Sql::read(col("PaVon"), box.PaVon);
-    Sql::read(col("Bemerk"), box.Bemerk);
-    readDate(col("BgVonAm"), box.BgVonAm, m_notation);
-    readDate(col("DrVonAm"), box.DrVonAm, m_notation);
-    readDate(col("PaVonAm"), box.PaVonAm, m_notation);
-    Sql::read(col("Bg"), box.Bg);
-    Sql::read(col("GesGew"), box.GesGew);
-    Sql::read(col("PaGew"), box.PaGew);
-    Sql::read(col("Luftdurch"), box.Luftdurch);
-    Sql::read(col("Temp"), box.Temp);
-    Sql::read(col("Feuchte"), box.Feuchte);
-    Sql::read(col("Fluß"), box.Fluss);
-    Sql::read(col("Asche"), box.Asche);
+    Sql::read(col(Benutzer), box.Benutzer);
+    Sql::read(col(BgArt), box.BgArt);
+    Sql::read(col(HarzTyp), box.HarzTyp);
+    Sql::read(col(BgVon), box.BgVon);
+    Sql::read(col(DrVon), box.DrVon);
+    Sql::read(col(PaVon), box.PaVon);
+    Sql::read(col(Bemerk), box.Bemerk);
+    readDate(col(BgVonAm), box.BgVonAm, m_notation);
+    readDate(col(DrVonAm), box.DrVonAm, m_notation);
+    readDate(col(PaVonAm), box.PaVonAm, m_notation);
+    Sql::read(col(Bg), box.Bg);
+    Sql::read(col(GesGew), box.GesGew);
+    Sql::read(col(PaGew), box.PaGew);
+    Sql::read(col(Luftdurch), box.Luftdurch);
+    Sql::read(col(Temp), box.Temp);
+    Sql::read(col(Feuchte), box.Feuchte);
+    Sql::read(col(Fluss), box.Fluss);
+    Sql::read(col(Asche), box.Asche);
     box.VerzID = q.value(0).toInt();
     box.UntID = key;
     box.Status = status;
     box.Stored = true;
-    box.GrwBez.set(col("GrwBez").toString()); // Null: no limit file
+    box.GrwBez.set(col(GrwBez).toString()); // Null: no limit file
     box.PruefAm = m_notation.date(today);
     if (status != BoxStatus::Graph)
         return true;
 
-    const int g = 3 + int(spec.size());
-    readDate(col("PrüfAm"), box.PruefAm, m_notation);
+    readDate(col(PruefAm), box.PruefAm, m_notation);
     for (int k = 1; k <= 5; ++k) {
-        Sql::read(q.value(g + 11 + k), box.Erg[k]);
-        Sql::read(q.value(g + 16 + k), box.GwO[k]);
-        Sql::read(q.value(g + 21 + k), box.GWU[k]);
+        Sql::read(graphCol(graphErg(k)), box.Erg[k]);
+        Sql::read(graphCol(graphGwO(k)), box.GwO[k]);
+        Sql::read(graphCol(graphGWU(k)), box.GWU[k]);
     }
-    const QString x = q.value(g).toString();
-    ReadCurveCells(x, q.value(g + 1).toString(), box);
+    const QString x = graphCol(GraphX).toString();
+    ReadCurveCells(x, graphCol(GraphY).toString(), box);
     // The stored cells end with the end mark; should they not (a record from
     // elsewhere), the curve still ends where the stored points end instead of
     // running on into the previous content of the box.
@@ -240,7 +258,7 @@ bool Store::LoadBox(BoxRecord &box, qint32 key, QDate today)
     if (!ended && n < CurveSize)
         box.x[n] = CurveEndMark;
     for (int k = 1; k <= 10; ++k)
-        Sql::read(q.value(g + 1 + k), box.Ein[k]);
+        Sql::read(graphCol(graphEin(k)), box.Ein[k]);
     return true;
 }
 
@@ -248,7 +266,7 @@ bool Store::deleteRecord(qint32 untId)
 {
     return m_db.transaction([&] {
         QSqlQuery &q = m_db.prepared(QStringLiteral("DELETE FROM Untersuchungen WHERE UntID = ?"));
-        if (!Sql::run(m_db, q, {untId}))
+        if (!Sql::run(m_db, q, { untId }))
             return false;
         if (q.numRowsAffected() != 1) {
             m_db.setLastError(QStringLiteral("there is no stored record %1").arg(untId));
@@ -262,7 +280,7 @@ std::optional<QSqlRecord> Store::rawRecord(qint32 untId)
 {
     QSqlQuery &q = m_db.prepared(QStringLiteral("SELECT * FROM Untersuchungen WHERE UntID = ?"));
     Sql::Finish finish(q);
-    if (!Sql::run(m_db, q, {untId}))
+    if (!Sql::run(m_db, q, { untId }))
         return std::nullopt;
     if (!q.next()) {
         m_db.setLastError(QStringLiteral("there is no stored record %1").arg(untId));

@@ -5,13 +5,13 @@
 #include "store/SettingsTables.h"
 #include "store/SqlHelpers.h"
 
-namespace {
+namespace
+{
 
 // The one settings record is the first in table order.
 const char kFirstInit[] = "rowid = (SELECT min(rowid) FROM Init)";
 
-template <typename T>
-void readInt(const QVariant &value, T &field)
+template <typename T> void readInt(const QVariant &value, T &field)
 {
     if (!value.isNull())
         field = T(value.toLongLong());
@@ -90,8 +90,9 @@ bool Store::writeColours(const Settings &s)
             QStringLiteral("UPDATE Init SET DisKvFa1 = ?, DisKvFa2 = ?, DisKvFa3 = ?, "
                            "DisKvFa4 = ?, DisKvFa5 = ? WHERE %1")
                 .arg(QLatin1String(kFirstInit)));
-        return Sql::run(m_db, q, {s.DisKvFa[1], s.DisKvFa[2], s.DisKvFa[3], s.DisKvFa[4], s.DisKvFa[5]})
-               && expectOneRow(m_db, q);
+        return Sql::run(m_db, q,
+                   { s.DisKvFa[1], s.DisKvFa[2], s.DisKvFa[3], s.DisKvFa[4], s.DisKvFa[5] })
+            && expectOneRow(m_db, q);
     });
 }
 
@@ -101,17 +102,9 @@ bool Store::writeOtherAdjustments(const Settings &s, int aeb, std::optional<floa
         QString sql = QStringLiteral(
             "UPDATE Init SET AEB = ?, PrnOffUn = ?, PrnOffOb = ?, PrnOffRe = ?, PrnOffLi = ?, "
             "LinieGr = ?, LinieDr = ?, AD_Adr = ?, IO_ADR = ?, Viskos = ?, HostAddress = ?");
-        QVariantList values = {aeb,
-                               Sql::single(s.PrnOffUn),
-                               Sql::single(s.PrnOffOb),
-                               Sql::single(s.PrnOffRe),
-                               Sql::single(s.PrnOffLi),
-                               s.LinieGr,
-                               s.LinieDr,
-                               s.AD_Adr,
-                               s.IO_ADR,
-                               Sql::single(s.Viskos),
-                               Sql::text(s.HostAddress)};
+        QVariantList values = { aeb, Sql::single(s.PrnOffUn), Sql::single(s.PrnOffOb),
+            Sql::single(s.PrnOffRe), Sql::single(s.PrnOffLi), s.LinieGr, s.LinieDr, s.AD_Adr,
+            s.IO_ADR, Sql::single(s.Viskos), Sql::text(s.HostAddress) };
         if (azb) {
             sql += QStringLiteral(", AZB = ?");
             values << Sql::single(*azb);

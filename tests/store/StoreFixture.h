@@ -11,12 +11,11 @@
 #include <QtTest>
 
 // A store on a fresh database file in a folder of its own.
-struct StoreFixture
-{
+struct StoreFixture {
     QTemporaryDir dir;
     Notation notation = commaNotation();
     Database db;
-    Store store{db, notation};
+    Store store { db, notation };
 
     StoreFixture()
     {

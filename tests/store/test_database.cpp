@@ -100,7 +100,8 @@ private slots:
         QTest::newRow("header only") << "header" << int(Database::Problem::Truncated);
         QTest::newRow("cut in half") << "half" << int(Database::Problem::Truncated);
         QTest::newRow("cut inside a page") << "ragged" << int(Database::Problem::Truncated);
-        QTest::newRow("other program's tables") << "foreign" << int(Database::Problem::TablesMissing);
+        QTest::newRow("other program's tables")
+            << "foreign" << int(Database::Problem::TablesMissing);
         QTest::newRow("a column missing") << "column" << int(Database::Problem::TablesMissing);
         QTest::newRow("newer layout") << "newer" << int(Database::Problem::TooNew);
         QTest::newRow("a folder") << "folder" << int(Database::Problem::NotSqlite);
@@ -124,15 +125,16 @@ private slots:
         } else if (kind == "folder") {
             QVERIFY(QDir().mkpath(path));
         } else if (kind == "foreign") {
-            rawExec(path, {"CREATE TABLE notes (id INTEGER PRIMARY KEY, body TEXT)",
-                           "INSERT INTO notes (body) VALUES ('keep me')"});
+            rawExec(path,
+                { "CREATE TABLE notes (id INTEGER PRIMARY KEY, body TEXT)",
+                    "INSERT INTO notes (body) VALUES ('keep me')" });
         } else {
             path = makeDatabase(dir);
             QVERIFY(!path.isEmpty());
             if (kind == "newer")
-                rawExec(path, {"PRAGMA user_version = 99"});
+                rawExec(path, { "PRAGMA user_version = 99" });
             if (kind == "column")
-                rawExec(path, {"ALTER TABLE Init DROP COLUMN HostAddress"});
+                rawExec(path, { "ALTER TABLE Init DROP COLUMN HostAddress" });
             QFile f(path);
             const qint64 size = f.size();
             if (kind == "header")

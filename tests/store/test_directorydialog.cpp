@@ -16,16 +16,14 @@ class TestDirectoryDialog : public QObject
     Q_OBJECT
 
 private:
-    struct Harness
-    {
+    struct Harness {
         StoreFixture f;
         Settings settings;
         ScriptedMessages messages;
-        AppContext ctx{settings, f.notation, messages, &f.store};
+        AppContext ctx { settings, f.notation, messages, &f.store };
     };
 
-    template <typename T>
-    static T *child(QWidget &w, const char *name)
+    template <typename T> static T *child(QWidget &w, const char *name)
     {
         T *c = w.findChild<T *>(QLatin1String(name));
         if (!c)
@@ -68,32 +66,32 @@ private slots:
         QTest::keyClick(name, Qt::Key_Backspace);
         QVERIFY(ok->isEnabled());
         ok->click();
-        QCOMPARE(h.messages.texts(), QStringList{"No name given!"});
+        QCOMPARE(h.messages.texts(), QStringList { "No name given!" });
         QVERIFY(!ok->isEnabled());
 
-        for (const char *n : {" beta ", "Alpha", "gamma"}) {
+        for (const char *n : { " beta ", "Alpha", "gamma" }) {
             QTest::keyClicks(name, n);
             ok->click();
         }
         QCOMPARE(name->text(), "");
-        QCOMPARE(listed(dialog), (QStringList{"Alpha", "beta", "gamma"}));
+        QCOMPARE(listed(dialog), (QStringList { "Alpha", "beta", "gamma" }));
         QVERIFY(h.f.store.findDirectory(DirectoryType::Graphs, "beta"));
 
         h.messages.clear();
         QTest::keyClicks(name, "beta");
         ok->click();
-        QCOMPARE(h.messages.texts(), QStringList{"Bezeichnung schon vorhanden"});
+        QCOMPARE(h.messages.texts(), QStringList { "Bezeichnung schon vorhanden" });
         QCOMPARE(h.f.store.listDirectories(DirectoryType::Graphs).size(), 3);
         QCOMPARE(name->text(), "beta");
 
         // The same name as a pattern directory is another directory.
         child<QRadioButton>(dialog, "optVzV_2")->click();
-        QCOMPARE(listed(dialog), QStringList{"zeta"});
+        QCOMPARE(listed(dialog), QStringList { "zeta" });
         QTest::keyClicks(name, "x");
         name->setText("beta");
         ok->click();
         QCOMPARE(h.messages.entries.size(), 1);
-        QCOMPARE(listed(dialog), (QStringList{"beta", "zeta"}));
+        QCOMPARE(listed(dialog), (QStringList { "beta", "zeta" }));
         QVERIFY(h.f.store.findDirectory(DirectoryType::Patterns, "beta"));
     }
 
@@ -118,19 +116,19 @@ private slots:
         QCOMPARE(ok->text(), "&Delete");
         QVERIFY(child<QWidget>(dialog, "fraNeu")->isHidden());
         QVERIFY(!ok->isEnabled());
-        QCOMPARE(listed(dialog), (QStringList{"empty", "full"}));
+        QCOMPARE(listed(dialog), (QStringList { "empty", "full" }));
 
         list->setCurrentRow(1);
         QVERIFY(ok->isEnabled());
         ok->click();
         QCOMPARE(h.messages.texts(),
-                 QStringList{"Directory cannot be deleted, because it is not empty !"});
+            QStringList { "Directory cannot be deleted, because it is not empty !" });
         QVERIFY(!ok->isEnabled());
-        QCOMPARE(listed(dialog), (QStringList{"empty", "full"}));
+        QCOMPARE(listed(dialog), (QStringList { "empty", "full" }));
 
         list->setCurrentRow(0);
         ok->click();
-        QCOMPARE(listed(dialog), QStringList{"full"});
+        QCOMPARE(listed(dialog), QStringList { "full" });
         QVERIFY(!h.f.store.findDirectory(DirectoryType::Graphs, "empty"));
 
         // Changing the type disables the button until a directory is chosen.
@@ -139,7 +137,7 @@ private slots:
         QVERIFY(ok->isEnabled());
         limitOption->click();
         QVERIFY(!ok->isEnabled());
-        QCOMPARE(listed(dialog), QStringList{"limits"});
+        QCOMPARE(listed(dialog), QStringList { "limits" });
         list->setCurrentRow(0);
         ok->click();
         QCOMPARE(h.messages.entries.size(), 2);

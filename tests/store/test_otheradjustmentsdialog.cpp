@@ -16,17 +16,15 @@ class TestOtherAdjustmentsDialog : public QObject
     Q_OBJECT
 
 private:
-    struct Harness
-    {
+    struct Harness {
         StoreFixture f;
         Settings settings;
         ScriptedMessages messages;
-        AppContext ctx{settings, f.notation, messages, &f.store};
+        AppContext ctx { settings, f.notation, messages, &f.store };
         Harness() { f.store.LoadSettings(settings); }
     };
 
-    template <typename T>
-    static T *child(QWidget &w, const QString &name)
+    template <typename T> static T *child(QWidget &w, const QString &name)
     {
         T *c = w.findChild<T *>(name);
         if (!c)
@@ -106,15 +104,24 @@ private slots:
     {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("text");
-        QTest::newRow("margin not a number") << "txtOb" << "abc";
-        QTest::newRow("margin with a point") << "txtRe" << "0.5";
-        QTest::newRow("delay empty") << "Text1" << "";
-        QTest::newRow("AD not a number") << "txtAD" << "3A0";
-        QTest::newRow("AD negative") << "txtAD" << "-1";
-        QTest::newRow("IO too large") << "txtIO" << "32768";
-        QTest::newRow("IO far too large") << "txtIO" << "99999999999";
-        QTest::newRow("host with blanks") << "txtHost" << "net pc";
-        QTest::newRow("host empty") << "txtHost" << "";
+        QTest::newRow("margin not a number") << "txtOb"
+                                             << "abc";
+        QTest::newRow("margin with a point") << "txtRe"
+                                             << "0.5";
+        QTest::newRow("delay empty") << "Text1"
+                                     << "";
+        QTest::newRow("AD not a number") << "txtAD"
+                                         << "3A0";
+        QTest::newRow("AD negative") << "txtAD"
+                                     << "-1";
+        QTest::newRow("IO too large") << "txtIO"
+                                      << "32768";
+        QTest::newRow("IO far too large") << "txtIO"
+                                          << "99999999999";
+        QTest::newRow("host with blanks") << "txtHost"
+                                          << "net pc";
+        QTest::newRow("host empty") << "txtHost"
+                                    << "";
     }
 
     void unreadableValuesKeepTheirOldValue()
@@ -127,7 +134,7 @@ private slots:
         child<QLineEdit>(dialog, control)->setText(text);
         field(dialog, "txtUn")->setText("0,75"); // still taken
         child<QPushButton>(dialog, "cmdOK")->click();
-        QCOMPARE(h.messages.texts(), QStringList{"Error"});
+        QCOMPARE(h.messages.texts(), QStringList { "Error" });
         QCOMPARE(h.messages.entries.first().icon, OperatorMessages::Icon::Critical);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
 
@@ -148,7 +155,7 @@ private slots:
         QSqlQuery q(h.f.db.connection());
         QVERIFY(q.exec("UPDATE Init SET AZB = 250, AEB = 7"));
         FrmSonst dialog(h.ctx);
-        QCOMPARE(h.messages.texts(), QStringList{"Error"}); // box 7 names no option
+        QCOMPARE(h.messages.texts(), QStringList { "Error" }); // box 7 names no option
         for (int i = 1; i <= 6; ++i)
             QVERIFY(!option(dialog, "ZbOpt", i)->isChecked());
         child<QPushButton>(dialog, "cmdOK")->click();

@@ -40,7 +40,7 @@ private slots:
         QCOMPARE(messages.entries.size(), 1);
         QVERIFY(messages.entries.first().question);
         QCOMPARE(messages.entries.first().text,
-                 "The reorganisation will take some time, do you really want to start ?");
+            "The reorganisation will take some time, do you really want to start ?");
         QVERIFY(f.db.isOpen());
         QVERIFY(!QFileInfo::exists(BackupPath(f.path())));
     }
@@ -63,6 +63,7 @@ private slots:
         QCOMPARE(fileBytes(BackupPath(f.path())), before);
         QVERIFY(!QFileInfo::exists(CompactionPath(f.path())));
         QVERIFY(QFileInfo(f.path()).size() < before.size());
+        QVERIFY(!QFileInfo::exists(BackupPath(f.path()) + ".new"));
 
         QCOMPARE(f.store.findDirectory(DirectoryType::Graphs, "g"), dir);
         QList<qint32> listed;
@@ -100,12 +101,21 @@ private slots:
         QCOMPARE(r.outcome, ReorganisationResult::Outcome::Restored);
         QVERIFY(!r.detail.isEmpty());
         QCOMPARE(messages.texts().last(),
-                 "error while reorganisation database, restoring old database. ");
+            "error while reorganisation database, restoring old database. ");
         QVERIFY(f.db.isOpen());
         f.db.close();
         QCOMPARE(fileBytes(f.path()), before);
         QVERIFY(f.db.open(f.path()));
         QCOMPARE(f.store.listRecords(dir).size(), kept.size());
+
+        // The restored file and the backup are two files: writing one
+        // leaves the other as it was.
+        QCOMPARE(fileBytes(BackupPath(f.path())), before);
+        BoxRecord more = sampleGraph(77, 300);
+        QVERIFY(f.store.SaveBox(more, SaveMode::Add, "more", dir));
+        f.db.close();
+        QCOMPARE(fileBytes(BackupPath(f.path())), before);
+        QVERIFY(fileBytes(f.path()) != before);
     }
 
     void damagedFileIsReportedAndKept()

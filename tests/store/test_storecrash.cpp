@@ -5,7 +5,8 @@
 #include <QSqlQuery>
 
 // A process killed while it saves leaves every record whole or absent.
-namespace {
+namespace
+{
 
 const char kChildFile[] = "ZANDOR_CRASH_CHILD_FILE";
 const char kChildSeed[] = "ZANDOR_CRASH_CHILD_SEED";
@@ -96,8 +97,8 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsSet(kChildFile)) {
         QCoreApplication app(argc, argv);
-        return saveUntilKilled(qEnvironmentVariable(kChildFile),
-                               qEnvironmentVariableIntValue(kChildSeed));
+        return saveUntilKilled(
+            qEnvironmentVariable(kChildFile), qEnvironmentVariableIntValue(kChildSeed));
     }
     QCoreApplication app(argc, argv);
     TestStoreCrash test;

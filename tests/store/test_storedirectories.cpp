@@ -27,7 +27,7 @@ private slots:
         QList<qint32> listed;
         for (const DirectoryEntry &d : f.store.listDirectories(DirectoryType::Graphs))
             listed << d.VerzID;
-        QCOMPARE(listed, (QList<qint32>{keys[0], keys[1], keys[2], *again}));
+        QCOMPARE(listed, (QList<qint32> { keys[0], keys[1], keys[2], *again }));
     }
 
     void namesRoundTrip_data()
@@ -189,10 +189,14 @@ private slots:
         // Cost must not grow with the table: every lookup is an index search.
         StoreFixture f;
         const QStringList queries = {
-            "SELECT UntID FROM Untersuchungen WHERE VerzID = 1 AND Kovra = 'a' ORDER BY UntID LIMIT 1",
-            "SELECT UntID, VerzID, Status, Kovra FROM Untersuchungen WHERE VerzID = 1 ORDER BY UntID",
-            "SELECT GrwID FROM Grenzwerte WHERE VerzID = 1 AND GrwName = 'a' ORDER BY GrwID LIMIT 1",
-            "SELECT VerzID FROM Verzeichnisse WHERE VerzTyp = 0 AND VerzName = 'a' ORDER BY VerzID LIMIT 1",
+            "SELECT UntID FROM Untersuchungen WHERE VerzID = 1 AND Kovra = 'a' ORDER BY UntID "
+            "LIMIT 1",
+            "SELECT UntID, VerzID, Status, Kovra FROM Untersuchungen WHERE VerzID = 1 ORDER BY "
+            "UntID",
+            "SELECT GrwID FROM Grenzwerte WHERE VerzID = 1 AND GrwName = 'a' ORDER BY GrwID LIMIT "
+            "1",
+            "SELECT VerzID FROM Verzeichnisse WHERE VerzTyp = 0 AND VerzName = 'a' ORDER BY VerzID "
+            "LIMIT 1",
         };
         QSqlQuery q(f.db.connection());
         for (const QString &sql : queries) {

@@ -95,7 +95,7 @@ private slots:
         QVERIFY(f.store.SaveBox(box, SaveMode::Add, "template", dir));
 
         QSqlRecord raw = *f.store.rawRecord(box.UntID);
-        QStringList graphColumns = {"x", "y", "GwO1"};
+        QStringList graphColumns = { "x", "y", "GwO1" };
         for (int k = 1; k <= 10; ++k)
             graphColumns << QString("Ein%1").arg(k);
         for (int k = 1; k <= 5; ++k)

@@ -31,7 +31,7 @@ private slots:
         StoreFixture f;
         Settings s;
         QVERIFY(f.store.LoadSettings(s));
-        s.DisKvFa = {0, 1, 2, 3, 4, 0x00FFFFFF};
+        s.DisKvFa = { 0, 1, 2, 3, 4, 0x00FFFFFF };
         s.PrnOffOb = 1.25f; // not a colour column: must not be written
         QVERIFY(f.store.writeColours(s));
 
@@ -50,9 +50,9 @@ private slots:
         s.IO_ADR = 32767;
         s.Viskos = 0.1234f;
         s.HostAddress = "192.168.10.20";
-        s.ActiveBox = 5;     // the running program's choice: not written
+        s.ActiveBox = 5; // the running program's choice: not written
         s.ScopeOfTime = 500; // neither
-        s.DisKvFa[1] = 77;   // owned by the colour command
+        s.DisKvFa[1] = 77; // owned by the colour command
         QVERIFY(f.store.writeOtherAdjustments(s, 2, std::nullopt));
         QVERIFY(f.store.LoadSettings(loaded));
         QCOMPARE(loaded.PrnOffOb, 0.75f);

@@ -1,0 +1,105 @@
+// zandorctl list: the directories and the stored graphs and patterns.
+#include "ctl/CtlCommand.h"
+#include "ctl/StderrMessages.h"
+#include "shell/Notation.h"
+#include "store/Database.h"
+#include "store/Store.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+namespace
+{
+
+QString typeName(int type)
+{
+    switch (type) {
+    case DirectoryType::Graphs:
+        return QStringLiteral("graphs");
+    case DirectoryType::Limits:
+        return QStringLiteral("limits");
+    case DirectoryType::Patterns:
+        return QStringLiteral("patterns");
+    default:
+        return QString::number(type);
+    }
+}
+
+QString statusName(int status)
+{
+    return status == 4 ? QStringLiteral("graph")
+        : status == 2  ? QStringLiteral("pattern")
+                       : QString::number(status);
+}
+
+void printJson(const QList<DirectoryEntry> &directories, const QList<RecordEntry> &records)
+{
+    QJsonArray dirs, recs;
+    for (const DirectoryEntry &d : directories)
+        dirs.append(QJsonObject {
+            { "VerzID", d.VerzID }, { "VerzTyp", d.VerzTyp }, { "VerzName", d.VerzName } });
+    for (const RecordEntry &r : records)
+        recs.append(QJsonObject { { "UntID", r.UntID }, { "VerzID", r.VerzID },
+            { "Status", r.Status }, { "Kovra", r.Kovra } });
+    QTextStream(stdout) << QJsonDocument(
+        QJsonObject { { "directories", dirs },
+            { "records",
+                recs } }).toJson(QJsonDocument::Indented);
+}
+
+void printText(const QList<DirectoryEntry> &directories, const QList<RecordEntry> &records)
+{
+    QTextStream out(stdout);
+    out << "directories (key, type, name):\n";
+    for (const DirectoryEntry &d : directories)
+        out << "  " << d.VerzID << '\t' << typeName(d.VerzTyp) << '\t' << d.VerzName << '\n';
+    out << "records (key, directory, status, name):\n";
+    for (const RecordEntry &r : records)
+        out << "  " << r.UntID << '\t' << r.VerzID << '\t' << statusName(r.Status) << '\t'
+            << r.Kovra << '\n';
+}
+
+int runList(const QStringList &args)
+{
+    StderrMessages messages(QStringLiteral("zandorctl list"));
+    QString dbPath = Database::defaultPath();
+    bool json = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (a == QLatin1String("--db") && i + 1 < args.size()) {
+            dbPath = args.at(++i);
+        } else if (a == QLatin1String("--json")) {
+            json = true;
+        } else {
+            messages.show(QStringLiteral("usage: zandorctl list [--db FILE] [--json]"));
+            return 2;
+        }
+    }
+
+    Database db;
+    const Database::OpenResult opened = db.open(dbPath);
+    if (!opened) {
+        messages.show(opened.message);
+        return 1;
+    }
+    const Notation notation = Notation::fromSystem();
+    Store store(db, notation);
+    const QList<DirectoryEntry> directories = store.listAllDirectories();
+    const QList<RecordEntry> records = store.listAllRecords();
+    if (!store.lastError().isEmpty()) {
+        messages.show(store.lastError());
+        return 1;
+    }
+    if (json)
+        printJson(directories, records);
+    else
+        printText(directories, records);
+    return 0;
+}
+
+} // namespace
+
+ZANDORCTL_COMMAND(
+    "list", "list [--db FILE] [--json]   directories and stored graphs/patterns", runList);
