@@ -4,6 +4,7 @@
 #include "evaluation/LeaveChecks.h"
 #include "evaluation/LimitCheck.h"
 #include "evaluation/LimitFileOrganisation.h"
+#include "evaluation/ResultsWindow.h"
 #include "instrument/Adjustments.h"
 #include "instrument/AdjustmentsDialog.h"
 #include "instrument/MeasurementWindow.h"
@@ -220,8 +221,6 @@ void FrmEbn::createButtons()
     cmdEbnGraph = makeButton(this, "cmdEbnGraph", QStringLiteral("&Graphs"));
     cmdEbnErg = makeButton(this, "cmdEbnErg", QStringLiteral("R&esults"));
     cmdEbnAb = makeButton(this, "cmdEbnAb", QStringLiteral("&Return"));
-    // Until the results window is part of the program there is nothing to open.
-    cmdEbnErg->setEnabled(false);
 }
 
 void FrmEbn::layOut()
@@ -600,4 +599,5 @@ void FrmEbn::openGraphWindow()
 
 void FrmEbn::openResultsWindow()
 {
+    openModal([this] { return std::make_unique<FrmErg>(m_ctx, this); });
 }

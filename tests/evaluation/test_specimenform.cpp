@@ -3,6 +3,7 @@
 
 #include "display/GraphWindow.h"
 #include "evaluation/LimitFileOrganisation.h"
+#include "evaluation/ResultsWindow.h"
 #include "evaluation/SpecimenForm.h"
 #include "instrument/MeasurementWindow.h"
 #include "shell/ClearBox.h"
@@ -69,7 +70,7 @@ private slots:
     void startOnAGraphAsksFirst();
     void otherScopeRefusesStartAndAdjustments();
     void startOpensTheMeasurementWindow();
-    void graphsShowThisBox();
+    void graphsAndResultsShowThisBox();
     void relatingALimitFileChecksTheLimits_data();
     void relatingALimitFileChecksTheLimits();
 };
@@ -359,11 +360,11 @@ void TestSpecimenForm::startOpensTheMeasurementWindow()
     QVERIFY(!form.isVisible());
 }
 
-void TestSpecimenForm::graphsShowThisBox()
+void TestSpecimenForm::graphsAndResultsShowThisBox()
 {
     SpecimenFixture fx;
     fx.makeGraph();
-    fx.settings.DialogMode = 0;
+    fx.settings.DialogMode = 5;
     FrmEbn form(fx.ctx);
     QVERIFY(showActive(form));
     QString caption;
@@ -376,6 +377,15 @@ void TestSpecimenForm::graphsShowThisBox()
     button(form, "cmdEbnGraph")->click();
     QCOMPARE(caption, QStringLiteral("Display graphs"));
     QCOMPARE(mode, 1);
+
+    whenModal<FrmErg>([&](FrmErg *window) {
+        caption = window->windowTitle();
+        mode = fx.settings.DialogMode;
+        window->reject();
+    });
+    button(form, "cmdEbnErg")->click();
+    QCOMPARE(caption, QStringLiteral("Results"));
+    QCOMPARE(mode, 0);
     QVERIFY(form.isVisible());
     QVERIFY(!fx.box().Changed);
 }
