@@ -206,7 +206,6 @@ ReorganisationResult Reorganise(Database &db, OperatorMessages &messages)
     if (!reopened) {
         result.outcome = ReorganisationResult::Outcome::Failed;
         result.detail += QStringLiteral("; ") + reopened.message;
-        messages.show(reopened.message, OperatorMessages::Icon::Critical);
         return result;
     }
     result.outcome = ReorganisationResult::Outcome::Restored;

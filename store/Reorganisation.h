@@ -15,7 +15,8 @@ struct ReorganisationResult {
         Declined, // the operator answered No; nothing was touched
         Done, // repaired, compacted and reopened
         Restored, // failed; the file is as it was before and open again
-        Failed, // failed and the database could not be opened again
+        Failed, // failed and the database could not be opened again; detail
+                // says why, for the caller to tell the operator
     };
     Outcome outcome = Outcome::Declined;
     QString detail; // what went wrong, for a log or the command line
