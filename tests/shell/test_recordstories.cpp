@@ -1,0 +1,322 @@
+// Stories of stored records beyond the box: export, import of the export's
+// counterpart, reorganisation of the database, and ending the program with
+// and without unsaved boxes. Each starts the program against the simulator
+// on a fresh database file and works through the windows only.
+#include "OperatorSession.h"
+#include "exchange/KpfBuilder.h"
+
+#include "instrument/NetLink.h"
+#include "shell/MainWindow.h"
+#include "shell/Notation.h"
+#include "shell/Settings.h"
+#include "store/CurveCells.h"
+#include "store/Database.h"
+#include "store/Reorganisation.h"
+#include "store/Store.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSqlRecord>
+#include <QtTest>
+
+namespace
+{
+
+const QString Series = QStringLiteral("Serie 1");
+const QString Specimen = QStringLiteral("Probe A1");
+
+// A measured graph in box 2, saved under its name in a new graph directory.
+void givenSavedGraph(OperatorSession &s)
+{
+    s.chooseScope(2.5f);
+    if (QTest::currentTestFailed())
+        return;
+    s.measure(2, SpecimenEntry::sample(Specimen));
+    if (QTest::currentTestFailed())
+        return;
+    s.createDirectory(DirectoryType::Graphs, Series);
+    if (QTest::currentTestFailed())
+        return;
+    s.saveActiveBox(Series);
+}
+
+QStringList exportLines(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromLatin1(f.readAll()).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+double commaNumber(QString text)
+{
+    return text.trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
+}
+
+// The import file that carries what an export file holds: the same
+// specimen, results, adjustments and curve (without its start point, which
+// an import file does not carry).
+KpfFile counterpartOf(const QStringList &lines)
+{
+    const QStringList c = lines.first().split(QLatin1Char('|'));
+    const auto text = [&](int i) { return c.at(i).toLatin1(); };
+    KpfFile f;
+    f.strings = { "V1", text(5), text(6), text(7), text(9), text(10), text(11), text(12), text(13),
+        text(14), text(15), text(16), text(17), text(18), text(22), text(19), text(23), text(24),
+        text(21), text(25), "" };
+    // Notes are two fields joined by a blank.
+    const qsizetype blank = f.strings[19].indexOf(' ');
+    f.strings[20] = f.strings[19].mid(blank + 1);
+    f.strings[19] = f.strings[19].left(blank);
+    for (int k = 0; k < 5; ++k)
+        f.results[size_t(k)] = commaNumber(c.at(26 + k));
+    f.adjustments[0] = commaNumber(c.at(41)); // Ein1
+    f.adjustments[1] = commaNumber(c.at(20)); // the temperature
+    for (int k = 3; k <= 10; ++k)
+        f.adjustments[size_t(k - 1)] = commaNumber(c.at(40 + k));
+    // Points 1 .. n; the last line is the end mark.
+    for (int i = 2; i < lines.size() - 1; ++i) {
+        const QStringList point = lines.at(i).split(QLatin1Char('|'));
+        f.y.append(commaNumber(point.at(0)));
+        f.x.append(commaNumber(point.at(1)));
+    }
+    return f;
+}
+
+} // namespace
+
+class TestRecordStories : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void exportedFileHoldsTheStoredRecord();
+    void importedCounterpartEqualsTheExportedRecord();
+    void reorganisationKeepsRecordsAndKeys();
+    void endingWithUnsavedBoxesAsksFirst();
+    void endingWithEverythingSavedAsksNothing();
+};
+
+void TestRecordStories::exportedFileHoldsTheStoredRecord()
+{
+    OperatorSession s;
+    STEP(s.start());
+    STEP(givenSavedGraph(s));
+    STEP(s.exportGraph(Series, Specimen, s.folder(), QStringLiteral("probe.dat")));
+    QCOMPARE(s.messages.texts(), QStringList());
+
+    const BoxRecord &b = s.box(2);
+    const QStringList lines = exportLines(s.filePath(QStringLiteral("probe.dat")));
+    QCOMPARE(lines.size(), 1 + b.pointCount() + 1); // record, points, end mark
+    const QStringList c = lines.first().split(QLatin1Char('|'));
+    QCOMPARE(c.size(), 2 + 49 + 1);
+    QCOMPARE(c.mid(0, 5),
+        (QStringList { "-1", "-1", QString::number(b.UntID), "4", QString::number(b.VerzID) }));
+    QCOMPARE(c.at(5), QStringLiteral("Meier"));
+    QCOMPARE(c.at(6), s.notation().date(QDate::currentDate()));
+    QCOMPARE(c.at(7), Specimen);
+    QCOMPARE(c.at(8), QString(50, QLatin1Char(' '))); // no limit file
+    QCOMPARE(c.at(22), QStringLiteral("6,5")); // moisture, decimal comma always
+    QCOMPARE(c.at(25), QStringLiteral("Charge 4711"));
+    QCOMPARE(c.at(50), QStringLiteral("2,5")); // the scope of time
+
+    // Every stored cell as it is, padding included, with decimal commas.
+    const QSqlRecord row = *s.store().rawRecord(b.UntID);
+    const QString x = row.value(QStringLiteral("x")).toString();
+    const QString y = row.value(QStringLiteral("y")).toString();
+    for (int i = 0; i <= b.pointCount(); ++i) {
+        QString expected = y.mid(6 * i, 6) + QLatin1Char('|') + x.mid(6 * i, 6);
+        expected.replace(QLatin1Char('.'), QLatin1Char(','));
+        QCOMPARE(lines.at(1 + i), expected);
+    }
+    QVERIFY(lines.last().endsWith(QStringLiteral("|-1000 ")));
+}
+
+void TestRecordStories::importedCounterpartEqualsTheExportedRecord()
+{
+    OperatorSession s;
+    STEP(s.start());
+    STEP(givenSavedGraph(s));
+    STEP(s.exportGraph(Series, Specimen, s.folder(), QStringLiteral("probe.dat")));
+    const QStringList lines = exportLines(s.filePath(QStringLiteral("probe.dat")));
+    QVERIFY(lines.size() > 3);
+    QVERIFY(writeFile(s.filePath(QStringLiteral("probe.kpf")), counterpartOf(lines).bytes()));
+
+    STEP(s.importFiles(s.folder(), { QStringLiteral("probe.kpf") }));
+    QCOMPARE(s.messages.texts(), QStringList());
+    const std::optional<qint32> importDir
+        = s.store().findDirectory(DirectoryType::Graphs, QStringLiteral("import"));
+    QVERIFY(importDir);
+    const QString importedName = QStringLiteral("probe.kpf->") + Specimen;
+    const std::optional<qint32> key = s.store().findRecord(*importDir, importedName);
+    QVERIFY(key);
+
+    // The imported record holds what the exported one holds.
+    const QSqlRecord original = *s.store().rawRecord(s.box(2).UntID);
+    const QSqlRecord imported = *s.store().rawRecord(*key);
+    for (const char *column : { "Status", "Benutzer", "PrüfAm", "BgArt", "Bg", "HarzTyp", "BgVon",
+             "BgVonAm", "DrVon", "DrVonAm", "PaVon", "PaVonAm", "GesGew", "PaGew", "Luftdurch",
+             "Temp", "Feuchte", "Fluß", "Asche", "Bemerk" }) {
+        const QString name = QString::fromUtf8(column);
+        QVERIFY2(imported.value(name) == original.value(name), column);
+    }
+    for (const char *column : { "Erg1", "Erg2", "Erg3", "Erg4", "Erg5", "Ein1", "Ein3", "Ein4",
+             "Ein5", "Ein6", "Ein7", "Ein8", "Ein9", "Ein10" }) {
+        const float a = imported.value(QLatin1String(column)).toFloat();
+        const float b = original.value(QLatin1String(column)).toFloat();
+        QVERIFY2(qAbs(a - b) <= 1e-5f * std::max(1.0f, qAbs(b)), column);
+    }
+    // The curve from its first measured point on, end mark included; a
+    // cell may be written "20.370" or "20.37 ", the number is the same.
+    for (const char *column : { "x", "y" }) {
+        const QString a = imported.value(QLatin1String(column)).toString();
+        const QString b = original.value(QLatin1String(column)).toString();
+        QCOMPARE(a.size(), b.size());
+        for (qsizetype i = 6; i < b.size(); i += 6)
+            QVERIFY2(
+                ReadCurveCell(QStringView(a).mid(i, 6)) == ReadCurveCell(QStringView(b).mid(i, 6)),
+                qPrintable(QStringLiteral("%1 at %2: %3 / %4")
+                               .arg(column)
+                               .arg(i / 6)
+                               .arg(a.mid(i, 6), b.mid(i, 6))));
+    }
+
+    // The operator loads it like any graph.
+    STEP(s.selectBox(3));
+    STEP(s.loadIntoActiveBox(DirectoryType::Graphs, QStringLiteral("import"), importedName));
+    QCOMPARE(s.window().lblBez[2]->text(), importedName);
+    QVERIFY(s.window().imgTyp[2]->isVisibleTo(&s.window()));
+    QCOMPARE(s.box(3).pointCount(), s.box(2).pointCount());
+    QCOMPARE(s.messages.texts(), QStringList());
+}
+
+void TestRecordStories::reorganisationKeepsRecordsAndKeys()
+{
+    OperatorSession s;
+    STEP(s.start());
+    STEP(givenSavedGraph(s));
+    // A pattern and a limit file beside the graph.
+    STEP(s.createDirectory(DirectoryType::Patterns, QStringLiteral("Vorlagen")));
+    STEP(s.selectBox(4));
+    STEP(s.enterSpecimen(SpecimenEntry::sample(QStringLiteral("Vorlage 1"))));
+    STEP(s.saveActiveBox(QStringLiteral("Vorlagen")));
+    LimitFile limits;
+    limits.GrwName = QStringLiteral("Standard 80");
+    limits.VerzID = *s.store().addDirectory(DirectoryType::Limits, QStringLiteral("Papiere"));
+    QVERIFY(s.store().addLimitFile(limits));
+
+    const auto directories = [&] {
+        QStringList out;
+        for (const DirectoryEntry &d : s.store().listAllDirectories())
+            out << QStringLiteral("%1 %2 %3").arg(d.VerzID).arg(d.VerzTyp).arg(d.VerzName);
+        return out;
+    };
+    const auto records = [&] {
+        QStringList out;
+        for (const RecordEntry &r : s.store().listAllRecords())
+            out << QStringLiteral("%1 %2 %3 %4")
+                       .arg(r.UntID)
+                       .arg(r.VerzID)
+                       .arg(r.Status)
+                       .arg(r.Kovra);
+        return out;
+    };
+    const QStringList directoriesBefore = directories();
+    const QStringList recordsBefore = records();
+    QCOMPARE(recordsBefore.size(), 2);
+    const QString curveBefore = s.store().rawRecord(s.box(2).UntID)->value("x").toString();
+    const QString backup = BackupPath(s.databasePath());
+    const QString question
+        = QStringLiteral("The reorganisation will take some time, do you really want to start ?");
+
+    s.messages.clear();
+    s.messages.answer(false);
+    s.window().mnuRep->trigger();
+    QCOMPARE(s.messages.texts(), QStringList { question });
+    QVERIFY(!QFile::exists(backup));
+
+    s.messages.clear();
+    s.messages.answer(true);
+    s.window().mnuRep->trigger();
+    QCOMPARE(s.messages.texts(), QStringList { question });
+    QVERIFY(QFile::exists(backup));
+    QCOMPARE(directories(), directoriesBefore);
+    QCOMPARE(records(), recordsBefore);
+    QCOMPARE(s.store().rawRecord(s.box(2).UntID)->value("x").toString(), curveBefore);
+    const std::optional<qint32> limitKey = s.store().findLimitFile(limits.VerzID, limits.GrwName);
+    QVERIFY(limitKey);
+    QCOMPARE(*limitKey, limits.GrwID);
+
+    // The boxes' keys still name their records: the graph loads into box 5.
+    STEP(s.selectBox(5));
+    STEP(s.loadIntoActiveBox(DirectoryType::Graphs, Series, Specimen));
+    QCOMPARE(s.box(5).UntID, s.box(2).UntID);
+    QCOMPARE(s.box(5).pointCount(), s.box(2).pointCount());
+    QCOMPARE(s.messages.texts(), QStringList { question });
+}
+
+void TestRecordStories::endingWithUnsavedBoxesAsksFirst()
+{
+    OperatorSession s;
+    STEP(s.start());
+    STEP(s.chooseScope(2.5f));
+    STEP(s.measure(2, SpecimenEntry::sample(Specimen)));
+    STEP(s.selectBox(4));
+    STEP(s.enterSpecimen(SpecimenEntry::sample(QStringLiteral("Vorlage 1"))));
+    QCOMPARE(s.messages.texts(), QStringList());
+
+    s.messages.answer(false);
+    s.window().cmdEnd->click();
+    QCOMPARE(s.messages.texts(),
+        QStringList { QStringLiteral("Graph  from box 2\nPattern  from box 4\n\n"
+                                     "was not saved,\ndo you really intend to end ?") });
+    QVERIFY(s.messages.entries.first().question);
+    QVERIFY(s.window().isVisible());
+    QVERIFY(s.app().store());
+    QVERIFY(s.app().link().isConnected());
+
+    s.messages.clear();
+    s.messages.answer(true);
+    s.window().cmdEnd->click();
+    QCOMPARE(s.messages.entries.size(), 1);
+    QVERIFY(!s.window().isVisible());
+    QVERIFY(!s.app().store());
+    QTRY_VERIFY(s.app().link().isClosed());
+
+    // Nothing was saved on the way out.
+    Database db;
+    QVERIFY(db.open(s.databasePath()).ok());
+    Store store(db, s.notation());
+    QVERIFY(store.listAllRecords().isEmpty());
+}
+
+void TestRecordStories::endingWithEverythingSavedAsksNothing()
+{
+    OperatorSession s;
+    STEP(s.start());
+    STEP(givenSavedGraph(s));
+    const BoxRecord saved = s.box(2);
+    s.messages.clear();
+    s.window().cmdEnd->click();
+    QCOMPARE(s.messages.texts(), QStringList());
+    QVERIFY(!s.window().isVisible());
+    QTRY_VERIFY(s.app().link().isClosed());
+
+    // The next start finds the graph where it was saved.
+    STEP(s.start());
+    QCOMPARE(s.window().lblBez[1]->text(), QString());
+    STEP(s.selectBox(1));
+    STEP(s.loadIntoActiveBox(DirectoryType::Graphs, Series, Specimen));
+    QCOMPARE(s.box(1).UntID, saved.UntID);
+    QCOMPARE(s.box(1).Erg, saved.Erg);
+    QCOMPARE(s.box(1).pointCount(), saved.pointCount());
+    QCOMPARE(s.messages.texts(), QStringList());
+}
+
+QTEST_MAIN(TestRecordStories)
+#include "test_recordstories.moc"
