@@ -8,7 +8,8 @@ void StderrMessages::write(const QString &text)
     // Message boxes break lines with carriage returns; a log wants one line
     // end per line.
     QString lines = text;
-    lines.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    lines.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QTextStream(stderr) << m_prefix << ": " << lines << Qt::endl;
     shown.append(text);
     if (onMessage)

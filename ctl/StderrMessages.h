@@ -11,7 +11,10 @@
 class StderrMessages : public OperatorMessages
 {
 public:
-    explicit StderrMessages(QString prefix) : m_prefix(std::move(prefix)) {}
+    explicit StderrMessages(QString prefix)
+        : m_prefix(std::move(prefix))
+    {
+    }
 
     void show(const QString &text, Icon icon = Icon::None) override;
     bool askYesNo(const QString &text) override;

@@ -23,7 +23,8 @@
 #include <cstdio>
 #include <optional>
 
-namespace {
+namespace
+{
 
 // Exit statuses, one per kind of failure, so a script can tell them apart.
 enum Exit {
@@ -38,8 +39,7 @@ const char *const kUsage
     = "measure [--db FILE] [--netpc HOST[:PORT]] [--box N] [--scope MIN] [--name TEXT] "
       "[--paper-weight G] [--voltage V] [--cycle S] [--save DIRECTORY] [--json]";
 
-struct Request
-{
+struct Request {
     QString db;
     std::optional<QString> host;
     std::optional<quint16> port;
@@ -86,13 +86,14 @@ std::optional<Request> parseRequest(const QStringList &args, QString &error)
     const QCommandLineOption cycle(QStringLiteral("cycle"), {}, QStringLiteral("S"));
     const QCommandLineOption save(QStringLiteral("save"), {}, QStringLiteral("DIRECTORY"));
     const QCommandLineOption json(QStringLiteral("json"));
-    parser.addOptions({db, netpc, box, scope, name, weight, voltage, cycle, save, json});
-    if (!parser.parse(QStringList{QStringLiteral("measure")} + args)) {
+    parser.addOptions({ db, netpc, box, scope, name, weight, voltage, cycle, save, json });
+    if (!parser.parse(QStringList { QStringLiteral("measure") } + args)) {
         error = parser.errorText();
         return std::nullopt;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        error = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
+        error
+            = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
         return std::nullopt;
     }
 
@@ -149,7 +150,7 @@ std::optional<Request> parseRequest(const QStringList &args, QString &error)
     }
     if (parser.isSet(voltage)) {
         const auto v = number(parser.value(voltage));
-        const QList<int> allowed{2, 3, 4, 5, 6, 8, 10};
+        const QList<int> allowed { 2, 3, 4, 5, 6, 8, 10 };
         if (!v || *v != int(*v) || !allowed.contains(int(*v))) {
             error = QStringLiteral("--voltage must be one of 2, 3, 4, 5, 6, 8, 10");
             return std::nullopt;
@@ -225,8 +226,7 @@ bool checkSaveTarget(Store &store, const Request &r, QString &error)
 
 // Connect, INIT, trace and zero point; every message of the start-up is a
 // failure here, and the first one ends the wait.
-bool startInstrument(NetLink &link, StderrMessages &messages, Settings &s,
-                     const Notation &notation)
+bool startInstrument(NetLink &link, StderrMessages &messages, Settings &s, const Notation &notation)
 {
     InstrumentStartup startup(link, messages, s, notation);
     QEventLoop loop;
@@ -237,7 +237,7 @@ bool startInstrument(NetLink &link, StderrMessages &messages, Settings &s,
     };
     QObject::connect(&startup, &InstrumentStartup::finished, &loop, &QEventLoop::quit);
     QObject::connect(&startup, &InstrumentStartup::zeroPointBegins, &loop,
-                     [] { err() << "zandorctl measure: determining the zero point" << Qt::endl; });
+        [] { err() << "zandorctl measure: determining the zero point" << Qt::endl; });
     err() << "zandorctl measure: connecting to " << s.HostAddress << ":" << s.HostPort << Qt::endl;
     startup.start();
     if (!failed && startup.step() != InstrumentStartup::Step::Done)
@@ -258,17 +258,16 @@ void reportProgress(const MeasurementRun &run, int index, int expected)
 }
 
 // Runs the measurement; the connection lost on the way ends it at once.
-MeasurementRun::Outcome measure(NetLink &link, StderrMessages &messages, Settings &s,
-                                bool &connectionLost)
+MeasurementRun::Outcome measure(
+    NetLink &link, StderrMessages &messages, Settings &s, bool &connectionLost)
 {
     MeasurementRun run(s, link, messages);
     const BoxRecord &box = s.activeBox();
     const int expected
         = box.Ein[4] > 0 ? std::min(CurveLastPoint, int(box.Ein[10] * 60 / box.Ein[4])) : 0;
     QObject::connect(&run, &MeasurementRun::pointStored, &run,
-                     [&](int index) { reportProgress(run, index, expected); });
-    const double waitSeconds
-        = double(box.Ein[4])
+        [&](int index) { reportProgress(run, index, expected); });
+    const double waitSeconds = double(box.Ein[4])
         + std::chrono::duration<double>(link.timeouts().measurementExtra).count();
     QObject::connect(&run, &MeasurementRun::timedOut, &run, [&](int count) {
         err() << QStringLiteral("zandorctl measure: no reading within %1 s, a substitute point "
@@ -310,8 +309,8 @@ QString resultsJson(const Settings &s)
         fields << QStringLiteral("\"Ein%1\": %2").arg(k).arg(jsonNumber(box.Ein[size_t(k)]));
     QStringList points;
     for (int i = 0; i < box.pointCount(); ++i)
-        points << QStringLiteral("[%1, %2]").arg(jsonNumber(box.y[size_t(i)]),
-                                                 jsonNumber(box.x[size_t(i)]));
+        points << QStringLiteral("[%1, %2]")
+                      .arg(jsonNumber(box.y[size_t(i)]), jsonNumber(box.x[size_t(i)]));
     fields << QStringLiteral("\"points\": [%1]").arg(points.join(QStringLiteral(", ")));
     return QStringLiteral("{\n  ") + fields.join(QStringLiteral(",\n  ")) + QStringLiteral("\n}\n");
 }
@@ -355,7 +354,8 @@ int runMeasure(const QStringList &args)
     QString error;
     const auto request = parseRequest(args, error);
     if (!request)
-        return fail(UsageError, error + QStringLiteral("\nusage: zandorctl ") + QLatin1String(kUsage));
+        return fail(
+            UsageError, error + QStringLiteral("\nusage: zandorctl ") + QLatin1String(kUsage));
     const Request &r = *request;
 
     const Notation notation = Notation::fromSystem();
@@ -401,8 +401,8 @@ int runMeasure(const QStringList &args)
         return fail(StoreError, error);
     if (outcome == MeasurementRun::Outcome::TimedOut)
         return fail(MeasurementError,
-                    QStringLiteral("the measurement ended after %1 time-outs")
-                        .arg(MeasurementRun::MaxTimeouts + 1));
+            QStringLiteral("the measurement ended after %1 time-outs")
+                .arg(MeasurementRun::MaxTimeouts + 1));
     link.CloseNetPC();
     return Success;
 }

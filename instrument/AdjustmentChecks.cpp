@@ -8,14 +8,15 @@
 #include <array>
 #include <cmath>
 
-namespace {
+namespace
+{
 
-constexpr std::array<int, 7> kVoltages = {2, 3, 4, 5, 6, 8, 10};
+constexpr std::array<int, 7> kVoltages = { 2, 3, 4, 5, 6, 8, 10 };
 
 // The limits of field index: its own row, or for the cycle the row of the
 // scope in the scope field.
-const AdjLimitRow *limitRow(int index, const QString &scopeText, const Settings &s,
-                            const Notation &notation)
+const AdjLimitRow *limitRow(
+    int index, const QString &scopeText, const Settings &s, const Notation &notation)
 {
     switch (index) {
     case 1:
@@ -36,7 +37,7 @@ const AdjLimitRow *limitRow(int index, const QString &scopeText, const Settings 
 } // namespace
 
 bool AdjustmentValid(int index, const QString &text, const QString &scopeText,
-                     const Settings &settings, const Notation &notation)
+    const Settings &settings, const Notation &notation)
 {
     if (index == 3) {
         const auto value = notation.parseNumber(text);
@@ -59,8 +60,8 @@ bool AdjustmentValid(int index, const QString &text, const QString &scopeText,
     return row->minimum <= v && v <= row->maximum;
 }
 
-QString AdjustmentMessage(int index, const QString &scopeText, const Settings &settings,
-                          const Notation &notation)
+QString AdjustmentMessage(
+    int index, const QString &scopeText, const Settings &settings, const Notation &notation)
 {
     QString allowed;
     if (index == 3) {

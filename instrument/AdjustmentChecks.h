@@ -12,12 +12,12 @@ struct Settings;
 // Whether `text` is acceptable in field `index`; `scopeText` is the text of
 // the scope field, whose scope selects the allowed measuring cycle.
 bool AdjustmentValid(int index, const QString &text, const QString &scopeText,
-                     const Settings &settings, const Notation &notation);
+    const Settings &settings, const Notation &notation);
 
 // The message for an invalid field: "valid user input:", two carriage
 // returns, then the allowed values, e.g. "( 1 .... 99 )".
-QString AdjustmentMessage(int index, const QString &scopeText, const Settings &settings,
-                          const Notation &notation);
+QString AdjustmentMessage(
+    int index, const QString &scopeText, const Settings &settings, const Notation &notation);
 
 // The shortest measuring cycle that fits starting time, measuring time and
 // a second to spare; a cycle equal to it is accepted.

@@ -21,11 +21,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace {
-
-struct FieldRow
+namespace
 {
-    int field;   // medEin index
+
+struct FieldRow {
+    int field; // medEin index
     int caption; // picEin index
     const char *text;
     const char *unit;
@@ -33,18 +33,18 @@ struct FieldRow
 
 // Top to bottom, as the operator reads them; the temperature row is kept
 // (it is written back) but never shown.
-constexpr std::array<FieldRow, 10> kRows = {{
-    {10, 0, "Scope of time:", ""},
-    {1, 1, "Specimen No.:", ""},
-    {3, 3, "Voltage:", "V"},
-    {4, 4, "Measuring cycle:", "s"},
-    {2, 2, "", "\u00b0C"},
-    {5, 5, "Oil viscosity:", "m-Pa-s"},
-    {6, 6, "Aamplification:", "%"},
-    {7, 7, "Starting time:", "s"},
-    {8, 8, "Measuring time:", "s"},
-    {11, 9, "Open circuit current:", "mA"},
-}};
+constexpr std::array<FieldRow, 10> kRows = { {
+    { 10, 0, "Scope of time:", "" },
+    { 1, 1, "Specimen No.:", "" },
+    { 3, 3, "Voltage:", "V" },
+    { 4, 4, "Measuring cycle:", "s" },
+    { 2, 2, "", "\u00b0C" },
+    { 5, 5, "Oil viscosity:", "m-Pa-s" },
+    { 6, 6, "Aamplification:", "%" },
+    { 7, 7, "Starting time:", "s" },
+    { 8, 8, "Measuring time:", "s" },
+    { 11, 9, "Open circuit current:", "mA" },
+} };
 
 // The adjustments the fields stand for (field 11 shows Ein9).
 int adjustmentOf(int field)
@@ -62,7 +62,9 @@ bool isOperatorFocusChange(const QEvent *event)
 
 } // namespace
 
-FrmEinst::FrmEinst(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
+FrmEinst::FrmEinst(AppContext &ctx, QWidget *parent)
+    : QDialog(parent)
+    , m_ctx(ctx)
 {
     setObjectName(QStringLiteral("frmEinst"));
     buildControls();
@@ -239,7 +241,7 @@ bool FrmEinst::ValidateAdjustment(int index)
     m_fields[size_t(index)]->setFocus(Qt::OtherFocusReason);
     m_refocusing = false;
     m_ctx.messages.show(AdjustmentMessage(index, scope, m_ctx.settings, m_ctx.notation),
-                        OperatorMessages::Icon::Critical);
+        OperatorMessages::Icon::Critical);
     return false;
 }
 
@@ -254,7 +256,7 @@ void FrmEinst::cmdEinOK_Click()
         if (!ValidateAdjustment(k))
             return;
     }
-    for (const int k : {10, 1, 3, 4, 5, 6, 7, 8})
+    for (const int k : { 10, 1, 3, 4, 5, 6, 7, 8 })
         if (!ValidateAdjustment(k))
             return;
 

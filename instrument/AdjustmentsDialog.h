@@ -50,8 +50,8 @@ private:
     void endTraceWait();
 
     AppContext &m_ctx;
-    std::array<QLineEdit *, 12> m_fields{}; // index 9 unused
-    std::array<QLabel *, 10> m_captions{};
+    std::array<QLineEdit *, 12> m_fields {}; // index 9 unused
+    std::array<QLabel *, 10> m_captions {};
     QGroupBox *m_frame = nullptr;
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;
@@ -60,8 +60,8 @@ private:
     QPushButton *m_traceButton = nullptr;
     DecimalKeyFilter *m_keyFilter = nullptr;
 
-    int m_lastField = 99;       // the field that last lost the focus
-    int m_pendingField = 0;     // a check waiting to run, 0 when none
-    bool m_refocusing = false;  // focus moves back to an invalid field
+    int m_lastField = 99; // the field that last lost the focus
+    int m_pendingField = 0; // a check waiting to run, 0 when none
+    bool m_refocusing = false; // focus moves back to an invalid field
     ReplyWait *m_traceWait = nullptr;
 };

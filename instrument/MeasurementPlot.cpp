@@ -7,7 +7,9 @@
 #include <QPainter>
 
 MeasurementPlot::MeasurementPlot(Settings &settings, const Notation &notation, QWidget *parent)
-    : QWidget(parent), m_settings(settings), m_notation(notation)
+    : QWidget(parent)
+    , m_settings(settings)
+    , m_notation(notation)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(480, 300);

@@ -13,9 +13,12 @@
 #include <algorithm>
 #include <chrono>
 
-MeasurementRun::MeasurementRun(Settings &settings, NetLink &link, OperatorMessages &messages,
-                               QObject *parent)
-    : QObject(parent), m_settings(settings), m_link(link), m_messages(messages)
+MeasurementRun::MeasurementRun(
+    Settings &settings, NetLink &link, OperatorMessages &messages, QObject *parent)
+    : QObject(parent)
+    , m_settings(settings)
+    , m_link(link)
+    , m_messages(messages)
 {
     // A run waits many seconds per point; a coarse timer could be late by
     // a second, which the time-out tests with short waits would feel.
@@ -64,8 +67,7 @@ void MeasurementRun::start(int n, BoxRecord &box, bool evaluate)
     box.x.fill(0);
     box.y.fill(0);
 
-    connect(&m_link, &NetLink::replyHandled, this, &MeasurementRun::onReply,
-            Qt::UniqueConnection);
+    connect(&m_link, &NetLink::replyHandled, this, &MeasurementRun::onReply, Qt::UniqueConnection);
     m_link.SendNetPC(StartCommand(n, box));
     m_link.setNetState(NetLink::StateWaiting);
     m_clock.start();
@@ -97,7 +99,7 @@ void MeasurementRun::onReply(int netState)
     // The data count tells which line this reply stored, even when the
     // reply is taken later.
     if (m_standingStill) {
-        m_queued.append({netState, m_link.dataCount()});
+        m_queued.append({ netState, m_link.dataCount() });
         return;
     }
     takeReply(netState, m_link.dataCount());

@@ -30,16 +30,16 @@ class MeasurementRun : public QObject
 public:
     enum class Outcome {
         Completed, // the NetPC answered "OK"
-        TimedOut,  // the eleventh time-out ended the run
-        Ended,     // the operator's end request, "run BREAK" sent
-        Full,      // the curve holds its last point, "run BREAK" sent
+        TimedOut, // the eleventh time-out ended the run
+        Ended, // the operator's end request, "run BREAK" sent
+        Full, // the curve holds its last point, "run BREAK" sent
     };
 
     // The number of time-outs a run confirms before the next one ends it.
     static constexpr int MaxTimeouts = 10;
 
-    MeasurementRun(Settings &settings, NetLink &link, OperatorMessages &messages,
-                   QObject *parent = nullptr);
+    MeasurementRun(
+        Settings &settings, NetLink &link, OperatorMessages &messages, QObject *parent = nullptr);
     ~MeasurementRun() override;
 
     // Measures the active box with its voltage rounded to a whole number,
@@ -82,8 +82,7 @@ signals:
 
 private:
     enum class Phase { Idle, WaitingForPoint, WaitingForBreak, Finished };
-    struct QueuedReply
-    {
+    struct QueuedReply {
         int netState;
         int dataCount;
     };

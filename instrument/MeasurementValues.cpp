@@ -5,7 +5,8 @@
 
 #include <cmath>
 
-namespace {
+namespace
+{
 
 // The total duration of the long scopes has eight digits (30000000 ms for
 // 500 minutes); in single precision's seven it would go out as "3E+07".

@@ -22,10 +22,9 @@ QString SubstituteDataLine(int timeoutCount);
 // reading, the last field is the time. A line that does not look like
 // "DATA reading time" can give a reading without a time or a time without a
 // reading; the caller keeps its previous value for what is missing.
-struct DataLineFields
-{
+struct DataLineFields {
     std::optional<double> reading; // volts
-    std::optional<double> timeMs;  // milliseconds since START
+    std::optional<double> timeMs; // milliseconds since START
 };
 DataLineFields ParseDataLine(const QString &line);
 

@@ -19,19 +19,20 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 
 // The readouts look like the instrument's own display: light figures on a
 // dark panel, so they stand apart from the graph and read from a distance.
 const char *const kPanelStyle = R"(
 QFrame#panMessen { background: #1d252b; border-radius: 6px; }
 QFrame#panMessen QLabel { color: #9fb3bf; background: transparent; }
-QFrame#panMessen QLabel[role="value"] { color: #7cf29a; font-family: monospace; font-size: 18pt; }
-QFrame#panMessen QLabel[role="status"] { color: #f2d17c; font-weight: bold; }
+QFrame#panMessen QLabel[role="status"] { color: #f2d17c; font-weight: bold; font-size: 11pt; }
+QFrame#panMessen QLabel[role="info"] { color: #71848f; }
 QFrame#panMessen QLineEdit { color: #7cf29a; background: #10161a; border: 1px solid #34424b;
-                             font-family: monospace; font-size: 18pt; padding: 1px 4px; }
-QFrame#panMessen QLineEdit#Text3 { font-size: 10pt; }
-QFrame#panMessen QProgressBar { background: #10161a; border: 1px solid #34424b; color: #9fb3bf;
+                             border-radius: 3px; font-family: monospace; font-size: 17pt;
+                             padding: 1px 6px; }
+QFrame#panMessen QProgressBar { background: #10161a; border: 1px solid #34424b; color: #e3ecf1;
                                 text-align: center; height: 14px; }
 QFrame#panMessen QProgressBar::chunk { background: #2f8f55; }
 )";
@@ -41,7 +42,11 @@ QFrame#panMessen QProgressBar::chunk { background: #2f8f55; }
 class ActivityLamp : public QWidget
 {
 public:
-    explicit ActivityLamp(QWidget *parent) : QWidget(parent) { setFixedSize(18, 18); }
+    explicit ActivityLamp(QWidget *parent)
+        : QWidget(parent)
+    {
+        setFixedSize(18, 18);
+    }
 
 protected:
     void paintEvent(QPaintEvent *) override
@@ -64,15 +69,6 @@ QLineEdit *readout(const QString &name, QWidget *parent)
     return edit;
 }
 
-QLabel *valueLabel(const QString &name, QWidget *parent)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setProperty("role", "value");
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return label;
-}
-
 QString clockText(qint64 ms)
 {
     const qint64 s = ms / 1000;
@@ -84,11 +80,16 @@ QString clockText(qint64 ms)
 
 } // namespace
 
-FrmMessen::FrmMessen(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
+FrmMessen::FrmMessen(AppContext &ctx, QWidget *parent)
+    : QDialog(parent)
+    , m_ctx(ctx)
 {
     setObjectName(QStringLiteral("frmMessen"));
     buildControls();
     connect(&m_clock, &QTimer::timeout, this, &FrmMessen::showElapsed);
+    m_lampOff.setSingleShot(true);
+    m_lampOff.setInterval(400);
+    connect(&m_lampOff, &QTimer::timeout, m_lamp, &QWidget::hide);
     Form_Load();
 }
 
@@ -103,48 +104,60 @@ void FrmMessen::buildControls()
     auto *panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("panMessen"));
     panel->setStyleSheet(QString::fromLatin1(kPanelStyle));
-    panel->setMinimumWidth(230);
+    panel->setFixedWidth(250);
 
     m_lamp = new ActivityLamp(panel);
     m_lamp->setObjectName(QStringLiteral("Picture2"));
+    // The lamp goes dark while waiting; the caption beside it stays put.
+    QSizePolicy lampPolicy = m_lamp->sizePolicy();
+    lampPolicy.setRetainSizeWhenHidden(true);
+    m_lamp->setSizePolicy(lampPolicy);
     m_status = new QLabel(panel);
     m_status->setObjectName(QStringLiteral("lblMessenStatus"));
     m_status->setProperty("role", "status");
     m_point = readout(QStringLiteral("Text1"), panel);
+    m_value = readout(QStringLiteral("txtMessenWert"), panel);
     m_time = readout(QStringLiteral("Text2"), panel);
+    m_elapsed = readout(QStringLiteral("txtMessenZeit"), panel);
     m_pointShort = readout(QStringLiteral("Text3"), panel);
-    m_value = valueLabel(QStringLiteral("lblMessenWert"), panel);
-    m_elapsed = valueLabel(QStringLiteral("lblMessenZeit"), panel);
-    m_timeouts = new QLabel(panel);
-    m_timeouts->setObjectName(QStringLiteral("lblMessenTimeouts"));
+    m_timeouts = readout(QStringLiteral("txtMessenTimeouts"), panel);
     m_progress = new QProgressBar(panel);
     m_progress->setObjectName(QStringLiteral("prbMessen"));
-    m_progress->setRange(0, 1000);
+    m_progress->setRange(0, 100);
     m_progress->setFormat(QStringLiteral("%p %"));
+    m_info = new QLabel(panel);
+    m_info->setObjectName(QStringLiteral("lblMessenInfo"));
+    m_info->setProperty("role", "info");
 
     auto *grid = new QGridLayout(panel);
     grid->setContentsMargins(14, 12, 14, 12);
-    grid->setVerticalSpacing(4);
+    grid->setVerticalSpacing(3);
+    grid->setHorizontalSpacing(10);
     auto *head = new QHBoxLayout;
+    head->setSpacing(8);
     head->addWidget(m_lamp);
     head->addWidget(m_status, 1);
     int row = 0;
     grid->addLayout(head, row++, 0, 1, 2);
-    grid->addItem(new QSpacerItem(0, 8), row++, 0);
+    grid->addItem(new QSpacerItem(0, 10), row++, 0);
     const auto caption = [panel](const QString &text) { return new QLabel(text, panel); };
-    grid->addWidget(caption(QStringLiteral("Point")), row, 0);
-    grid->addWidget(m_pointShort, row++, 1);
-    grid->addWidget(m_point, row++, 0, 1, 2);
-    grid->addWidget(caption(QStringLiteral("Value (%)")), row++, 0, 1, 2);
-    grid->addWidget(m_value, row++, 0, 1, 2);
-    grid->addWidget(caption(QStringLiteral("Instrument time (ms)")), row++, 0, 1, 2);
-    grid->addWidget(m_time, row++, 0, 1, 2);
-    grid->addWidget(caption(QStringLiteral("Elapsed")), row++, 0, 1, 2);
-    grid->addWidget(m_elapsed, row++, 0, 1, 2);
+    const auto big = [&](const QString &text, QWidget *value) {
+        grid->addWidget(caption(text), row++, 0, 1, 2);
+        grid->addWidget(value, row++, 0, 1, 2);
+    };
+    big(QStringLiteral("Point"), m_point);
+    big(QStringLiteral("Value (%)"), m_value);
+    big(QStringLiteral("Instrument time (ms)"), m_time);
+    big(QStringLiteral("Elapsed"), m_elapsed);
     grid->addWidget(caption(QStringLiteral("Scope of time")), row++, 0, 1, 2);
     grid->addWidget(m_progress, row++, 0, 1, 2);
-    grid->addWidget(m_timeouts, row++, 0, 1, 2);
-    grid->setRowStretch(row, 1);
+    grid->addItem(new QSpacerItem(0, 10), row++, 0);
+    grid->addWidget(caption(QStringLiteral("Readings")), row, 0);
+    grid->addWidget(caption(QStringLiteral("Time-outs")), row++, 1);
+    grid->addWidget(m_pointShort, row, 0);
+    grid->addWidget(m_timeouts, row++, 1);
+    grid->setRowStretch(row++, 1);
+    grid->addWidget(m_info, row++, 0, 1, 2);
 
     m_end = new QPushButton(this);
     m_end->setObjectName(QStringLiteral("cmdMessenBe"));
@@ -164,7 +177,7 @@ void FrmMessen::buildControls()
 
     connect(m_end, &QPushButton::clicked, this, &FrmMessen::cmdMessenBe_Click);
     connect(m_return, &QPushButton::clicked, this, &FrmMessen::cmdMessenAb_Click);
-    resize(980, 560);
+    resize(1000, 580);
 }
 
 void FrmMessen::Form_Load()
@@ -175,7 +188,9 @@ void FrmMessen::Form_Load()
     m_end->setEnabled(false);
     m_point->setText(QStringLiteral("0"));
     m_pointShort->setText(QStringLiteral("0"));
-    m_value->setText(QStringLiteral("–"));
+    m_value->setText(QStringLiteral("--"));
+    m_time->setText(QStringLiteral("--"));
+    m_timeouts->setText(QStringLiteral("0"));
     m_elapsed->setText(clockText(0));
     m_progress->setValue(0);
     setStatus(QStringLiteral("Ready"));
@@ -212,6 +227,12 @@ void FrmMessen::startRequestedRun()
 
 void FrmMessen::runStarted()
 {
+    const BoxRecord &box = *m_run->box();
+    const Notation &n = m_ctx.notation;
+    m_info->setText(QStringLiteral("Box %1   %2\nVoltage %3 V, cycle %4 s, %5 min")
+                        .arg(box.BoxNr)
+                        .arg(box.Kovra.trimmed())
+                        .arg(n.plain(box.Ein[3]), n.plain(box.Ein[4]), n.plain(box.Ein[10])));
     static_cast<MeasurementPlot *>(m_plot)->setCurve(m_run->box(), false);
     m_clock.start(1000);
     setStatus(QStringLiteral("Measuring"));
@@ -219,7 +240,9 @@ void FrmMessen::runStarted()
 
 void FrmMessen::waitingForReading()
 {
-    m_lamp->setVisible(false);
+    // The run waits again at once; the lamp stays lit a moment so that each
+    // reading shows as a blink.
+    m_lampOff.start();
 }
 
 void FrmMessen::pointStored(int index)
@@ -233,7 +256,8 @@ void FrmMessen::pointStored(int index)
     m_value->setText(m_ctx.notation.format(box.x[size_t(index)], QStringLiteral("0.00")));
     const double scopeSeconds = double(box.Ein[10]) * 60;
     if (scopeSeconds > 0)
-        m_progress->setValue(int(qBound(0.0, box.y[size_t(index)] / scopeSeconds, 1.0) * 1000));
+        m_progress->setValue(int(qBound(0.0, box.y[size_t(index)] / scopeSeconds, 1.0) * 100));
+    m_lampOff.stop();
     m_lamp->setVisible(true);
     static_cast<MeasurementPlot *>(m_plot)->setCurve(m_run->box(), true);
     showElapsed();
@@ -241,7 +265,7 @@ void FrmMessen::pointStored(int index)
 
 void FrmMessen::timedOut(int count)
 {
-    m_timeouts->setText(QStringLiteral("Time-outs: %1").arg(count));
+    m_timeouts->setText(QString::number(count));
     setStatus(QStringLiteral("No reading received"));
 }
 

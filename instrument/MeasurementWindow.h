@@ -54,17 +54,19 @@ private:
     MeasurementRun *m_run = nullptr;
     bool m_finished = false;
 
-    QWidget *m_plot = nullptr;   // Picture1
-    QWidget *m_lamp = nullptr;   // Picture2
-    QLineEdit *m_point = nullptr;      // Text1
-    QLineEdit *m_time = nullptr;       // Text2
+    QWidget *m_plot = nullptr; // Picture1
+    QWidget *m_lamp = nullptr; // Picture2
+    QLineEdit *m_point = nullptr; // Text1
+    QLineEdit *m_time = nullptr; // Text2
     QLineEdit *m_pointShort = nullptr; // Text3
-    QLabel *m_value = nullptr;
-    QLabel *m_elapsed = nullptr;
-    QLabel *m_timeouts = nullptr;
+    QLineEdit *m_value = nullptr;
+    QLineEdit *m_elapsed = nullptr;
+    QLineEdit *m_timeouts = nullptr;
     QLabel *m_status = nullptr;
+    QLabel *m_info = nullptr;
     QProgressBar *m_progress = nullptr;
-    QPushButton *m_end = nullptr;      // cmdMessenBe
-    QPushButton *m_return = nullptr;   // cmdMessenAb
+    QPushButton *m_end = nullptr; // cmdMessenBe
+    QPushButton *m_return = nullptr; // cmdMessenAb
     QTimer m_clock;
+    QTimer m_lampOff;
 };

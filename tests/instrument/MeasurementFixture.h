@@ -67,12 +67,12 @@ inline void exampleBox(Settings &s)
     s.ActiveBox = 1;
     s.ScopeOfTime = 10;
     BoxRecord &b = s.Box(1);
-    b.Ein = {0, 1, 20, 5, 0, 350, 100, 0.18f, 0.5f, 10, 10};
+    b.Ein = { 0, 1, 20, 5, 0, 350, 100, 0.18f, 0.5f, 10, 10 };
 }
 
 // A link connected to `peer`, with waits short enough for tests.
 inline bool connectLink(NetLink &link, ScriptedPeer &peer,
-                        std::chrono::milliseconds extra = std::chrono::milliseconds(30))
+    std::chrono::milliseconds extra = std::chrono::milliseconds(30))
 {
     ProtocolTimeouts t;
     t.measurementExtra = extra;

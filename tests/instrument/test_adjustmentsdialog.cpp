@@ -14,10 +14,10 @@
 
 using namespace std::chrono_literals;
 
-namespace {
-
-struct DialogFixture
+namespace
 {
+
+struct DialogFixture {
     DialogFixture()
     {
         settings.ScopeOfTime = 10;
@@ -48,9 +48,9 @@ struct DialogFixture
     }
 
     Settings settings;
-    Notation notation{QLatin1Char(','), QLatin1Char('.')};
+    Notation notation { QLatin1Char(','), QLatin1Char('.') };
     ScriptedMessages messages;
-    AppContext ctx{settings, notation, messages};
+    AppContext ctx { settings, notation, messages };
     std::unique_ptr<FrmEinst> dialog;
 };
 
@@ -80,15 +80,14 @@ void TestAdjustmentsDialog::presetsForABoxWithoutGraph()
     DialogFixture fx;
     QVERIFY(fx.open());
     QCOMPARE(fx.dialog->windowTitle(), QStringLiteral("Adjustments"));
-    const QList<QPair<int, QString>> shown{{10, "10"}, {1, "1"}, {3, "6"},      {4, "10"},
-                                           {5, "350"}, {6, "100"}, {7, "0,18"}, {8, "0,5"},
-                                           {11, "3,25"}};
+    const QList<QPair<int, QString>> shown { { 10, "10" }, { 1, "1" }, { 3, "6" }, { 4, "10" },
+        { 5, "350" }, { 6, "100" }, { 7, "0,18" }, { 8, "0,5" }, { 11, "3,25" } };
     for (const auto &[k, text] : shown)
         QCOMPARE(fx.field(k)->text(), text);
     QVERIFY(!fx.field(2)->isVisible());
     QCOMPARE(fx.dialog->findChild<QLabel *>(QStringLiteral("picEin_9"))->text(),
-             QStringLiteral("Open circuit current:"));
-    for (const char *name : {"labTrace", "txtTrace", "cmdTrace"})
+        QStringLiteral("Open circuit current:"));
+    for (const char *name : { "labTrace", "txtTrace", "cmdTrace" })
         QVERIFY(!fx.dialog->findChild<QWidget *>(QLatin1String(name))->isVisible());
 }
 
@@ -97,7 +96,7 @@ void TestAdjustmentsDialog::aGraphShowsItsOwnAdjustments()
     DialogFixture fx;
     BoxRecord &box = fx.settings.Box(2);
     box.Status = BoxStatus::Graph;
-    box.Ein = {0, 7, 21, 3, 12.5f, 400, 90, 0.2f, 0.6f, 4.5f, 10};
+    box.Ein = { 0, 7, 21, 3, 12.5f, 400, 90, 0.2f, 0.6f, 4.5f, 10 };
     QVERIFY(fx.open());
     QCOMPARE(fx.field(4)->text(), QStringLiteral("12,5"));
     QCOMPARE(fx.field(11)->text(), QStringLiteral("4,5"));
@@ -113,20 +112,29 @@ void TestAdjustmentsDialog::fieldRanges_data()
     QTest::addColumn<QString>("refusal"); // empty when accepted
 
     const QString voltages = QStringLiteral("valid user input:\r\r( 2 / 3 / 4 / 5 / 6 / 8 / 10 )");
-    QTest::newRow("voltage 7") << 3 << "10" << "7" << voltages;
-    QTest::newRow("voltage 5,0") << 3 << "10" << "5,0" << QString();
-    QTest::newRow("specimen 0") << 1 << "10" << "0"
-                                << QStringLiteral("valid user input:\r\r( 1 .... 99 )");
-    QTest::newRow("specimen 99") << 1 << "10" << "99" << QString();
-    QTest::newRow("not a number") << 6 << "10" << "1x"
-                                  << QStringLiteral("valid user input:\r\r( 0 .... 9999 )");
-    QTest::newRow("starting time at its maximum") << 7 << "10" << "9,999" << QString();
+    QTest::newRow("voltage 7") << 3 << "10"
+                               << "7" << voltages;
+    QTest::newRow("voltage 5,0") << 3 << "10"
+                                 << "5,0" << QString();
+    QTest::newRow("specimen 0") << 1 << "10"
+                                << "0" << QStringLiteral("valid user input:\r\r( 1 .... 99 )");
+    QTest::newRow("specimen 99") << 1 << "10"
+                                 << "99" << QString();
+    QTest::newRow("not a number") << 6 << "10"
+                                  << "1x" << QStringLiteral("valid user input:\r\r( 0 .... 9999 )");
+    QTest::newRow("starting time at its maximum") << 7 << "10"
+                                                  << "9,999" << QString();
     const QString cycle25 = QStringLiteral("valid user input:\r\r( 5 .... 999 )");
-    QTest::newRow("cycle 4 at 25 min") << 4 << "25" << "4" << cycle25;
-    QTest::newRow("cycle 999 at 25 min") << 4 << "25" << "999" << QString();
-    QTest::newRow("cycle 1000 at 25 min") << 4 << "25" << "1000" << cycle25;
-    QTest::newRow("cycle 2,5 at 10 min") << 4 << "10" << "2,5" << QString();
-    QTest::newRow("open circuit is not checked") << 11 << "10" << "abc" << QString();
+    QTest::newRow("cycle 4 at 25 min") << 4 << "25"
+                                       << "4" << cycle25;
+    QTest::newRow("cycle 999 at 25 min") << 4 << "25"
+                                         << "999" << QString();
+    QTest::newRow("cycle 1000 at 25 min") << 4 << "25"
+                                          << "1000" << cycle25;
+    QTest::newRow("cycle 2,5 at 10 min") << 4 << "10"
+                                         << "2,5" << QString();
+    QTest::newRow("open circuit is not checked") << 11 << "10"
+                                                 << "abc" << QString();
 }
 
 void TestAdjustmentsDialog::fieldRanges()
@@ -144,7 +152,7 @@ void TestAdjustmentsDialog::fieldRanges()
         QVERIFY(fx.messages.entries.isEmpty());
         return;
     }
-    QCOMPARE(fx.messages.texts(), QStringList{refusal});
+    QCOMPARE(fx.messages.texts(), QStringList { refusal });
     QCOMPARE(fx.messages.entries.first().icon, OperatorMessages::Icon::Critical);
     QCOMPARE(fx.field(index)->text(), text); // the entry stays as typed
 }
@@ -154,8 +162,8 @@ void TestAdjustmentsDialog::leavingAnInvalidFieldKeepsTheFocus()
     DialogFixture fx;
     QVERIFY(fx.open());
     fx.enter(3, QStringLiteral("7"), fx.field(4));
-    QCOMPARE(fx.messages.texts(),
-             QStringList{"valid user input:\r\r( 2 / 3 / 4 / 5 / 6 / 8 / 10 )"});
+    QCOMPARE(
+        fx.messages.texts(), QStringList { "valid user input:\r\r( 2 / 3 / 4 / 5 / 6 / 8 / 10 )" });
     QCOMPARE(QApplication::focusWidget(), fx.field(3));
 
     // Mended, it lets the operator on without a further message.
@@ -189,8 +197,7 @@ void TestAdjustmentsDialog::cycleCheckAtOk()
         QVERIFY(fx.messages.entries.isEmpty());
         return;
     }
-    QCOMPARE(fx.messages.texts(),
-             QStringList{"The measuring cycle must be higher than 1,68"});
+    QCOMPARE(fx.messages.texts(), QStringList { "The measuring cycle must be higher than 1,68" });
     QCOMPARE(QApplication::focusWidget(), fx.field(4));
     QCOMPARE(fx.settings.Box(2).Ein[4], 0.0f);
 }
@@ -225,7 +232,7 @@ void TestAdjustmentsDialog::okRefusesAnInvalidFieldNeverLeft()
     fx.field(6)->setText(QString());
     fx.button("cmdEinOK")->click(); // as by the Enter key: no focus change
     QVERIFY(fx.dialog->isVisible());
-    QCOMPARE(fx.messages.texts(), QStringList{"valid user input:\r\r( 0 .... 9999 )"});
+    QCOMPARE(fx.messages.texts(), QStringList { "valid user input:\r\r( 0 .... 9999 )" });
     QCOMPARE(fx.settings.Box(2).Ein[6], 0.0f);
 }
 
@@ -278,7 +285,7 @@ void TestAdjustmentsDialog::traceRequest()
     // No answer: the wait gives up with the start-up's message.
     fx.button("cmdTrace")->click();
     QVERIFY(fx.dialog->isTraceWaiting());
-    QTRY_COMPARE(fx.messages.texts(), QStringList{"textErrCon"});
+    QTRY_COMPARE(fx.messages.texts(), QStringList { "textErrCon" });
     QVERIFY(fx.button("cmdTrace")->isEnabled());
 }
 

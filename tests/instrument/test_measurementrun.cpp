@@ -12,7 +12,8 @@
 
 using namespace std::chrono_literals;
 
-namespace {
+namespace
+{
 
 // A message box that, while it is open, lets the instrument's replies in, as
 // the modal loop of a real message box does.
@@ -35,7 +36,7 @@ public:
 float valueOf(double reading)
 {
     BoxRecord b;
-    b.Ein = {0, 1, 20, 5, 0, 350, 100, 0.18f, 0.5f, 10, 10};
+    b.Ein = { 0, 1, 20, 5, 0, 350, 100, 0.18f, 0.5f, 10, 10 };
     return ValueFromReading(reading, b);
 }
 
@@ -70,12 +71,12 @@ void TestMeasurementRun::startCommand_data()
     QTest::addColumn<float>("scope");
     QTest::addColumn<float>("cycle");
     QTest::addColumn<QString>("line");
-    QTest::newRow("worked example") << 5 << 10.0f << 10.0f
-                                    << "START  5 1.25  600000  180  500  10000";
-    QTest::newRow("short scope, fractional cycle") << 4 << 2.5f << 1.7f
-                                                   << "START  4 1.25  150000  180  500  1700";
-    QTest::newRow("longest scope keeps every digit") << 10 << 500.0f << 300.0f
-                                                     << "START  10 1.25  30000000  180  500  300000";
+    QTest::newRow("worked example")
+        << 5 << 10.0f << 10.0f << "START  5 1.25  600000  180  500  10000";
+    QTest::newRow("short scope, fractional cycle")
+        << 4 << 2.5f << 1.7f << "START  4 1.25  150000  180  500  1700";
+    QTest::newRow("longest scope keeps every digit")
+        << 10 << 500.0f << 300.0f << "START  10 1.25  30000000  180  500  300000";
 }
 
 void TestMeasurementRun::startCommand()
@@ -276,22 +277,22 @@ void TestMeasurementRun::repliesDuringTheTimeoutMessageAreTakenAfterwardsInOrder
     QVERIFY(connectLink(link, peer, 300ms));
     messages.peer = &peer;
     messages.link = &link;
-    messages.arriving = {"DATA 2.0 60000\r\n", "DATA 1.5 90000\r\n"};
+    messages.arriving = { "DATA 2.0 60000\r\n", "DATA 1.5 90000\r\n" };
     MeasurementRun run(s, link, messages);
     QList<int> order;
     connect(&run, &MeasurementRun::pointStored, this, [&](int i) { order << i; });
     run.MeasureActiveBox();
 
-    QTRY_COMPARE(order, QList<int>({1, 2, 3}));
+    QTRY_COMPARE(order, QList<int>({ 1, 2, 3 }));
     const BoxRecord &b = s.Box(1);
-    QCOMPARE(b.x[1], valueOf(0));  // the substitute point
-    QCOMPARE(b.x[2], 40.96f);      // then the replies, in arrival order
+    QCOMPARE(b.x[1], valueOf(0)); // the substitute point
+    QCOMPARE(b.x[2], 40.96f); // then the replies, in arrival order
     QCOMPARE(b.x[3], valueOf(1.5));
     QCOMPARE(b.y[3], 90.0f);
     QVERIFY(run.isRunning());
     QVERIFY(peer.reply(link, "OK\r\n"));
     QVERIFY(run.hasFinished());
-    QCOMPARE(messages.texts(), QStringList{QStringLiteral("textErrRec")});
+    QCOMPARE(messages.texts(), QStringList { QStringLiteral("textErrRec") });
 }
 
 void TestMeasurementRun::errorReplyLeavesTheRunWaiting()
@@ -310,7 +311,7 @@ void TestMeasurementRun::errorReplyLeavesTheRunWaiting()
     QVERIFY(peer.reply(link, "OK\r\n"));
     QVERIFY(run.hasFinished());
     QCOMPARE(s.Box(1).pointCount(), 2);
-    QCOMPARE(messages.texts(), QStringList{QStringLiteral("ERR 17 command refused")});
+    QCOMPARE(messages.texts(), QStringList { QStringLiteral("ERR 17 command refused") });
 }
 
 void TestMeasurementRun::okFirstLeavesAnEmptyCurve()
@@ -384,8 +385,8 @@ void TestMeasurementRun::simulatorAtHighSpeed()
     QVERIFY(QTest::qWaitFor([&] { return run.hasFinished(); }, 20000));
 
     QCOMPARE(run.outcome(), MeasurementRun::Outcome::Completed);
-    QCOMPARE(sim.receivedCommands().last(),
-             QStringLiteral("run START  5 1.25  150000  180  500  1700"));
+    QCOMPARE(
+        sim.receivedCommands().last(), QStringLiteral("run START  5 1.25  150000  180  500  1700"));
     QCOMPARE(b.pointCount(), 89); // 150 s / 1.7 s, and the start point
     for (int i = 1; i < 89; ++i)
         QVERIFY2(b.y[size_t(i)] > b.y[size_t(i) - 1], qPrintable(QString::number(i)));

@@ -13,11 +13,11 @@
 
 using namespace std::chrono_literals;
 
-namespace {
+namespace
+{
 
 // A measurement window over a scripted NetPC, as the specimen form opens it.
-struct WindowFixture
-{
+struct WindowFixture {
     WindowFixture()
     {
         exampleBox(settings);
@@ -57,11 +57,11 @@ struct WindowFixture
 
     ScriptedPeer peer;
     Settings settings;
-    Notation notation{QLatin1Char(','), QLatin1Char('.')};
+    Notation notation { QLatin1Char(','), QLatin1Char('.') };
     ScriptedMessages messages;
-    NetLink link{messages};
-    AppContext ctx{settings, notation, messages, nullptr, &link};
-    FrmMessen window{ctx};
+    NetLink link { messages };
+    AppContext ctx { settings, notation, messages, nullptr, &link };
+    FrmMessen window { ctx };
     bool connected = false;
 };
 
