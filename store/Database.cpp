@@ -163,6 +163,15 @@ Database::OpenResult Database::connect()
         }
         version = from + 1;
     }
+    // The store looks everything up through its indexes; a file that has
+    // lost one (edited with another tool) gets it back.
+    if (!Schema::indexesComplete(db)) {
+        QString complaint;
+        if (!transaction([&] { return (complaint = Schema::createIndexes(db)).isEmpty(); }))
+            return fail(Problem::Damaged,
+                QStringLiteral("its indexes cannot be rebuilt (%1)")
+                    .arg(complaint.isEmpty() ? m_lastError : complaint));
+    }
     m_lastError.clear();
     return {};
 }

@@ -10,18 +10,11 @@ namespace
 // texts (yyyy-MM-dd) so a file stays right when the system's date notation
 // changes. Keys are AUTOINCREMENT so that they grow and are never reused,
 // not even after the newest record has been deleted.
-//
-// Index names are global in a file, so only Untersuchungen keeps the plain
-// name "VerzID"; the key indexes are the primary keys themselves. The lookup
-// and listing indexes carry the key right behind the directory so that the
-// engine reads a directory's entries in key order without sorting, and they
-// hold the listed columns so that a listing never touches the table rows.
 const char *const kVersion1[] = {
     R"(CREATE TABLE Verzeichnisse (
         VerzID INTEGER PRIMARY KEY AUTOINCREMENT,
         VerzName TEXT NOT NULL,
         VerzTyp INTEGER NOT NULL))",
-    R"(CREATE INDEX Verzeichnisse_VerzName ON Verzeichnisse (VerzTyp, VerzName))",
 
     R"(CREATE TABLE Untersuchungen (
         UntID INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -55,8 +48,6 @@ const char *const kVersion1[] = {
         Erg1 REAL, Erg2 REAL, Erg3 REAL, Erg4 REAL, Erg5 REAL,
         GwO1 REAL, GWO2 REAL, GWO3 REAL, GWO4 REAL, GWO5 REAL,
         GWU1 REAL, GWU2 REAL, GWU3 REAL, GWU4 REAL, GWU5 REAL))",
-    R"(CREATE INDEX VerzID ON Untersuchungen (VerzID, UntID, Status, Kovra))",
-    R"(CREATE INDEX Untersuchungen_Kovra ON Untersuchungen (VerzID, Kovra))",
 
     R"(CREATE TABLE Grenzwerte (
         GrwID INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -67,8 +58,6 @@ const char *const kVersion1[] = {
         "uAushärtV" REAL, "oAushärtV" REAL,
         "uFließT" REAL, "oFließT" REAL,
         "uFlexibilität" REAL, "oFlexibilität" REAL))",
-    R"(CREATE INDEX Grenzwerte_VerzID ON Grenzwerte (VerzID, GrwID, GrwName))",
-    R"(CREATE INDEX Grenzwerte_GrwName ON Grenzwerte (VerzID, GrwName))",
 
     R"(CREATE TABLE Init (
         DisKvFa1 INTEGER, DisKvFa2 INTEGER, DisKvFa3 INTEGER, DisKvFa4 INTEGER, DisKvFa5 INTEGER,
@@ -87,6 +76,25 @@ const char *const kVersion1[] = {
         255, 32768, 16711680, 32896, 8388736,
         0.5, 0.5, 0.5, 0.5,
         1, 10, 4, 2, 1, 20, 0, 0, 0, '127.0.0.1'))",
+};
+
+// The lookup and listing indexes, by name; a file that lost one gets it back
+// when it is opened. Index names are global in a file, so only Untersuchungen
+// keeps the plain name "VerzID"; the key indexes are the primary keys
+// themselves. The listing indexes carry the key right behind the directory,
+// so the engine reads a directory's entries in key order without sorting,
+// and hold the listed columns, so a listing never touches the table rows.
+const char *const kIndexes[][2] = {
+    { "Verzeichnisse_VerzName",
+        "CREATE INDEX IF NOT EXISTS Verzeichnisse_VerzName ON Verzeichnisse (VerzTyp, VerzName)" },
+    { "VerzID",
+        "CREATE INDEX IF NOT EXISTS VerzID ON Untersuchungen (VerzID, UntID, Status, Kovra)" },
+    { "Untersuchungen_Kovra",
+        "CREATE INDEX IF NOT EXISTS Untersuchungen_Kovra ON Untersuchungen (VerzID, Kovra)" },
+    { "Grenzwerte_VerzID",
+        "CREATE INDEX IF NOT EXISTS Grenzwerte_VerzID ON Grenzwerte (VerzID, GrwID, GrwName)" },
+    { "Grenzwerte_GrwName",
+        "CREATE INDEX IF NOT EXISTS Grenzwerte_GrwName ON Grenzwerte (VerzID, GrwName)" },
 };
 
 QString runAll(QSqlDatabase &db, const char *const *statements, size_t count)
@@ -127,11 +135,36 @@ const QList<TableColumns> &requiredTables()
     return tables;
 }
 
+bool indexesComplete(QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index'")))
+        return false;
+    QStringList present;
+    while (q.next())
+        present << q.value(0).toString();
+    for (const auto &index : kIndexes)
+        if (!present.contains(QLatin1String(index[0])))
+            return false;
+    return true;
+}
+
+QString createIndexes(QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    for (const auto &index : kIndexes)
+        if (!q.exec(QString::fromLatin1(index[1])))
+            return q.lastError().text();
+    return {};
+}
+
 QString upgradeStep(QSqlDatabase &db, int from)
 {
     switch (from) {
-    case 0:
-        return runAll(db, kVersion1, std::size(kVersion1));
+    case 0: {
+        const QString complaint = runAll(db, kVersion1, std::size(kVersion1));
+        return complaint.isEmpty() ? createIndexes(db) : complaint;
+    }
     default:
         return QStringLiteral("no upgrade from layout version %1").arg(from);
     }

@@ -15,6 +15,11 @@ struct TableColumns {
 };
 const QList<TableColumns> &requiredTables();
 
+// Whether the lookup and listing indexes are all there, and (inside the
+// caller's transaction) creating those that are missing.
+bool indexesComplete(QSqlDatabase &db);
+QString createIndexes(QSqlDatabase &db);
+
 // Brings a file of layout version `from` (0 = empty) to `from + 1`, inside the
 // caller's transaction. Returns an empty text or the engine's complaint.
 QString upgradeStep(QSqlDatabase &db, int from);

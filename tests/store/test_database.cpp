@@ -180,6 +180,19 @@ private slots:
         QCOMPARE(fileBytes(path), before);
     }
 
+    void lostIndexComesBack()
+    {
+        QTemporaryDir dir;
+        const QString path = makeDatabase(dir);
+        rawExec(path, { "DROP INDEX Untersuchungen_Kovra" });
+        Database db;
+        QVERIFY(db.open(path).ok());
+        Notation n = commaNotation();
+        Store store(db, n);
+        const qint32 graphs = *store.findDirectory(DirectoryType::Graphs, "d");
+        QVERIFY(store.findRecord(graphs, "graph 3"));
+    }
+
     void severalDatabasesOpenAtOnce()
     {
         QTemporaryDir a, b;
