@@ -6,6 +6,7 @@
 #include "OperatorSession.h"
 
 #include "display/GraphWindow.h"
+#include "evaluation/ResultsWindow.h"
 #include "evaluation/SpecimenForm.h"
 #include "instrument/MeasurementWindow.h"
 #include "shell/MainWindow.h"
@@ -239,8 +240,33 @@ void TestOperatorStories::measurementRunsAndShowsItsResults()
     QCOMPARE(t.scope, s.notation().plain(2.5f));
     OperatorSession::snapshot(&s.window(), QStringLiteral("road-1-main"));
 
-    // The results, as the specimen form shows them.
-    // (The results window check follows here.)
+    // The results window of the box, opened from its specimen form.
+    const std::array<QString, 5> formats
+        = { "0.0;-0.0;0", "0.0;-0.0;0", "0.0000;-0.0000;0", "0;-0;0", "0;-0;0" };
+    STEP(s.enterSpecimen({}, [&](FrmEbn *form) {
+        QVERIFY(form->findChild<QPushButton *>("cmdEbnGraph")->isEnabled());
+        whenModal<FrmErg>([&](FrmErg *results) {
+            QCOMPARE(results->windowTitle(), QStringLiteral("Results"));
+            const auto cell = [results](const char *column, int k) {
+                return results->findChild<QLabel *>(QStringLiteral("%1_%2").arg(column).arg(k))
+                    ->text();
+            };
+            for (int k = 1; k <= 5; ++k) {
+                const QString &f = formats[size_t(k - 1)];
+                QCOMPARE(cell("lbl2", k - 1), s.notation().format(b.Erg[size_t(k)], f));
+                QCOMPARE(cell("lbl4", k - 1), QStringLiteral("0"));
+                QCOMPARE(cell("lbl5", k - 1), s.notation().format(b.GwO[size_t(k)], f));
+                QCOMPARE(cell("lbl6", k - 1), s.notation().format(b.Abw[size_t(k)], f));
+            }
+            QCOMPARE(cell("lbl6", 0), QStringLiteral("0"));
+            QCOMPARE(cell("lbl5", 4), QStringLiteral("1"));
+            QVERIFY(cell("lbl6", 4).toInt() > 0); // flexibility above its limit
+            OperatorSession::snapshot(results, QStringLiteral("road-4-results"));
+            results->findChild<QPushButton *>("cmdErgAb")->click();
+        });
+        form->findChild<QPushButton *>("cmdEbnErg")->click();
+    }));
+    QCOMPARE(s.messages.texts(), QStringList());
 }
 
 void TestOperatorStories::measuredBoxIsSavedIntoANewDirectory()
