@@ -118,11 +118,8 @@ void TestMeasurementCtl::failuresEndWithTheirStatus_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("voltage") << QStringList { "--voltage", "7" } << false << 2
                              << "--voltage must be one of";
-    QTest::newRow("scope") << QStringList { "--scope", "7" } << false << 2
-                           << "--scope must be one of";
     QTest::newRow("cycle too short for the scope")
         << QStringList { "--scope", "25", "--cycle", "4" } << false << 2 << "from 5 to 999 s";
-    QTest::newRow("unknown option") << QStringList { "--colour" } << false << 2 << "usage:";
     QTest::newRow("database") << QStringList { "--db", "not-a-folder/k.mdb" } << false << 3 << "";
     QTest::newRow("instrument refuses") << QStringList {} << true << 4 << "ERR 17 command refused";
 }
