@@ -30,10 +30,7 @@ MeasurementRun::MeasurementRun(
     connect(&m_breakTimer, &QTimer::timeout, this, [this] { finish(m_outcome); });
 }
 
-MeasurementRun::~MeasurementRun()
-{
-    disconnect(&m_link, nullptr, this, nullptr);
-}
+MeasurementRun::~MeasurementRun() = default;
 
 void MeasurementRun::MeasureActiveBox()
 {
