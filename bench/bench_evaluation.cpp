@@ -7,7 +7,8 @@
 #include <random>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // A curing curve: a dip as the resin flows, then an S-shaped rise, with
 // measuring noise; 300 points and the end mark, as a measurement leaves it.
@@ -52,6 +53,6 @@ int main()
     const double curves = double(distinctCurves) * rounds;
     std::printf("evaluated %.0f curves of 300 points in %.3f s\n", curves, elapsed.count());
     std::printf("%.0f curves per second, %.2f us per curve (checksum %.6g)\n",
-                curves / elapsed.count(), elapsed.count() / curves * 1e6, checksum);
+        curves / elapsed.count(), elapsed.count() / curves * 1e6, checksum);
     return 0;
 }

@@ -7,7 +7,8 @@
 #include <QTextStream>
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 const char *const Usage = "usage: zandorctl evaluate [--json] FILE|-";
 
@@ -35,8 +36,8 @@ int runEvaluate(const QStringList &args)
     const QString name = files.first();
     const bool fromStdin = name == QLatin1String("-");
     QFile file(fromStdin ? QString() : name);
-    const bool opened = fromStdin ? file.open(stdin, QIODevice::ReadOnly)
-                                  : file.open(QIODevice::ReadOnly);
+    const bool opened
+        = fromStdin ? file.open(stdin, QIODevice::ReadOnly) : file.open(QIODevice::ReadOnly);
     if (!opened)
         return fail(QStringLiteral("cannot open %1: %2").arg(name, file.errorString()), 1);
 
@@ -57,5 +58,5 @@ int runEvaluate(const QStringList &args)
 
 } // namespace
 
-ZANDORCTL_COMMAND("evaluate", "evaluate [--json] FILE|-   results of a curve of \"seconds,percent\" lines",
-                  runEvaluate);
+ZANDORCTL_COMMAND("evaluate",
+    "evaluate [--json] FILE|-   results of a curve of \"seconds,percent\" lines", runEvaluate);

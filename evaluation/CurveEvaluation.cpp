@@ -1,6 +1,7 @@
 #include "evaluation/CurveEvaluation.h"
 
-namespace {
+namespace
+{
 
 using Curve = std::span<const float, CurveSize>;
 
@@ -22,7 +23,10 @@ constexpr float LatestRiseTime = 29940;
 
 // Every stored quantity is a float; the double arithmetic that produces it
 // is rounded once, here.
-float single(double value) { return static_cast<float>(value); }
+float single(double value)
+{
+    return static_cast<float>(value);
+}
 
 float mean(Curve x, int first, int last)
 {
@@ -32,8 +36,7 @@ float mean(Curve x, int first, int last)
     return single(sum / (last - first + 1));
 }
 
-struct Levels
-{
+struct Levels {
     float minLevel = 100;
     float minTime = 0;
     float maxLevel = 0;
@@ -118,8 +121,8 @@ float curingRate(const Levels &w)
     const float span = single(double(w.maxLevel) - w.minLevel);
     if (!(span > 0 && w.riseStep > 0))
         return 0;
-    return single(double(w.maxRise) / (double(w.maxLevel) - w.minLevel) / w.riseStep * 60
-                  * RateFactor);
+    return single(
+        double(w.maxRise) / (double(w.maxLevel) - w.minLevel) / w.riseStep * 60 * RateFactor);
 }
 
 } // namespace
@@ -133,11 +136,11 @@ CurveResults EvaluateCurvePoints(Curve x, Curve y)
     const int sixPointEnd = sixPointPass(w, x, y);
     const float curing = curingTime(w, x, y);
 
-    CurveResults erg{};
+    CurveResults erg {};
     if (sixPointEnd < ShortestSixPointEnd)
         return erg;
     erg[1] = (w.riseTime >= 0 && w.riseTime <= LatestRiseTime) ? single(double(w.riseTime) / 60)
-                                                                : 0.0f;
+                                                               : 0.0f;
     erg[2] = single(double(curing) / 60);
     erg[3] = curingRate(w);
     erg[4] = flow;

@@ -15,8 +15,8 @@ using CurveResults = std::array<float, 6>;
 // graphs were computed that way; the windows read the end mark and the
 // cleared slots behind the last point like any other value, and never read
 // outside the arrays.
-CurveResults EvaluateCurvePoints(std::span<const float, CurveSize> x,
-                                 std::span<const float, CurveSize> y);
+CurveResults EvaluateCurvePoints(
+    std::span<const float, CurveSize> x, std::span<const float, CurveSize> y);
 
 // Writes Erg1..Erg5 of `box` from its curve; nothing else of the box changes.
 void EvaluateCurve(BoxRecord &box);

@@ -9,7 +9,8 @@
 #include <optional>
 #include <utility>
 
-namespace {
+namespace
+{
 
 // The most points a measured curve holds: indexes 0..299, the end mark at 300.
 constexpr int MaxPoints = CurveLastPoint + 1;
@@ -64,12 +65,13 @@ CurveTextResult ReadCurveText(QIODevice &in, BoxRecord &box)
         if (!point) {
             result.error = QStringLiteral("line %1: expected \"seconds,percent\" or "
                                           "\"seconds;percent\", got \"%2\"")
-                                   .arg(lineNo)
-                                   .arg(line.trimmed().left(60));
+                               .arg(lineNo)
+                               .arg(line.trimmed().left(60));
             return result;
         }
         if (result.points == MaxPoints) {
-            result.error = QStringLiteral("line %1: more than %2 points").arg(lineNo).arg(MaxPoints);
+            result.error
+                = QStringLiteral("line %1: more than %2 points").arg(lineNo).arg(MaxPoints);
             return result;
         }
         box.y[result.points] = point->first;
@@ -108,10 +110,10 @@ QString ResultsText(const CurveResults &erg)
     for (int k = 1; k <= ResultCount; ++k) {
         const ResultCaption &c = resultCaption(k);
         out += QStringLiteral("Erg%1  %2 %3 %4\n")
-                       .arg(k)
-                       .arg(c.caption.leftJustified(25))
-                       .arg(RoundTripFloat(erg[k]))
-                       .arg(c.unit);
+                   .arg(k)
+                   .arg(c.caption.leftJustified(25))
+                   .arg(RoundTripFloat(erg[k]))
+                   .arg(c.unit);
     }
     return out;
 }

@@ -10,8 +10,7 @@ class QIODevice;
 // "seconds,percent" with "." as decimal point, or "seconds;percent" with a
 // decimal comma (as spreadsheets on comma systems write it). Blank lines are
 // skipped.
-struct CurveTextResult
-{
+struct CurveTextResult {
     int points = 0;
     QString error; // names the line; empty when the curve was read
     bool ok() const { return error.isEmpty(); }

@@ -11,12 +11,21 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 // Rows and columns of the table; the two head rows stand above the results.
 constexpr int HeadRows = 2;
-enum Column { NameColumn, ValueColumn, UnitColumn, LowerColumn, UpperColumn, DeviationColumn,
-              DeviationUnitColumn, ColumnCount };
+enum Column {
+    NameColumn,
+    ValueColumn,
+    UnitColumn,
+    LowerColumn,
+    UpperColumn,
+    DeviationColumn,
+    DeviationUnitColumn,
+    ColumnCount
+};
 
 QString indexed(const char *name, int index)
 {
@@ -39,7 +48,9 @@ QLabel *makeCell(QWidget *parent, const QString &name, Qt::Alignment alignment)
 
 } // namespace
 
-FrmErg::FrmErg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
+FrmErg::FrmErg(AppContext &ctx, QWidget *parent)
+    : QDialog(parent)
+    , m_ctx(ctx)
 {
     setObjectName(QStringLiteral("frmErg"));
     createControls();
@@ -96,7 +107,7 @@ void FrmErg::layOut()
         grid->addWidget(lbl6[k], row, DeviationColumn);
         grid->addWidget(lbl7[k], row, DeviationUnitColumn);
     }
-    for (QLabel *head : {lblErg, lblGrw, lblGrwmin, lblGrWmax, lblAbw}) {
+    for (QLabel *head : { lblErg, lblGrw, lblGrwmin, lblGrWmax, lblAbw }) {
         QFont bold = head->font();
         bold.setBold(true);
         head->setFont(bold);
@@ -143,10 +154,10 @@ void FrmErg::Form_Load()
 void FrmErg::evenNumberColumns()
 {
     int width = 0;
-    for (const auto &column : {lbl2, lbl4, lbl5, lbl6})
+    for (const auto &column : { lbl2, lbl4, lbl5, lbl6 })
         for (const QLabel *cell : column)
             width = std::max(width, cell->sizeHint().width());
-    for (int column : {ValueColumn, LowerColumn, UpperColumn, DeviationColumn})
+    for (int column : { ValueColumn, LowerColumn, UpperColumn, DeviationColumn })
         m_grid->setColumnMinimumWidth(column, width);
 }
 

@@ -4,26 +4,27 @@
 #include <functional>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // A curve on heap arrays of exactly CurveSize values, so that a read beyond
 // either array is caught by AddressSanitizer.
-struct Curve
-{
+struct Curve {
     std::vector<float> x = std::vector<float>(CurveSize, 0.0f);
     std::vector<float> y = std::vector<float>(CurveSize, 0.0f);
 
     CurveResults evaluate() const
     {
         return EvaluateCurvePoints(std::span<const float, CurveSize>(x.data(), CurveSize),
-                                   std::span<const float, CurveSize>(y.data(), CurveSize));
+            std::span<const float, CurveSize>(y.data(), CurveSize));
     }
 };
 
 // What a measurement leaves: `points` values from index 0, time 0 at point 0,
 // the end mark behind the last point (if it fits) and zeros beyond.
-Curve measured(int points, const std::function<float(int)> &value,
-               const std::function<float(int)> &time = [](int i) { return 10.0f * i; })
+Curve measured(
+    int points, const std::function<float(int)> &value,
+    const std::function<float(int)> &time = [](int i) { return 10.0f * i; })
 {
     Curve c;
     for (int i = 0; i < points; ++i) {
@@ -52,10 +53,11 @@ QString describe(const CurveResults &erg)
 // 32-bit floats and a double-precision evaluation differs in the last digits.
 void verifyResult(const CurveResults &actual, int k, float expected)
 {
-    QVERIFY2(actual[k] == expected, qPrintable(QStringLiteral("Erg%1 expected %2, got: %3")
-                                                   .arg(k)
-                                                   .arg(double(expected), 0, 'g', 9)
-                                                   .arg(describe(actual))));
+    QVERIFY2(actual[k] == expected,
+        qPrintable(QStringLiteral("Erg%1 expected %2, got: %3")
+                       .arg(k)
+                       .arg(double(expected), 0, 'g', 9)
+                       .arg(describe(actual))));
 }
 
 using Expected = std::array<float, 5>;
@@ -109,21 +111,17 @@ void TestCurveEvaluation::stepCurve_data()
     // Erg1 = (y(k) + y(k+1)) / 2 / 60, Erg2 = y(k+3) / 60, Erg3 = 1/10 * 60 * 0.66,
     // Erg4 = y(k-1), Erg5 = (1 - low/high) * 100.
     QTest::newRow("early step") << 10.0f << 50.0f << 20
-                                << Expected{3.41666675f, 3.83333325f, 3.96000004f,
-                                                        190.0f, 80.0f};
+                                << Expected { 3.41666675f, 3.83333325f, 3.96000004f, 190.0f,
+                                       80.0f };
     QTest::newRow("middle step") << 10.0f << 50.0f << 57
-                                 << Expected{9.58333302f, 10.0f, 3.96000004f, 560.0f,
-                                                         80.0f};
+                                 << Expected { 9.58333302f, 10.0f, 3.96000004f, 560.0f, 80.0f };
     QTest::newRow("late step") << 10.0f << 50.0f << 150
-                               << Expected{25.083334f, 25.5f, 3.96000004f, 1490.0f,
-                                                       80.0f};
+                               << Expected { 25.083334f, 25.5f, 3.96000004f, 1490.0f, 80.0f };
     // 1/6 taken in double and rounded once gives 83.3333359; float steps
     // would give 83.3333282. The 3-point flow rise is reached only with three
     // high points in the window: Erg4 = y(k+1).
-    QTest::newRow("flexibility rounded once") << 1.0f << 6.0f << 57
-                                              << Expected{9.58333302f, 10.0f,
-                                                                      3.96000004f, 580.0f,
-                                                                      83.3333359f};
+    QTest::newRow("flexibility rounded once")
+        << 1.0f << 6.0f << 57 << Expected { 9.58333302f, 10.0f, 3.96000004f, 580.0f, 83.3333359f };
 }
 
 void TestCurveEvaluation::stepCurve()
@@ -161,7 +159,7 @@ void TestCurveEvaluation::shortCurve()
         verifyResult(erg, 5, 80.0f);
         QVERIFY(erg[1] > 0 && erg[2] > 0 && erg[3] > 0 && erg[4] > 0);
     } else {
-        verifyResults(erg, {0, 0, 0, 0, 0});
+        verifyResults(erg, { 0, 0, 0, 0, 0 });
     }
 }
 
@@ -174,7 +172,7 @@ void TestCurveEvaluation::equalRisesLaterPositionWins()
     const Curve c = measured(130, [](int i) { return 1.0f + float(std::min(9, i / 12)); });
     // last step after point 107; curing level above 9 first in window 105..108;
     // flow level 4 first fills window 36..39.
-    verifyResults(c.evaluate(), {17.916666f, 17.833334f, 0.439999998f, 370.0f, 90.0f});
+    verifyResults(c.evaluate(), { 17.916666f, 17.833334f, 0.439999998f, 370.0f, 90.0f });
 }
 
 // The level 2 appears twice; the flow time is measured from the first one.
@@ -199,9 +197,8 @@ void TestCurveEvaluation::flowTimeCountsFromMinimum()
 // gives Erg1, and the curing rate is 0 because pass 3 found no rise.
 void TestCurveEvaluation::fourPointRiseKeptWhenSixPointPassFindsNone()
 {
-    const Curve c = measured(90, [](int i) {
-        return 100.0f - float(i) + (i > 30 ? 4.5f : 0.0f) + (i > 60 ? 4.5f : 0.0f);
-    });
+    const Curve c = measured(90,
+        [](int i) { return 100.0f - float(i) + (i > 30 ? 4.5f : 0.0f) + (i > 60 ? 4.5f : 0.0f); });
     const CurveResults erg = c.evaluate();
     verifyResult(erg, 1, 10.083333f); // (600 + 610) / 2 / 60
     verifyResult(erg, 3, 0.0f);
@@ -214,15 +211,15 @@ void TestCurveEvaluation::fourPointRiseKeptWhenSixPointPassFindsNone()
 void TestCurveEvaluation::narrowPeakSeenByFourPointLevelsOnly()
 {
     const Curve c = measured(
-            150,
-            [](int i) {
-                if (i <= 40)
-                    return 10.0f;
-                return i >= 80 && i <= 83 ? 90.0f : 50.0f;
-            },
-            [](int i) { return i <= 40 ? 10.0f * i : 10.0f * i + 5.0f * (i - 40); });
+        150,
+        [](int i) {
+            if (i <= 40)
+                return 10.0f;
+            return i >= 80 && i <= 83 ? 90.0f : 50.0f;
+        },
+        [](int i) { return i <= 40 ? 10.0f * i : 10.0f * i + 5.0f * (i - 40); });
     // Erg2 = y(80) / 60; Erg3 = 40 / (460/6 - 10) / 15 * 60 * 0.66
-    verifyResults(c.evaluate(), {6.79166651f, 16.666666f, 1.58400011f, 390.0f, 88.8888855f});
+    verifyResults(c.evaluate(), { 6.79166651f, 16.666666f, 1.58400011f, 390.0f, 88.8888855f });
 }
 
 // No window rises, so the rise time and rise step stay 0. The minimum is the
@@ -232,16 +229,16 @@ void TestCurveEvaluation::fallingCurve_data()
     QTest::addColumn<int>("points");
     QTest::addColumn<Expected>("expected");
 
-    QTest::newRow("200 points") << 200 << Expected{0.0f, 1.0f, 0.0f, 0.0f, 60.5965462f};
-    QTest::newRow("300 points") << 300 << Expected{0.0f, 1.0f, 0.0f, 2960.0f, 91.993721f};
+    QTest::newRow("200 points") << 200 << Expected { 0.0f, 1.0f, 0.0f, 0.0f, 60.5965462f };
+    QTest::newRow("300 points") << 300 << Expected { 0.0f, 1.0f, 0.0f, 2960.0f, 91.993721f };
 }
 
 void TestCurveEvaluation::fallingCurve()
 {
     QFETCH(int, points);
     QFETCH(Expected, expected);
-    verifyResults(measured(points, [](int i) { return 80.0f - 0.25f * float(i); }).evaluate(),
-                  expected);
+    verifyResults(
+        measured(points, [](int i) { return 80.0f - 0.25f * float(i); }).evaluate(), expected);
 }
 
 // Times shifted by `offset` put the mid time of the steepest rise (after
@@ -262,7 +259,8 @@ void TestCurveEvaluation::riseTimeRange()
     QFETCH(float, offset);
     QFETCH(float, erg1);
     // None of the offsets puts a time of 0, which would end the curve.
-    const Curve c = measured(200, step(10, 50, 150), [=](int i) { return offset + 20.0f * float(i); });
+    const Curve c
+        = measured(200, step(10, 50, 150), [=](int i) { return offset + 20.0f * float(i); });
     const CurveResults erg = c.evaluate();
     verifyResult(erg, 1, erg1);
     verifyResult(erg, 3, 1.98000002f); // rise step 20 s
@@ -296,18 +294,17 @@ void TestCurveEvaluation::flatCurves_data()
     // Every 6-point rise is 0 up to position n-7, the last of them wins.
     // Pass 2 never climbs 3 points and ends at 296, where the time is 0 on a
     // shorter curve.
-    QTest::newRow("200 points at 50") << 200 << 50.0f
-                                      << Expected{32.25f, 1.0f, 0.0f, 0.0f, 0.0f};
-    QTest::newRow("300 points at 50") << 300 << 50.0f
-                                      << Expected{48.9166679f, 1.0f, 0.0f, 2960.0f, 0.0f};
+    QTest::newRow("200 points at 50")
+        << 200 << 50.0f << Expected { 32.25f, 1.0f, 0.0f, 0.0f, 0.0f };
+    QTest::newRow("300 points at 50")
+        << 300 << 50.0f << Expected { 48.9166679f, 1.0f, 0.0f, 2960.0f, 0.0f };
     // Nothing ever exceeds 0.9 times a level of 0, so pass 4 runs to 297.
-    QTest::newRow("300 points at 0") << 300 << 0.0f
-                                     << Expected{48.9166679f, 49.5f, 0.0f, 2960.0f, 0.0f};
+    QTest::newRow("300 points at 0")
+        << 300 << 0.0f << Expected { 48.9166679f, 49.5f, 0.0f, 2960.0f, 0.0f };
     // All levels at 100 or above: the minimum stays 100 at time 0, so the
     // first flow window qualifies but lies above 70.
-    QTest::newRow("200 points at 120") << 200 << 120.0f
-                                       << Expected{32.25f, 1.0f, 0.0f, 0.0f,
-                                                               16.666666f};
+    QTest::newRow("200 points at 120")
+        << 200 << 120.0f << Expected { 32.25f, 1.0f, 0.0f, 0.0f, 16.666666f };
 }
 
 void TestCurveEvaluation::flatCurves()
@@ -370,7 +367,7 @@ void TestCurveEvaluation::boxKeepsEverythingButResults()
 
     EvaluateCurve(box);
 
-    verifyResults(box.Erg, {9.58333302f, 10.0f, 3.96000004f, 560.0f, 80.0f});
+    verifyResults(box.Erg, { 9.58333302f, 10.0f, 3.96000004f, 560.0f, 80.0f });
     QVERIFY(box.x == before.x && box.y == before.y);
     QVERIFY(box.GWU == before.GWU && box.GwO == before.GwO && box.Abw == before.Abw);
     QCOMPARE(box.Changed, true);

@@ -8,7 +8,8 @@
 #include <cstdlib>
 #include <limits>
 
-namespace {
+namespace
+{
 
 CurveTextResult read(const QByteArray &text, BoxRecord &box)
 {
@@ -49,7 +50,8 @@ void TestCurveText::readsBothNotations_data()
 
     QTest::newRow("point and comma") << QByteArray("0,12.5\n2.5,30\n");
     QTest::newRow("decimal comma and semicolon") << QByteArray("0;12,5\n2,5;30\n");
-    QTest::newRow("blanks, blank lines, CRLF") << QByteArray("\n 0 , 12.5 \r\n\r\n  \n2.5,+30\r\n\n");
+    QTest::newRow("blanks, blank lines, CRLF")
+        << QByteArray("\n 0 , 12.5 \r\n\r\n  \n2.5,+30\r\n\n");
     QTest::newRow("exponent") << QByteArray("0,1.25e1\n25e-1,3e1");
 }
 
@@ -144,13 +146,13 @@ void TestCurveText::floatsReadBackExactly()
 
 void TestCurveText::jsonIsValid()
 {
-    const CurveResults erg{0, 9.583333f, 10, 0.44f, 560, std::numeric_limits<float>::infinity()};
+    const CurveResults erg { 0, 9.583333f, 10, 0.44f, 560, std::numeric_limits<float>::infinity() };
     const QString json = ResultsJson(erg);
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(json.toUtf8(), &error);
     QVERIFY2(!doc.isNull(), qPrintable(error.errorString() + QLatin1Char(' ') + json));
     const QJsonObject o = doc.object();
-    QCOMPARE(o.keys(), (QStringList{"Erg1", "Erg2", "Erg3", "Erg4", "Erg5"}));
+    QCOMPARE(o.keys(), (QStringList { "Erg1", "Erg2", "Erg3", "Erg4", "Erg5" }));
     QCOMPARE(float(o.value("Erg3").toDouble()), 0.44f);
     QVERIFY(o.value("Erg5").isNull());
 }

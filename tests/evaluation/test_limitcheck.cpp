@@ -47,21 +47,22 @@ void TestLimitCheck::deviation()
         box.GwO[k] = upper;
         box.Abw[k] = 99; // a stale deviation is always replaced
         CheckLimits(box);
-        QVERIFY2(box.Abw[k] == deviation, qPrintable(QStringLiteral("Abw%1 = %2").arg(k).arg(box.Abw[k])));
+        QVERIFY2(box.Abw[k] == deviation,
+            qPrintable(QStringLiteral("Abw%1 = %2").arg(k).arg(box.Abw[k])));
     }
 }
 
 void TestLimitCheck::everyResultHasItsOwnLimits()
 {
     BoxRecord box;
-    box.Erg = {0, 1, 2, 3, 4, 5};
-    box.GWU = {0, 2, 2, 2, 2, 2};
-    box.GwO = {0, 4, 4, 4, 4, 4};
+    box.Erg = { 0, 1, 2, 3, 4, 5 };
+    box.GWU = { 0, 2, 2, 2, 2, 2 };
+    box.GwO = { 0, 4, 4, 4, 4, 4 };
     box.Changed = false;
     CheckLimits(box);
-    const std::array<float, 6> expected{0, -1, 0, 0, 0, 1};
+    const std::array<float, 6> expected { 0, -1, 0, 0, 0, 1 };
     QCOMPARE(box.Abw, expected);
-    QCOMPARE(box.Erg, (std::array<float, 6>{0, 1, 2, 3, 4, 5}));
+    QCOMPARE(box.Erg, (std::array<float, 6> { 0, 1, 2, 3, 4, 5 }));
     QCOMPARE(box.Changed, false);
 }
 

@@ -8,13 +8,14 @@
 #include <QPushButton>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 // The window of box 3 with `fill` applied to that box; boxes 1 and 2 hold
 // other values that must not show.
-struct ResultsFixture
-{
-    explicit ResultsFixture(const Notation &notation) : notation(notation)
+struct ResultsFixture {
+    explicit ResultsFixture(const Notation &notation)
+        : notation(notation)
     {
         settings.ActiveBox = 3;
         for (int b = 1; b <= 5; ++b)
@@ -33,7 +34,7 @@ struct ResultsFixture
     Settings settings;
     Notation notation;
     ScriptedMessages messages;
-    AppContext ctx{settings, notation, messages};
+    AppContext ctx { settings, notation, messages };
     std::unique_ptr<FrmErg> window;
 };
 
@@ -85,7 +86,7 @@ void TestResultsWindow::formatsEveryColumn()
     box.GwO[row + 1] = value;
     box.Abw[row + 1] = value;
     f.open();
-    for (const char *column : {"lbl2", "lbl4", "lbl5", "lbl6"})
+    for (const char *column : { "lbl2", "lbl4", "lbl5", "lbl6" })
         QCOMPARE(f.text(column, row), shown);
 }
 
@@ -94,19 +95,18 @@ void TestResultsWindow::captionsAndUnits()
     ResultsFixture f(pointNotation());
     f.open();
     QCOMPARE(f.window->windowTitle(), QStringLiteral("Results"));
-    const QStringList names{"Max. curing speed after:", "Curing time:", "Curing rate:",
-                            "Flow time:", "Flexibility:"};
-    const QStringList units{"min.", "min.", "%/min.", "sec.", "%"};
+    const QStringList names {
+        "Max. curing speed after:", "Curing time:", "Curing rate:", "Flow time:", "Flexibility:"
+    };
+    const QStringList units { "min.", "min.", "%/min.", "sec.", "%" };
     for (int k = 0; k < 5; ++k) {
         QCOMPARE(f.text("lbl1", k), names.at(k));
         QCOMPARE(f.text("lbl3", k), units.at(k));
         QCOMPARE(f.text("lbl7", k), units.at(k));
     }
-    const QList<std::pair<const char *, const char *>> heads{{"lblErg", "results:"},
-                                                             {"lblGrw", "limit:"},
-                                                             {"lblGrwmin", "min."},
-                                                             {"lblGrWmax", "max."},
-                                                             {"lblAbw", "abberation:"}};
+    const QList<std::pair<const char *, const char *>> heads { { "lblErg", "results:" },
+        { "lblGrw", "limit:" }, { "lblGrwmin", "min." }, { "lblGrWmax", "max." },
+        { "lblAbw", "abberation:" } };
     for (const auto &[name, caption] : heads)
         QCOMPARE(f.window->findChild<QLabel *>(name)->text(), QString::fromLatin1(caption));
     QCOMPARE(f.window->findChild<QPushButton *>("cmdErgAb")->text(), QStringLiteral("&Return"));
@@ -118,7 +118,7 @@ void TestResultsWindow::boxWithoutLimitFile()
 {
     ResultsFixture f(pointNotation());
     BoxRecord &box = f.settings.Box(3);
-    box.Erg = {0, 12.25f, 14.5f, 0.5f, 95, 40};
+    box.Erg = { 0, 12.25f, 14.5f, 0.5f, 95, 40 };
     box.GWU.fill(0);
     box.GwO.fill(0);
     box.Abw = box.Erg;
@@ -136,8 +136,8 @@ void TestResultsWindow::returnClosesAndChangesNothing()
 {
     ResultsFixture f(pointNotation());
     BoxRecord &box = f.settings.Box(3);
-    box.Erg = {0, 1, 2, 3, 4, 5};
-    box.Abw = {0, -1, 0, 1, 0, 2};
+    box.Erg = { 0, 1, 2, 3, 4, 5 };
+    box.Abw = { 0, -1, 0, 1, 0, 2 };
     box.Changed = false;
     f.open();
     f.window->show();
@@ -145,8 +145,8 @@ void TestResultsWindow::returnClosesAndChangesNothing()
     QTest::mouseClick(f.window->findChild<QPushButton *>("cmdErgAb"), Qt::LeftButton);
     QVERIFY(!f.window->isVisible());
     QCOMPARE(f.window->result(), int(QDialog::Accepted));
-    QCOMPARE(box.Erg, (std::array<float, 6>{0, 1, 2, 3, 4, 5}));
-    QCOMPARE(box.Abw, (std::array<float, 6>{0, -1, 0, 1, 0, 2}));
+    QCOMPARE(box.Erg, (std::array<float, 6> { 0, 1, 2, 3, 4, 5 }));
+    QCOMPARE(box.Abw, (std::array<float, 6> { 0, -1, 0, 1, 0, 2 }));
     QCOMPARE(box.Changed, false);
     QVERIFY(f.messages.entries.isEmpty());
 }
