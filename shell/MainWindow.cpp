@@ -363,12 +363,23 @@ bool FrmKovra::Form_Unload()
     return true;
 }
 
+FrmKovra::~FrmKovra()
+{
+    // The graph window tells this window when it goes; it must go while this
+    // window's menu entry and button are still there.
+    delete m_graphWindow;
+}
+
 void FrmKovra::closeEvent(QCloseEvent *event)
 {
     if (m_askBeforeClosing && !Form_Unload()) {
         event->ignore();
         return;
     }
+    // The graph window beside this one ends with the program; left open it
+    // would keep the program running after its end.
+    if (m_graphWindow)
+        m_graphWindow->close();
     emit shuttingDown();
     event->accept();
 }

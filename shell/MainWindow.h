@@ -27,6 +27,7 @@ public:
     static constexpr unsigned ShapeColour = 0xC0C0C0;
 
     explicit FrmKovra(AppContext &ctx, QWidget *parent = nullptr);
+    ~FrmKovra() override;
 
     void ShowBoxTile(int box);
     void ShowAllBoxTiles();
