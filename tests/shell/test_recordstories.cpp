@@ -280,19 +280,27 @@ void TestRecordStories::endingWithUnsavedBoxesAsksFirst()
     QVERIFY(s.app().store());
     QVERIFY(s.app().link().isConnected());
 
+    // Staying on, the operator saves the graph; then only the pattern is left.
+    STEP(s.selectBox(2));
+    STEP(s.createDirectory(DirectoryType::Graphs, Series));
+    STEP(s.saveActiveBox(Series));
     s.messages.clear();
     s.messages.answer(true);
     s.window().cmdEnd->click();
-    QCOMPARE(s.messages.entries.size(), 1);
+    QCOMPARE(s.messages.texts(),
+        QStringList { QStringLiteral("Pattern  from box 4\n\n"
+                                     "was not saved,\ndo you really intend to end ?") });
     QVERIFY(!s.window().isVisible());
     QVERIFY(!s.app().store());
     QTRY_VERIFY(s.app().link().isClosed());
 
-    // Nothing was saved on the way out.
+    // The graph is in the file; nothing else was saved on the way out.
     Database db;
     QVERIFY(db.open(s.databasePath()).ok());
     Store store(db, s.notation());
-    QVERIFY(store.listAllRecords().isEmpty());
+    const QList<RecordEntry> records = store.listAllRecords();
+    QCOMPARE(records.size(), 1);
+    QCOMPARE(records.first().Kovra, Specimen);
 }
 
 void TestRecordStories::endingWithEverythingSavedAsksNothing()
