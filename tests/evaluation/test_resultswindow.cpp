@@ -47,7 +47,6 @@ class TestResultsWindow : public QObject
 private slots:
     void formatsEveryColumn_data();
     void formatsEveryColumn();
-    void captionsAndUnits();
     void boxWithoutLimitFile();
     void returnClosesAndChangesNothing();
 };
@@ -88,28 +87,6 @@ void TestResultsWindow::formatsEveryColumn()
     f.open();
     for (const char *column : { "lbl2", "lbl4", "lbl5", "lbl6" })
         QCOMPARE(f.text(column, row), shown);
-}
-
-void TestResultsWindow::captionsAndUnits()
-{
-    ResultsFixture f(pointNotation());
-    f.open();
-    QCOMPARE(f.window->windowTitle(), QStringLiteral("Results"));
-    const QStringList names {
-        "Max. curing speed after:", "Curing time:", "Curing rate:", "Flow time:", "Flexibility:"
-    };
-    const QStringList units { "min.", "min.", "%/min.", "sec.", "%" };
-    for (int k = 0; k < 5; ++k) {
-        QCOMPARE(f.text("lbl1", k), names.at(k));
-        QCOMPARE(f.text("lbl3", k), units.at(k));
-        QCOMPARE(f.text("lbl7", k), units.at(k));
-    }
-    const QList<std::pair<const char *, const char *>> heads { { "lblErg", "results:" },
-        { "lblGrw", "limit:" }, { "lblGrwmin", "min." }, { "lblGrWmax", "max." },
-        { "lblAbw", "abberation:" } };
-    for (const auto &[name, caption] : heads)
-        QCOMPARE(f.window->findChild<QLabel *>(name)->text(), QString::fromLatin1(caption));
-    QCOMPARE(f.window->findChild<QPushButton *>("cmdErgAb")->text(), QStringLiteral("&Return"));
 }
 
 // Limits 0 and 0 after a reset: each result is its own deviation, as the
