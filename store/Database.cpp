@@ -66,11 +66,24 @@ Database::~Database()
     close();
 }
 
+bool Database::isSystemFolder(const QString &folder)
+{
+    // An installed program lives here; even where root may write, its data
+    // must not end up among the package's files.
+    static const char *const prefixes[] = {"/usr/", "/bin", "/sbin", "/opt/", "/snap/"};
+    const QString path = QDir::cleanPath(folder) + QLatin1Char('/');
+    for (const char *prefix : prefixes)
+        if (path.startsWith(QLatin1String(prefix)))
+            return true;
+    return false;
+}
+
 QString Database::defaultPath()
 {
     const QString programFolder = QCoreApplication::applicationDirPath();
     const QFileInfo folder(programFolder);
-    if (!programFolder.isEmpty() && folder.isDir() && folder.isWritable())
+    if (!programFolder.isEmpty() && folder.isDir() && folder.isWritable()
+        && !isSystemFolder(programFolder))
         return QDir(programFolder).filePath(QLatin1String(kFileName));
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     return QDir(data).filePath(QLatin1String(kFileName));

@@ -45,6 +45,8 @@ public:
     // kovra.mdb in the program's folder when that folder is writable (a
     // portable installation), otherwise in the user's data folder.
     static QString defaultPath();
+    // Folders of installed programs, where the database never goes.
+    static bool isSystemFolder(const QString &folder);
 
     OpenResult open(const QString &path);
     // Safe to call when closed. Drops every prepared statement first.
