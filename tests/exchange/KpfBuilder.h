@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QtEndian>
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -22,32 +23,21 @@ struct KpfFile {
     QList<double> y;
     std::optional<double> count; // the number of points unless set
 
-    static void putString(QByteArray &out, const QByteArray &text)
-    {
-        out.append(char(text.size()));
-        out.append(text);
-    }
-    static void putNumber(QByteArray &out, double value)
-    {
-        char bytes[8];
-        qToBigEndian(value, bytes);
-        out.append(bytes, 8);
-    }
-
     QByteArray bytes() const
     {
         QByteArray out;
         for (const QByteArray &s : strings)
-            putString(out, s);
-        for (double v : results)
-            putNumber(out, v);
-        for (double v : adjustments)
-            putNumber(out, v);
-        putNumber(out, count.value_or(double(x.size())));
-        for (double v : x)
-            putNumber(out, v);
-        for (double v : y)
-            putNumber(out, v);
+            out.append(char(s.size())).append(s);
+        const auto number = [&](double v) {
+            char big[8];
+            qToBigEndian(v, big);
+            out.append(big, 8);
+        };
+        std::for_each(results.begin(), results.end(), number);
+        std::for_each(adjustments.begin(), adjustments.end(), number);
+        number(count.value_or(double(x.size())));
+        std::for_each(x.begin(), x.end(), number);
+        std::for_each(y.begin(), y.end(), number);
         return out;
     }
 

@@ -1,69 +1,21 @@
-#include "TestSupport.h"
+#include "store/StoreFixture.h"
 
 #include "exchange/ExportFile.h"
-#include "shell/BoxRecord.h"
-#include "store/Database.h"
-#include "store/Store.h"
 
-#include <QDate>
 #include <QSqlField>
 #include <QSqlRecord>
-#include <QTemporaryDir>
-#include <QtTest>
 
 namespace
 {
 
-// A stored record as the store hands it out: every column, dates as dates.
-QSqlRecord storedRecord()
+// A stored two-point graph (sampleGraph 1) as the store hands it out.
+QSqlRecord storedGraph(StoreFixture &f)
 {
-    const QList<std::pair<QString, QVariant>> columns = {
-        { "UntID", 17 },
-        { "Status", 4 },
-        { "VerzID", 3 },
-        { "Benutzer", "Meier" },
-        { "PrüfAm", QDate(2024, 3, 5) },
-        { "Kovra", "Probe 7" },
-        { "GrwBez", QString("Dekor").leftJustified(50) },
-        { "BgArt", "Dekor" },
-        { "Bg", 112.5 },
-        { "HarzTyp", "Melamin" },
-        { "BgVon", "Schmidt" },
-        { "BgVonAm", QDate(2024, 3, 1) },
-        { "DrVon", "Druck AG" },
-        { "DrVonAm", QDate(2024, 3, 2) },
-        { "PaVon", "Papier GmbH" },
-        { "PaVonAm", QDate(2024, 2, 28) },
-        { "GesGew", 180.25 },
-        { "PaGew", 80 },
-        { "Luftdurch", 12 },
-        { "Temp", 21.5 },
-        { "Feuchte", 6.5 },
-        { "Fluß", 4.25 },
-        { "Asche", 0.5 },
-        { "Bemerk", "glatt" },
-        { "x", QString("0     12.5  -1000 ") },
-        { "y", QString("0     2.25  4.5   ") },
-    };
-    QSqlRecord r;
-    for (const auto &[name, value] : columns) {
-        QSqlField f(name, value.metaType());
-        f.setValue(value);
-        r.append(f);
-    }
-    const char *numbered[] = { "Erg", "GWO", "GWU", "Ein" };
-    for (const char *prefix : numbered) {
-        const int count = QByteArray(prefix) == "Ein" ? 10 : 5;
-        for (int k = 1; k <= count; ++k) {
-            QString name = QString::fromLatin1(prefix) + QString::number(k);
-            if (name == QLatin1String("GWO1"))
-                name = QStringLiteral("GwO1");
-            QSqlField f(name, QMetaType::fromType<double>());
-            f.setValue(k + 0.5);
-            r.append(f);
-        }
-    }
-    return r;
+    const qint32 dir = *f.store.addDirectory(DirectoryType::Graphs, "d");
+    BoxRecord box = sampleGraph(1, 2);
+    if (!f.store.SaveBox(box, SaveMode::Add, box.Kovra, dir))
+        qFatal("cannot store the graph");
+    return *f.store.rawRecord(box.UntID);
 }
 
 void setNull(QSqlRecord &r, const QString &name)
@@ -73,14 +25,6 @@ void setNull(QSqlRecord &r, const QString &name)
     r.replace(r.indexOf(name), f);
 }
 
-QList<QByteArray> lines(const QByteArray &file)
-{
-    QList<QByteArray> out = file.split('\n');
-    if (!out.isEmpty() && out.last().isEmpty())
-        out.removeLast();
-    return out;
-}
-
 } // namespace
 
 class TestExportFile : public QObject
@@ -88,143 +32,83 @@ class TestExportFile : public QObject
     Q_OBJECT
 
 private slots:
-    void recordLine_data();
-    void recordLine();
-    void nullColumnsWriteNothing();
-    void notesStayOnTheRecordLine();
-    void pointLinesKeepTheCells();
-    void emptyCurveWritesNoPoints();
-    void umlautsAreWrittenInTheAnsiCodePage();
-    void storedRecordReplacesAnExistingFile();
-    void unknownKeyWritesNoFile();
-};
-
-void TestExportFile::recordLine_data()
-{
-    QTest::addColumn<bool>("comma");
-    QTest::addColumn<QByteArray>("expected");
-    const QByteArray limits = "1,5|2,5|3,5|4,5|5,5|1,5|2,5|3,5|4,5|5,5|1,5|2,5|3,5|4,5|5,5|"
-                              "1,5|2,5|3,5|4,5|5,5|6,5|7,5|8,5|9,5|10,5|\r\n";
-    const QByteArray grw = "Dekor" + QByteArray(45, ' ');
-    QTest::newRow("comma system") << true
-                                  << "-1|-1|17|4|3|Meier|05.03.24|Probe 7|" + grw
-            + "|Dekor|112,5|Melamin|Schmidt|01.03.24|Druck AG|02.03.24|Papier GmbH|28.02.24|"
-              "180,25|80|21,5|12|6,5|4,25|0,5|glatt|"
-            + limits;
-    // Only the columns the format names as decimal comma are turned; the
-    // others stay as the system writes them.
-    QTest::newRow("point system") << false
-                                  << "-1|-1|17|4|3|Meier|05/03/24|Probe 7|" + grw
-            + "|Dekor|112.5|Melamin|Schmidt|01/03/24|Druck AG|02/03/24|Papier GmbH|28/02/24|"
-              "180.25|80|21,5|12|6,5|4,25|0,5|glatt|"
-            + limits;
-}
-
-void TestExportFile::recordLine()
-{
-    QFETCH(bool, comma);
-    QFETCH(QByteArray, expected);
-    const QByteArray file
-        = FormatExportRecord(storedRecord(), comma ? commaNotation() : pointNotation());
-    QCOMPARE(file.left(file.indexOf('\n') + 1), expected);
-}
-
-void TestExportFile::nullColumnsWriteNothing()
-{
-    QSqlRecord r = storedRecord();
-    setNull(r, QStringLiteral("Bemerk"));
-    setNull(r, QStringLiteral("DrVonAm"));
-    setNull(r, QStringLiteral("Ein10"));
-    const QByteArray first = lines(FormatExportRecord(r, commaNotation())).first();
-    QVERIFY(first.contains("|0,5||1,5|")); // Asche, Bemerk, Erg1
-    QVERIFY(first.contains("|Druck AG||Papier")); // DrVon, DrVonAm, PaVon
-    QVERIFY(first.endsWith("|9,5||\r"));
-    QCOMPARE(first.count('|'), 51);
-}
-
-void TestExportFile::notesStayOnTheRecordLine()
-{
-    QSqlRecord r = storedRecord();
-    r.setValue(QStringLiteral("Bemerk"), QStringLiteral("line one\r\nline two\nthree"));
-    const QList<QByteArray> all = lines(FormatExportRecord(r, commaNotation()));
-    QCOMPARE(all.size(), 4); // record line and three points
-    QVERIFY(all.first().contains("|line one  line two  three|"));
-}
-
-void TestExportFile::pointLinesKeepTheCells()
-{
-    const QByteArray file = FormatExportRecord(storedRecord(), pointNotation());
-    QVERIFY(file.endsWith("0     |0     \r\n2,25  |12,5  \r\n4,5   |-1000 \r\n"));
-    const QList<QByteArray> all = lines(file);
-    for (qsizetype i = 1; i < all.size(); ++i)
-        QCOMPARE(all.at(i).size(), 14); // 13 characters and the CR
-}
-
-void TestExportFile::emptyCurveWritesNoPoints()
-{
-    QSqlRecord r = storedRecord();
-    setNull(r, QStringLiteral("x"));
-    setNull(r, QStringLiteral("y"));
-    QCOMPARE(lines(FormatExportRecord(r, commaNotation())).size(), 1);
-}
-
-void TestExportFile::umlautsAreWrittenInTheAnsiCodePage()
-{
-    QSqlRecord r = storedRecord();
-    r.setValue(QStringLiteral("Benutzer"), QStringLiteral("Jürgen Größ €"));
-    const QByteArray file = FormatExportRecord(r, commaNotation());
-    QVERIFY(file.contains("|J\xfcrgen Gr\xf6\xdf \x80|"));
-}
-
-void TestExportFile::storedRecordReplacesAnExistingFile()
-{
-    QTemporaryDir dir;
-    Database db;
-    QVERIFY(db.open(dir.filePath(QStringLiteral("kovra.mdb"))).ok());
-    const Notation notation = commaNotation();
-    Store store(db, notation);
-    const qint32 verz = *store.addDirectory(0, QStringLiteral("Serie A"));
-
-    BoxRecord box;
-    box.Status = BoxStatus::Graph;
-    box.PruefAm = QStringLiteral("05.03.24");
-    box.Bemerk = QStringLiteral("a\r\nb");
-    for (int i = 0; i < 12; ++i) {
-        box.x[i] = 10 + i * 1.25f;
-        box.y[i] = i * 2.5f;
+    void wholeFile_data()
+    {
+        QTest::addColumn<bool>("comma");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray results
+            = "|0,75|line one  line two|2|3|4|5|6|101|102|103|104|105|1|2|3|4|5|"
+              "1,5|2,5|3,5|4,5|5,5|6,5|7,5|8,5|9,5|10,5|\r\n"
+              "0     |1,5   \r\n6     |2,5   \r\n0     |-1000 \r\n";
+        const QByteArray limits = "limits A" + QByteArray(42, ' ');
+        QTest::newRow("comma system") << true
+                                      << "-1|-1|1|4|1|user 1|05.12.26|graph 1|" + limits
+                + "|type|2,5|resin|impregnator|01.02.25|printer|02.03.25|paper maker|03.04.25|"
+                  "120,25|80|21|12,5|4,5|3,25"
+                + results;
+        // Only the columns the format names as decimal comma are turned, and
+        // the curve cells; the others stay as the system writes them.
+        QTest::newRow("point system") << false
+                                      << "-1|-1|1|4|1|user 1|05/12/26|graph 1|" + limits
+                + "|type|2.5|resin|impregnator|01/02/25|printer|02/03/25|paper maker|03/04/25|"
+                  "120.25|80|21|12,5|4,5|3,25"
+                + results;
     }
-    box.x[12] = CurveEndMark;
-    QVERIFY(store.SaveBox(box, 1, QStringLiteral("Probe"), verz));
 
-    const QString path = dir.filePath(QStringLiteral("export.dat"));
-    QFile old(path);
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write(QByteArray(5000, 'z'));
-    old.close();
-    QVERIFY(ExportRecord(store, box.UntID, path, notation));
+    void wholeFile()
+    {
+        QFETCH(bool, comma);
+        QFETCH(QByteArray, expected);
+        StoreFixture f;
+        QSqlRecord r = storedGraph(f);
+        if (!comma) // cells as a point system stores them
+            r.setValue("x", r.value("x").toString().replace(',', '.'));
+        QCOMPARE(FormatExportRecord(r, comma ? commaNotation() : pointNotation()), expected);
+    }
 
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QList<QByteArray> all = lines(file.readAll());
-    QCOMPARE(all.size(), 14);
-    QVERIFY(all.first().startsWith("-1|-1|" + QByteArray::number(box.UntID) + "|4|"
-        + QByteArray::number(verz) + "||05.03.24|Probe|"));
-    QVERIFY(all.first().contains("|a  b|"));
-    QCOMPARE(all.at(2), QByteArray("2,5   |11,25 \r"));
-    QCOMPARE(all.last(), QByteArray("0     |-1000 \r"));
-}
+    void nullsNotesAndUmlauts()
+    {
+        StoreFixture f;
+        QSqlRecord r = storedGraph(f);
+        for (const char *column : { "Bemerk", "DrVonAm", "Ein10", "x", "y" })
+            setNull(r, column);
+        QByteArray file = FormatExportRecord(r, commaNotation());
+        QVERIFY(file.contains("|0,75||2|")); // Asche, Bemerk, Erg1
+        QVERIFY(file.contains("|printer||paper maker|"));
+        QVERIFY(file.endsWith("|9,5||\r\n")); // and no point lines
+        QCOMPARE(file.count('|'), 51);
 
-void TestExportFile::unknownKeyWritesNoFile()
-{
-    QTemporaryDir dir;
-    Database db;
-    QVERIFY(db.open(dir.filePath(QStringLiteral("kovra.mdb"))).ok());
-    const Notation notation = commaNotation();
-    Store store(db, notation);
-    const QString path = dir.filePath(QStringLiteral("export.dat"));
-    QVERIFY(!ExportRecord(store, 4711, path, notation));
-    QVERIFY(!QFile::exists(path));
-}
+        // Line breaks of any kind stay off the file's line structure.
+        r.setValue("Bemerk", "line one\r\nline two\nthree");
+        r.setValue("Benutzer", "Jürgen Größ €");
+        file = FormatExportRecord(r, commaNotation());
+        QCOMPARE(file.count('\n'), 1);
+        QVERIFY(file.contains("|line one  line two  three|"));
+        QVERIFY(file.contains("|J\xfcrgen Gr\xf6\xdf \x80|"));
+    }
+
+    void storedRecordReplacesAFileOrWritesNone()
+    {
+        StoreFixture f;
+        const qint32 dir = *f.store.addDirectory(DirectoryType::Graphs, "d");
+        BoxRecord box = sampleGraph(2, 300);
+        QVERIFY(f.store.SaveBox(box, SaveMode::Add, box.Kovra, dir));
+        const QString path = f.dir.filePath("export.dat");
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(QByteArray(50000, 'z')));
+        old.close();
+
+        QVERIFY(!ExportRecord(f.store, box.UntID + 1, path, f.notation));
+        QCOMPARE(fileBytes(path), QByteArray(50000, 'z'));
+        QVERIFY(ExportRecord(f.store, box.UntID, path, f.notation));
+        const QList<QByteArray> lines = fileBytes(path).split('\n');
+        QCOMPARE(lines.size(), 1 + 301 + 1); // the record, the points, nothing after the last
+        QVERIFY(lines.first().startsWith("-1|-1|"));
+        for (qsizetype i = 1; i <= 301; ++i)
+            QCOMPARE(lines.at(i).size(), 14); // 13 characters and the CR
+        QCOMPARE(lines.at(300), "1794  |1,5   \r");
+    }
+};
 
 QTEST_GUILESS_MAIN(TestExportFile)
 #include "test_exportfile.moc"

@@ -32,6 +32,26 @@ inline QByteArray fileBytes(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// The named control of a dialog; a missing one ends the test run, since
+// every later step would only fail less clearly.
+template <typename T> T *control(const QObject &dialog, const QString &name)
+{
+    T *c = dialog.findChild<T *>(name);
+    if (!c)
+        qFatal("no control %s", qPrintable(name));
+    return c;
+}
+
+// The specimen data of a box as texts, so two boxes compare in one step and
+// a difference shows which field it is in.
+inline QStringList specimenTexts(const BoxRecord &b)
+{
+    const auto n = [](float v) { return QString::number(double(v), 'g', 9); };
+    return { b.Kovra, b.Benutzer, b.PruefAm, b.BgArt, n(b.Bg), b.HarzTyp, b.BgVon, b.BgVonAm,
+        b.DrVon, b.DrVonAm, b.PaVon, b.PaVonAm, n(b.GesGew), n(b.PaGew), n(b.Luftdurch), n(b.Temp),
+        n(b.Feuchte), n(b.Fluss), n(b.Asche), b.Bemerk, b.GrwBez.text() };
+}
+
 // A graph box whose every field is derived from seed, with `points` curve
 // points followed by the end mark.
 inline BoxRecord sampleGraph(int seed, int points = 12)

@@ -1,9 +1,7 @@
 #include "StoreFixture.h"
 
-#include "shell/AppContext.h"
-#include "shell/ScriptedMessages.h"
-#include "shell/Settings.h"
 #include "store/OtherAdjustmentsDialog.h"
+#include "support/FormFixture.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,54 +14,41 @@ class TestOtherAdjustmentsDialog : public QObject
     Q_OBJECT
 
 private:
-    struct Harness {
-        StoreFixture f;
-        Settings settings;
-        ScriptedMessages messages;
-        AppContext ctx { settings, f.notation, messages, &f.store };
-        Harness() { f.store.LoadSettings(settings); }
+    struct Harness : FormFixture {
+        Harness()
+            : FormFixture(commaNotation())
+        {
+            store.LoadSettings(settings);
+        }
     };
 
-    template <typename T> static T *child(QWidget &w, const QString &name)
-    {
-        T *c = w.findChild<T *>(name);
-        if (!c)
-            qFatal("no control %s", qPrintable(name));
-        return c;
-    }
-    static QLineEdit *field(QWidget &w, const char *name) { return child<QLineEdit>(w, name); }
+    static QLineEdit *field(QWidget &w, const char *name) { return control<QLineEdit>(w, name); }
     static QRadioButton *option(QWidget &w, const char *name, int i)
     {
-        return child<QRadioButton>(w, QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i));
+        return control<QRadioButton>(w, QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i));
     }
 
 private slots:
-    void showsTheSettings()
+    void storesTheChoicesOnOkOnly_data()
     {
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("OK") << true;
+        QTest::newRow("Return") << false;
+    }
+
+    void storesTheChoicesOnOkOnly()
+    {
+        QFETCH(bool, ok);
         Harness h;
         h.settings.PrnOffOb = 0.756f; // shown with two decimals
         h.settings.Viskos = 0.5f;
-        h.settings.LinieDr = 6;
-        h.settings.LinieGr = 1;
-        h.settings.AD_Adr = 768;
         FrmSonst dialog(h.ctx);
-        QVERIFY(h.messages.entries.isEmpty());
         QCOMPARE(field(dialog, "txtOb")->text(), "0,76");
-        QCOMPARE(field(dialog, "txtUn")->text(), "0,50");
         QCOMPARE(field(dialog, "Text1")->text(), "0,5000");
-        QCOMPARE(field(dialog, "txtAD")->text(), "768");
-        QCOMPARE(field(dialog, "txtHost")->text(), "127.0.0.1");
-        QVERIFY(option(dialog, "DrOpt", 3)->isChecked());
-        QVERIFY(option(dialog, "GrOpt", 1)->isChecked());
+        QVERIFY(option(dialog, "DrOpt", 2)->isChecked()); // the stored widths and choices
+        QVERIFY(option(dialog, "GrOpt", 2)->isChecked());
         QVERIFY(option(dialog, "EbOpt", 1)->isChecked());
         QVERIFY(option(dialog, "ZbOpt", 3)->isChecked()); // 10 minutes
-        QCOMPARE(option(dialog, "ZbOpt", 1)->text(), "2,5 min");
-    }
-
-    void storesTheChoices()
-    {
-        Harness h;
-        FrmSonst dialog(h.ctx);
         field(dialog, "txtLi")->setText("1,25");
         field(dialog, "txtIO")->setText("32767");
         field(dialog, "txtHost")->setText(" netpc.lab.local ");
@@ -72,71 +57,53 @@ private slots:
         option(dialog, "EbOpt", 5)->click();
         option(dialog, "ZbOpt", 6)->click();
         h.settings.ActiveBox = 2;
-        child<QPushButton>(dialog, "cmdOK")->click();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        control<QPushButton>(dialog, ok ? "cmdOK" : "cmdAb")->click();
+        QCOMPARE(dialog.result(), int(ok ? QDialog::Accepted : QDialog::Rejected));
         QVERIFY(h.messages.entries.isEmpty());
 
-        QCOMPARE(h.settings.PrnOffLi, 1.25f);
-        QCOMPARE(h.settings.LinieDr, 6);
-        QCOMPARE(h.settings.LinieGr, 3);
-        QCOMPARE(h.settings.IO_ADR, 32767);
-        QCOMPARE(h.settings.HostAddress, "netpc.lab.local");
-        QCOMPARE(h.settings.ActiveBox, 2); // the next start's choice only
-
         Settings stored;
-        QVERIFY(h.f.store.LoadSettings(stored));
-        QCOMPARE(stored.PrnOffLi, 1.25f);
-        QCOMPARE(stored.LinieDr, 6);
-        QCOMPARE(stored.ActiveBox, 5);
-        QCOMPARE(stored.ScopeOfTime, 100.0f);
-        QCOMPARE(stored.HostAddress, "netpc.lab.local");
-
-        // Opened again, the stored print width selects its option.
-        FrmSonst again(h.ctx);
-        QVERIFY(option(again, "DrOpt", 3)->isChecked());
-        QVERIFY(option(again, "EbOpt", 5)->isChecked());
+        QVERIFY(h.store.LoadSettings(stored));
+        for (const Settings *s : { &h.settings, &stored }) {
+            QCOMPARE(s->PrnOffLi, ok ? 1.25f : 0.5f);
+            QCOMPARE(s->LinieDr, ok ? 6 : 4);
+            QCOMPARE(s->LinieGr, ok ? 3 : 2);
+            QCOMPARE(s->IO_ADR, ok ? 32767 : 0);
+            QCOMPARE(s->HostAddress, ok ? "netpc.lab.local" : "127.0.0.1");
+        }
+        QCOMPARE(h.settings.ActiveBox, 2); // the next start's choice only
+        QCOMPARE(stored.ActiveBox, ok ? 5 : 1);
+        QCOMPARE(stored.ScopeOfTime, ok ? 100.0f : 10.0f);
     }
 
     void unreadableValuesKeepTheirOldValue_data()
     {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("margin not a number") << "txtOb"
-                                             << "abc";
-        QTest::newRow("margin with a point") << "txtRe"
-                                             << "0.5";
-        QTest::newRow("delay empty") << "Text1"
-                                     << "";
-        QTest::newRow("AD not a number") << "txtAD"
-                                         << "3A0";
-        QTest::newRow("AD negative") << "txtAD"
-                                     << "-1";
-        QTest::newRow("IO too large") << "txtIO"
-                                      << "32768";
-        QTest::newRow("IO far too large") << "txtIO"
-                                          << "99999999999";
-        QTest::newRow("host with blanks") << "txtHost"
-                                          << "net pc";
-        QTest::newRow("host empty") << "txtHost"
-                                    << "";
+        QTest::addColumn<QStringList>("typed"); // the control and the text typed into it
+        QTest::newRow("margin not a number") << QStringList { "txtOb", "abc" };
+        QTest::newRow("margin with a point") << QStringList { "txtRe", "0.5" };
+        QTest::newRow("delay empty") << QStringList { "Text1", "" };
+        QTest::newRow("AD not a number") << QStringList { "txtAD", "3A0" };
+        QTest::newRow("AD negative") << QStringList { "txtAD", "-1" };
+        QTest::newRow("IO too large") << QStringList { "txtIO", "32768" };
+        QTest::newRow("IO far too large") << QStringList { "txtIO", "99999999999" };
+        QTest::newRow("host with blanks") << QStringList { "txtHost", "net pc" };
+        QTest::newRow("host empty") << QStringList { "txtHost", "" };
     }
 
     void unreadableValuesKeepTheirOldValue()
     {
-        QFETCH(QString, control);
-        QFETCH(QString, text);
+        QFETCH(QStringList, typed);
         Harness h;
         const Settings before = h.settings;
         FrmSonst dialog(h.ctx);
-        child<QLineEdit>(dialog, control)->setText(text);
+        control<QLineEdit>(dialog, typed[0])->setText(typed[1]);
         field(dialog, "txtUn")->setText("0,75"); // still taken
-        child<QPushButton>(dialog, "cmdOK")->click();
+        control<QPushButton>(dialog, "cmdOK")->click();
         QCOMPARE(h.messages.texts(), QStringList { "Error" });
         QCOMPARE(h.messages.entries.first().icon, OperatorMessages::Icon::Critical);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
 
         Settings stored;
-        QVERIFY(h.f.store.LoadSettings(stored));
+        QVERIFY(h.store.LoadSettings(stored));
         QCOMPARE(stored.PrnOffUn, 0.75f);
         QCOMPARE(stored.PrnOffOb, before.PrnOffOb);
         QCOMPARE(stored.PrnOffRe, before.PrnOffRe);
@@ -149,31 +116,16 @@ private slots:
     void scopeOutsideTheOptionsIsKept()
     {
         Harness h;
-        QSqlQuery q(h.f.db.connection());
+        QSqlQuery q(h.db.connection());
         QVERIFY(q.exec("UPDATE Init SET AZB = 250, AEB = 7"));
         FrmSonst dialog(h.ctx);
         QCOMPARE(h.messages.texts(), QStringList { "Error" }); // box 7 names no option
         for (int i = 1; i <= 6; ++i)
             QVERIFY(!option(dialog, "ZbOpt", i)->isChecked());
-        child<QPushButton>(dialog, "cmdOK")->click();
-        const auto choices = h.f.store.readStartChoices();
+        control<QPushButton>(dialog, "cmdOK")->click();
+        const auto choices = h.store.readStartChoices();
         QCOMPARE(choices->AZB, 250.0f);
         QCOMPARE(choices->AEB, 7);
-    }
-
-    void cancelStoresNothing()
-    {
-        Harness h;
-        FrmSonst dialog(h.ctx);
-        field(dialog, "txtOb")->setText("3");
-        option(dialog, "GrOpt", 3)->click();
-        child<QPushButton>(dialog, "cmdAb")->click();
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QCOMPARE(h.settings.PrnOffOb, 0.5f);
-        QCOMPARE(h.settings.LinieGr, 2);
-        Settings stored;
-        QVERIFY(h.f.store.LoadSettings(stored));
-        QCOMPARE(stored.LinieGr, 2);
     }
 };
 
