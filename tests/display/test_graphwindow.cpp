@@ -1,3 +1,5 @@
+#include "ReportFixture.h"
+
 #include "display/GraphLayout.h"
 #include "display/GraphPlot.h"
 #include "display/GraphWindow.h"
@@ -14,39 +16,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-
-void giveCurve(Settings &s, int k, float scope, const QString &name)
-{
-    BoxRecord &box = s.Box(k);
-    box.Status = BoxStatus::Graph;
-    box.Ein[10] = scope;
-    box.Kovra = name;
-    for (int i = 0; i < CurveSize; ++i) {
-        box.x[i] = i <= 20 ? 10.0f * k + i : CurveEndMark;
-        box.y[i] = 6.0f * i;
-    }
-}
-
-// Boxes 1 and 3 in the selected ten minutes, box 2 in 25, 4 and 5 empty.
-Settings threeCurves()
-{
-    Settings s;
-    s.ScopeOfTime = 10;
-    giveCurve(s, 1, 10, QStringLiteral("Kraft A"));
-    giveCurve(s, 2, 25, QStringLiteral("Other scope"));
-    giveCurve(s, 3, 10, QStringLiteral("Kraft C"));
-    return s;
-}
-
-int linesInColour(const RecordingSurface &s, qint32 colour)
-{
-    return int(std::count_if(s.lines.cbegin(), s.lines.cend(),
-                             [&](const RecordingSurface::Line &l) { return l.color == colour; }));
-}
-
-} // namespace
-
 class TestGraphWindow : public QObject
 {
     Q_OBJECT
@@ -54,13 +23,11 @@ class TestGraphWindow : public QObject
 private slots:
     void layout_data();
     void layout();
-    void flatLegendStillDraws();
-    void allBoxesShowTheSelectedScope();
-    void oneBoxShowsItsCurveAndTheWholeLegend();
-    void cancelPrintsNothing();
-    void printOneBoxToPdf();
-    void printWithoutPrinterTellsTheOperator();
-    void openAndCloseAreSignalled();
+    void plotAndLegendOfBothModes_data();
+    void plotAndLegendOfBothModes();
+    void printFromTheWindow_data();
+    void printFromTheWindow();
+    void openWhileShown();
 };
 
 void TestGraphWindow::layout_data()
@@ -92,138 +59,118 @@ void TestGraphWindow::layout()
     QCOMPARE(g.Picture2, legend);
     QCOMPARE(g.cmdGraphDrk, print);
     QCOMPARE(g.cmdGraphAb, back);
-    QCOMPARE(g.cmdGraphDrk.x() + g.cmdGraphDrk.width(), g.Picture1.x() + g.Picture1.width());
+
+    // The legend still draws at that height, in a font of at least 1 point.
+    Settings s = threeBoxes();
+    RecordingSurface surface(legend.size());
+    DrawGraphLegend(surface, s);
+    QCOMPARE(surface.texts.size(), 5);
+    QCOMPARE(surface.texts.first().size, std::max(1.0, legend.height() / 150.0));
 }
 
-void TestGraphWindow::flatLegendStillDraws()
+void TestGraphWindow::plotAndLegendOfBothModes_data()
 {
-    Settings s = threeCurves();
-    RecordingSurface legend(QSizeF(5923, 1));
-    DrawGraphLegend(legend, s);
-    QCOMPARE(legend.texts.size(), 5);
-    QCOMPARE(legend.texts.first().size, 1.0);
-    QCOMPARE(LegendFontSize(1168), 1168 / 150.0);
-    QCOMPARE(LegendFontSize(0), 1.0);
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QList<int>>("segments"); // of boxes 1 to 5
+    QTest::addColumn<QString>("scopeLabel");
+    QTest::newRow("all boxes of the selected scope")
+        << 0 << QList<int> { 40, 50, 0, 70, 0 } << "10";
+    QTest::newRow("one box in its own scope") << 1 << QList<int> { 0, 0, 60, 0, 0 } << "25";
 }
 
-void TestGraphWindow::allBoxesShowTheSelectedScope()
+void TestGraphWindow::plotAndLegendOfBothModes()
 {
-    Settings s = threeCurves();
-    s.DialogMode = 0;
+    QFETCH(int, mode);
+    QFETCH(QList<int>, segments);
+    QFETCH(QString, scopeLabel);
+    Settings s = threeBoxes();
+    s.DialogMode = mode;
+    s.ActiveBox = 3;
     RecordingSurface plot(QSizeF(8885, 5063));
     DrawGraphPlot(plot, s, pointNotation());
-    QCOMPARE(linesInColour(plot, s.boxColour(1)), 20);
-    QCOMPARE(linesInColour(plot, s.boxColour(2)), 0);
-    QCOMPARE(linesInColour(plot, s.boxColour(3)), 20);
-    QVERIFY(plot.textStrings().contains(QStringLiteral("10")));
-}
+    for (int k = 1; k <= 5; ++k)
+        QCOMPARE(std::count_if(plot.lines.cbegin(), plot.lines.cend(),
+                     [&](const auto &l) { return l.color == s.boxColour(k); }),
+            segments[k - 1]);
+    QCOMPARE(plot.textStrings().at(5), scopeLabel);
 
-void TestGraphWindow::oneBoxShowsItsCurveAndTheWholeLegend()
-{
-    Settings s = threeCurves();
-    s.DialogMode = 1;
-    s.ActiveBox = 2;
-    RecordingSurface plot(QSizeF(8885, 5063));
-    DrawGraphPlot(plot, s, pointNotation());
-    QCOMPARE(linesInColour(plot, s.boxColour(2)), 20);
-    QCOMPARE(linesInColour(plot, s.boxColour(1)), 0);
-    QVERIFY(plot.textStrings().contains(QStringLiteral("25"))); // its own scope
-
+    // Whatever the mode, the legend names every box of the selected scope.
     RecordingSurface legend(QSizeF(5923, 1168));
     DrawGraphLegend(legend, s);
     QCOMPARE(legend.textStrings(),
-             (QStringList{"Box 1: Kraft A", "Box 2: ", "Box 3: Kraft C", "Box 4: ", "Box 5: "}));
-    const double th = qRound(legend.textHeight(QStringLiteral("Box 1: ")));
-    const double gap = qRound((1168 - 5 * th) / 6);
-    QCOMPARE(legend.texts[2].y, 2 * th + 3 * gap);
-    QCOMPARE(legend.texts[2].x, 100.0);
-    QCOMPARE(legend.texts[2].color, s.boxColour(3));
+        (QStringList {
+            "Box 1: Kraft A", "Box 2: Kraft B", "Box 3: ", "Box 4: Decor C", "Box 5: " }));
+    QCOMPARE(legend.texts[3].color, s.boxColour(4));
 }
 
-void TestGraphWindow::cancelPrintsNothing()
+void TestGraphWindow::printFromTheWindow_data()
 {
-    QTemporaryDir dir;
-    Settings s = threeCurves();
-    const Notation notation = pointNotation();
-    ScriptedMessages messages;
-    QPrinter printer;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(dir.filePath(QStringLiteral("cancel.pdf")));
-    AppContext ctx{s, notation, messages, nullptr, nullptr, &printer};
-    FrmGraph window(ctx);
-    messages.answer(false);
-    window.findChild<QPushButton *>(QStringLiteral("cmdGraphDrk"))->click();
-    QCOMPARE(messages.texts(), QStringList{QStringLiteral("Print graph ?")});
-    QVERIFY(messages.entries.first().question);
-    QVERIFY(!QFile::exists(printer.outputFileName()));
-    QVERIFY(!QApplication::overrideCursor());
+    QTest::addColumn<bool>("printer");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<int>("messages");
+    QTest::addColumn<int>("pages"); // -1: no file
+    QTest::newRow("Cancel prints nothing") << true << false << 1 << -1;
+    QTest::newRow("one box: its page only") << true << true << 1 << 1;
+    QTest::newRow("no printer: the operator is told") << false << true << 2 << -1;
 }
 
-void TestGraphWindow::printOneBoxToPdf()
+void TestGraphWindow::printFromTheWindow()
 {
+    QFETCH(bool, printer);
+    QFETCH(bool, answer);
+    QFETCH(int, messages);
+    QFETCH(int, pages);
     QTemporaryDir dir;
-    Settings s = threeCurves();
+    Settings s = threeBoxes();
     s.DialogMode = 1;
     s.ActiveBox = 3;
     const Notation notation = pointNotation();
-    ScriptedMessages messages;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(dir.filePath(QStringLiteral("one.pdf")));
-    AppContext ctx{s, notation, messages, nullptr, nullptr, &printer};
+    ScriptedMessages scripted;
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(dir.filePath(QStringLiteral("graph.pdf")));
+    AppContext ctx { s, notation, scripted, nullptr, nullptr, printer ? &pdf : nullptr };
     FrmGraph window(ctx);
-    messages.answer(true);
-    window.cmdGraphDrk_Click();
-    QCOMPARE(messages.entries.size(), 1);
-    QVERIFY(QFile::exists(printer.outputFileName()));
+    scripted.answer(answer);
+    window.findChild<QPushButton *>(QStringLiteral("cmdGraphDrk"))->click();
+    QCOMPARE(scripted.entries.size(), messages);
+    QCOMPARE(scripted.texts().first(), QStringLiteral("Print graph ?"));
+    QVERIFY(scripted.entries.first().question);
     QVERIFY(!QApplication::overrideCursor());
-    QProcess info;
-    info.start(QStringLiteral("pdftotext"), {printer.outputFileName(), QStringLiteral("-")});
-    info.waitForFinished();
-    const QString text = QString::fromUtf8(info.readAllStandardOutput());
-    QCOMPARE(text.count(QLatin1Char('\f')), 1);
-    QVERIFY(text.contains(QLatin1String("Kraft C")));
+    QCOMPARE(QFile::exists(pdf.outputFileName()), pages > 0);
+    if (pages < 0)
+        return;
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), { pdf.outputFileName(), QStringLiteral("-") });
+    QVERIFY(text.waitForFinished());
+    const QString content = QString::fromUtf8(text.readAllStandardOutput());
+    QCOMPARE(content.count(QLatin1Char('\f')), pages);
+    QVERIFY(content.contains(QLatin1String("Name: Other scope")));
 }
 
-void TestGraphWindow::printWithoutPrinterTellsTheOperator()
+void TestGraphWindow::openWhileShown()
 {
-    Settings s = threeCurves();
+    Settings s = threeBoxes();
     const Notation notation = pointNotation();
     ScriptedMessages messages;
-    AppContext ctx{s, notation, messages};
-    FrmGraph window(ctx);
-    messages.answer(true);
-    window.cmdGraphDrk_Click();
-    QCOMPARE(messages.entries.size(), 2);
-    QVERIFY(!messages.entries[1].question);
-    QVERIFY(!QApplication::overrideCursor());
-}
-
-void TestGraphWindow::openAndCloseAreSignalled()
-{
-    Settings s = threeCurves();
-    const Notation notation = pointNotation();
-    ScriptedMessages messages;
-    AppContext ctx{s, notation, messages};
+    AppContext ctx { s, notation, messages };
     FrmGraph window(ctx);
     QSignalSpy opened(&window, &FrmGraph::graphWindowOpened);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QCOMPARE(window.findChild<QPushButton *>(QStringLiteral("cmdGraphAb"))->text(),
-             QStringLiteral("&Return"));
     // The plot is really drawn: box 1's colour appears inside Picture1.
-    const QImage shot = window.findChild<QWidget *>(QStringLiteral("Picture1"))->grab().toImage();
-    bool found = false;
-    for (int y = 0; y < shot.height() && !found; ++y)
-        for (int x = 0; x < shot.width() && !found; ++x)
-            found = shot.pixelColor(x, y) == QColor(Qt::red);
-    QVERIFY(found);
+    const QImage shot = window.findChild<QWidget *>(QStringLiteral("Picture1"))
+                            ->grab()
+                            .toImage()
+                            .convertToFormat(QImage::Format_RGB32);
+    const auto *pixels = reinterpret_cast<const QRgb *>(shot.constBits());
+    const auto *end = pixels + shot.width() * shot.height();
+    QVERIFY(std::find(pixels, end, qRgb(255, 0, 0)) != end);
     window.resize(400, 30);
     window.findChild<QPushButton *>(QStringLiteral("cmdGraphAb"))->click();
-    QCOMPARE(opened.size(), 2);
-    QCOMPARE(opened[0].first().toBool(), true);
-    QCOMPARE(opened[1].first().toBool(), false);
     QVERIFY(!window.isVisible());
+    QCOMPARE(opened.size(), 2); // opened, then closed: the menu entry follows
+    QCOMPARE(opened[1].first().toBool(), false);
 }
 
 QTEST_MAIN(TestGraphWindow)

@@ -1,41 +1,13 @@
+#include "ReportFixture.h"
+
 #include "display/StoredReport.h"
-#include "shell/Settings.h"
 #include "store/Database.h"
 #include "store/Store.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-BoxRecord graphBox(const QString &name, float scope, int status = BoxStatus::Graph)
-{
-    BoxRecord box;
-    box.Status = status;
-    box.Kovra = name;
-    box.Benutzer = QStringLiteral("Lab");
-    box.PruefAm = QStringLiteral("01/06/05");
-    box.Ein = {0, 1, 20, 5, 2, 350, 100, 0.18f, 0.5f, 1.25f, scope};
-    box.Erg = {0, 2.5f, 6, 0.5f, 40, 30};
-    for (int i = 0; i < CurveSize; ++i) {
-        box.x[i] = i <= 50 ? 5.0f + i : CurveEndMark;
-        box.y[i] = 6.0f * i;
-    }
-    return box;
-}
-
-QString pdfText(const QString &file)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
-    p.waitForFinished();
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-} // namespace
 
 class TestStoredReport : public QObject
 {
@@ -44,7 +16,6 @@ class TestStoredReport : public QObject
 private slots:
     void initTestCase();
     void storedGraphsInOrder();
-    void oneBoxPrint();
     void failuresWriteNothing_data();
     void failuresWriteNothing();
 
@@ -62,20 +33,23 @@ void TestStoredReport::initTestCase()
     m_store = std::make_unique<Store>(m_db, m_notation);
     const auto dir = m_store->addDirectory(DirectoryType::Graphs, QStringLiteral("trials"));
     QVERIFY(dir);
-    const QList<BoxRecord> boxes{graphBox("Graph A", 10), graphBox("Graph B", 10),
-                                 graphBox("Graph C", 25),
-                                 graphBox("Pattern D", 10, BoxStatus::Pattern)};
-    for (BoxRecord box : boxes) {
+    const QList<QPair<QString, float>> graphs { { "Graph A", 10 }, { "Graph B", 10 },
+        { "Graph C", 25 }, { "Pattern D", 10 } };
+    for (const auto &[name, scope] : graphs) {
+        BoxRecord box;
+        fillBox(box, 1, scope, name);
+        if (name.startsWith(QLatin1String("Pattern")))
+            box.Status = BoxStatus::Pattern;
         QVERIFY2(m_store->SaveBox(box, SaveMode::Add, box.Kovra, *dir),
-                 qPrintable(m_store->lastError()));
+            qPrintable(m_store->lastError()));
         m_keys << box.UntID;
     }
 }
 
 void TestStoredReport::storedGraphsInOrder()
 {
-    const QString out = m_dir.filePath(QStringLiteral("all.pdf"));
-    StoredReportRequest request{{m_keys[1], m_keys[2], m_keys[0], m_keys[3]}, 10, 0, out};
+    const QString out = m_dir.filePath(QStringLiteral("report.pdf"));
+    StoredReportRequest request { { m_keys[1], m_keys[2], m_keys[0], m_keys[3] }, 10, 0, out };
     QString error;
     QStringList notes;
     QVERIFY2(PrintStoredReport(*m_store, m_notation, request, &error, &notes), qPrintable(error));
@@ -85,14 +59,9 @@ void TestStoredReport::storedGraphsInOrder()
     QVERIFY(pages[0].contains(QLatin1String("Name: Graph B")));
     QVERIFY(pages[0].contains(QLatin1String("Box 3: Graph A")));
     QVERIFY(pages[1].contains(QLatin1String("Name: Graph A")));
-    QVERIFY(pages[1].contains(QLatin1String("Box 3")));
-}
 
-void TestStoredReport::oneBoxPrint()
-{
-    const QString out = m_dir.filePath(QStringLiteral("one.pdf"));
-    StoredReportRequest request{{m_keys[0], m_keys[2]}, 10, 2, out};
-    QString error;
+    // The one-box print of box 2, in its own scope.
+    request = { { m_keys[0], m_keys[2] }, 10, 2, out };
     QVERIFY2(PrintStoredReport(*m_store, m_notation, request, &error), qPrintable(error));
     const QString text = pdfText(out);
     QCOMPARE(text.count(QLatin1Char('\f')), 1);
@@ -105,12 +74,12 @@ void TestStoredReport::failuresWriteNothing_data()
     QTest::addColumn<QList<int>>("keyIndexes"); // -1: a key that is not stored
     QTest::addColumn<float>("scope");
     QTest::addColumn<int>("box");
-    QTest::newRow("unknown key") << QList<int>{0, -1} << 10.0f << 0;
-    QTest::newRow("no graph of the scope") << QList<int>{2, 3} << 10.0f << 0;
-    QTest::newRow("not a scope") << QList<int>{0} << 7.0f << 0;
-    QTest::newRow("six graphs") << QList<int>{0, 0, 0, 0, 0, 0} << 10.0f << 0;
-    QTest::newRow("box without graph") << QList<int>{0} << 10.0f << 2;
-    QTest::newRow("pattern box") << QList<int>{3} << 10.0f << 1;
+    QTest::newRow("unknown key") << QList<int> { 0, -1 } << 10.0f << 0;
+    QTest::newRow("no graph of the scope") << QList<int> { 2, 3 } << 10.0f << 0;
+    QTest::newRow("not a scope") << QList<int> { 0 } << 7.0f << 0;
+    QTest::newRow("six graphs") << QList<int> { 0, 0, 0, 0, 0, 0 } << 10.0f << 0;
+    QTest::newRow("box without graph") << QList<int> { 0 } << 10.0f << 2;
+    QTest::newRow("pattern box") << QList<int> { 3 } << 10.0f << 1;
 }
 
 void TestStoredReport::failuresWriteNothing()

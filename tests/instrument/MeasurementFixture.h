@@ -3,34 +3,35 @@
 #include "instrument/NetLink.h"
 #include "shell/ScriptedMessages.h"
 #include "shell/Settings.h"
+#include "simulator/NetPcSimulator.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
 #include <chrono>
+#include <memory>
 
-// A NetPC played by the test: greets, records every command line and sends
-// each reply the test hands it as a block of its own.
+// A NetPC played by the test: greets (unless told not to), records every
+// byte and command line and sends each reply the test hands it as a block
+// of its own.
 class ScriptedPeer : public QObject
 {
 public:
-    ScriptedPeer()
+    explicit ScriptedPeer(bool greets = true)
     {
         server.listen(QHostAddress::LocalHost, 0);
-        connect(&server, &QTcpServer::newConnection, this, [this] {
+        connect(&server, &QTcpServer::newConnection, this, [this, greets] {
             socket = server.nextPendingConnection();
             socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
             connect(socket, &QTcpSocket::readyRead, this, [this] {
-                received += socket->readAll();
-                while (true) {
-                    const int end = received.indexOf('\n');
-                    if (end < 0)
-                        break;
+                const QByteArray bytes = socket->readAll();
+                raw += bytes;
+                received += bytes;
+                for (int end; (end = int(received.indexOf('\n'))) >= 0; received.remove(0, end + 1))
                     lines << QString::fromLatin1(received.left(end)).remove(QLatin1Char('\r'));
-                    received.remove(0, end + 1);
-                }
             });
-            send("gol_kovra");
+            if (greets)
+                send("gol_kovra");
         });
     }
     quint16 port() const { return server.serverPort(); }
@@ -55,7 +56,8 @@ public:
 
     QTcpServer server;
     QTcpSocket *socket = nullptr;
-    QByteArray received;
+    QByteArray raw; // everything received
+    QByteArray received; // not yet split into lines
     QStringList lines;
 };
 
@@ -70,15 +72,36 @@ inline void exampleBox(Settings &s)
     b.Ein = { 0, 1, 20, 5, 0, 350, 100, 0.18f, 0.5f, 10, 10 };
 }
 
-// A link connected to `peer`, with waits short enough for tests.
-inline bool connectLink(NetLink &link, ScriptedPeer &peer,
-    std::chrono::milliseconds extra = std::chrono::milliseconds(30))
+// Connects `link` to a peer on `port` with waits short enough for tests;
+// true once the greeting arrived.
+inline bool connectLink(
+    NetLink &link, quint16 port, std::chrono::milliseconds extra = std::chrono::milliseconds(30))
 {
     ProtocolTimeouts t;
     t.measurementExtra = extra;
     t.breakReply = std::chrono::milliseconds(200);
     t.trace = std::chrono::milliseconds(200);
     link.setTimeouts(t);
-    link.ConnectNetPC(QStringLiteral("127.0.0.1"), peer.port());
+    link.ConnectNetPC(QStringLiteral("127.0.0.1"), port);
     return QTest::qWaitFor([&] { return link.netState() == NetLink::StateGreeting; }, 2000);
+}
+
+inline bool connectLink(NetLink &link, ScriptedPeer &peer,
+    std::chrono::milliseconds extra = std::chrono::milliseconds(30))
+{
+    return connectLink(link, peer.port(), extra);
+}
+
+// A simulated NetPC on a free loopback port, `speed` times the instrument's
+// pace, playing `fault` ("" for none).
+inline std::unique_ptr<NetPcSimulator> startSimulator(double speed, const QString &fault = {})
+{
+    SimulatorOptions options;
+    options.speed = speed;
+    if (!fault.isEmpty() && !options.applyFault(fault))
+        return nullptr;
+    auto sim = std::make_unique<NetPcSimulator>(options);
+    if (!sim->listen(QHostAddress::LocalHost, 0))
+        return nullptr;
+    return sim;
 }

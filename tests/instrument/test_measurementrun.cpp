@@ -5,10 +5,8 @@
 #include "evaluation/CurveEvaluation.h"
 #include "instrument/MeasurementRun.h"
 #include "instrument/MeasurementValues.h"
-#include "simulator/NetPcSimulator.h"
 
 #include <QSignalSpy>
-#include <QtTest>
 
 using namespace std::chrono_literals;
 
@@ -23,10 +21,9 @@ public:
     void show(const QString &text, Icon icon) override
     {
         ScriptedMessages::show(text, icon);
-        if (text == QLatin1String("textErrRec") && peer && !arriving.isEmpty()) {
+        if (text == QLatin1String("textErrRec") && peer)
             for (const QByteArray &reply : std::exchange(arriving, {}))
                 peer->reply(*link, reply);
-        }
     }
     ScriptedPeer *peer = nullptr;
     NetLink *link = nullptr;
@@ -35,9 +32,9 @@ public:
 
 float valueOf(double reading)
 {
-    BoxRecord b;
-    b.Ein = { 0, 1, 20, 5, 0, 350, 100, 0.18f, 0.5f, 10, 10 };
-    return ValueFromReading(reading, b);
+    Settings s;
+    exampleBox(s);
+    return ValueFromReading(reading, s.Box(1));
 }
 
 // A run of the worked example's box against a scripted NetPC; `extra` is the
@@ -67,140 +64,68 @@ class TestMeasurementRun : public QObject
     Q_OBJECT
 
 private slots:
-    void startCommand_data();
-    void startCommand();
-    void readingBecomesValue_data();
-    void readingBecomesValue();
-    void dataLineFields_data();
-    void dataLineFields();
-
+    void startLineAndValueConversion();
     void threeRepliesAndOk();
+    void breakIsSentAfterTheNextPoint_data();
     void breakIsSentAfterTheNextPoint();
-    void breakWithoutAnswerEndsTheRun();
     void timeoutsStoreSubstitutePointsAndTheEleventhEnds();
     void repliesDuringTheTimeoutMessageAreTakenAfterwardsInOrder();
     void okFirstLeavesAnEmptyCurve();
-    void aPeerSendingMoreDataEndsTheCurveAtItsLastPoint();
-    void simulatorAtHighSpeed();
+    void againstTheSimulator_data();
+    void againstTheSimulator();
 };
 
-void TestMeasurementRun::startCommand_data()
+void TestMeasurementRun::startLineAndValueConversion()
 {
-    QTest::addColumn<int>("n");
-    QTest::addColumn<float>("scope");
-    QTest::addColumn<float>("cycle");
-    QTest::addColumn<QString>("line");
-    QTest::newRow("worked example")
-        << 5 << 10.0f << 10.0f << "START  5 1.25  600000  180  500  10000";
-    QTest::newRow("short scope, fractional cycle")
-        << 4 << 2.5f << 1.7f << "START  4 1.25  150000  180  500  1700";
-    QTest::newRow("longest scope keeps every digit")
-        << 10 << 500.0f << 300.0f << "START  10 1.25  30000000  180  500  300000";
-}
-
-void TestMeasurementRun::startCommand()
-{
-    QFETCH(int, n);
-    QFETCH(float, scope);
-    QFETCH(float, cycle);
-    QFETCH(QString, line);
-    BoxRecord box;
-    box.Ein[10] = scope;
-    box.Ein[7] = 0.18f;
-    box.Ein[8] = 0.5f;
-    box.Ein[4] = cycle;
-    QCOMPARE(StartCommand(n, box), line);
-}
-
-void TestMeasurementRun::readingBecomesValue_data()
-{
-    QTest::addColumn<double>("reading");
-    QTest::addColumn<float>("ein3");
-    QTest::addColumn<float>("value");
-    QTest::newRow("open circuit reads 0 %") << 1.0 << 5.0f << 0.0f;
-    QTest::newRow("2 V is 40.96 %") << 2.0 << 5.0f << 40.96f;
-    QTest::newRow("below the open circuit") << 0.0 << 5.0f << -40.96f;
-    QTest::newRow("no voltage gives no infinity") << 2.0 << 0.0f << 0.0f;
-}
-
-void TestMeasurementRun::readingBecomesValue()
-{
-    QFETCH(double, reading);
-    QFETCH(float, ein3);
-    QFETCH(float, value);
-    BoxRecord box;
-    box.Ein[9] = 10;
-    box.Ein[3] = ein3;
-    box.Ein[6] = 100;
-    QCOMPARE(ValueFromReading(reading, box), value);
-}
-
-void TestMeasurementRun::dataLineFields_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<bool>("hasReading");
-    QTest::addColumn<double>("reading");
-    QTest::addColumn<bool>("hasTime");
-    QTest::addColumn<double>("timeMs");
-    QTest::newRow("well formed") << "DATA 1.0 30000" << true << 1.0 << true << 30000.0;
-    QTest::newRow("line end") << "DATA 2.1875 1700\r\n" << true << 2.1875 << true << 1700.0;
-    QTest::newRow("substitute point") << SubstituteDataLine(3) << true << 0.0 << false << 0.0;
-    QTest::newRow("one field is a time") << "DATA 1.5" << false << 0.0 << true << 1.5;
-    QTest::newRow("three fields") << "DATA 1.0 30000 7" << true << 30000.0 << false << 0.0;
-}
-
-void TestMeasurementRun::dataLineFields()
-{
-    QFETCH(QString, line);
-    QFETCH(bool, hasReading);
-    QFETCH(double, reading);
-    QFETCH(bool, hasTime);
-    QFETCH(double, timeMs);
-    const DataLineFields f = ParseDataLine(line);
-    QCOMPARE(f.reading.has_value(), hasReading);
-    QCOMPARE(f.timeMs.has_value(), hasTime);
-    if (hasReading)
-        QCOMPARE(*f.reading, reading);
-    if (hasTime)
-        QCOMPARE(*f.timeMs, timeMs);
-    QCOMPARE(SubstituteDataLine(0), QStringLiteral("DATA 0.04  0"));
+    Settings s;
+    exampleBox(s);
+    BoxRecord &box = s.Box(1);
+    box.Ein[4] = 10;
+    QCOMPARE(StartCommand(5, box), QStringLiteral("START  5 1.25  600000  180  500  10000"));
+    QCOMPARE(ValueFromReading(1.0, box), 0.0f); // the open circuit reads 0 %
+    QCOMPARE(ValueFromReading(2.0, box), 40.96f);
+    QCOMPARE(ValueFromReading(0.0, box), -40.96f);
+    box.Ein[3] = 0;
+    QCOMPARE(ValueFromReading(2.0, box), 0.0f); // no voltage gives no infinity
+    box.Ein[10] = 500;
+    box.Ein[4] = 300;
+    QCOMPARE(StartCommand(5, box), QStringLiteral("START  5 1.25  30000000  180  500  300000"));
 }
 
 void TestMeasurementRun::threeRepliesAndOk()
 {
     RunFixture fx;
     QVERIFY(fx.connected);
-    QSignalSpy points(&fx.run, &MeasurementRun::pointStored);
     fx.run.MeasureActiveBox();
     QTRY_VERIFY(fx.sent("run START  5 1.25  600000  180  500  0"));
-    QVERIFY(fx.reply("DATA 1.0 30000\r\n"));
-    QVERIFY(fx.reply("DATA 2.0 60000\r\n"));
-    QVERIFY(fx.reply("DATA 1.5 90000\r\n"));
+    for (const char *reply : { "DATA 1.0 30000\r\n", "DATA 2.0 60000\r\n", "DATA 1.5 90000\r\n" })
+        QVERIFY(fx.reply(reply));
     QVERIFY(fx.run.isRunning());
     QVERIFY(fx.reply("OK\r\n"));
     QVERIFY(fx.run.hasFinished());
 
     const BoxRecord &b = fx.box();
-    QCOMPARE(points.size(), 3);
     QCOMPARE(fx.run.outcome(), MeasurementRun::Outcome::Completed);
-    QCOMPARE(b.x[1], 0.0f);
-    QCOMPARE(b.x[2], 40.96f);
-    QCOMPARE(b.x[3], valueOf(1.5));
-    QCOMPARE(b.x[4], CurveEndMark);
-    QCOMPARE(b.x[0], b.x[1]);
-    QCOMPARE(b.y[0], 0.0f);
-    QCOMPARE(b.y[1], 30.0f);
-    QCOMPARE(b.y[3], 90.0f);
-    // Evaluated on the way out.
-    BoxRecord copy = b;
-    EvaluateCurve(copy);
-    QVERIFY(b.Erg == copy.Erg);
+    QCOMPARE(QList<float>(b.x.begin(), b.x.begin() + 5),
+        (QList<float> { 0, 0, 40.96f, valueOf(1.5), CurveEndMark }));
+    QCOMPARE(QList<float>(b.y.begin(), b.y.begin() + 4), (QList<float> { 0, 30, 60, 90 }));
+    BoxRecord evaluated = b; // evaluated on the way out
+    EvaluateCurve(evaluated);
+    QVERIFY(b.Erg == evaluated.Erg);
     QVERIFY(!fx.sent("run BREAK"));
     QVERIFY(fx.messages.entries.isEmpty());
 }
 
+void TestMeasurementRun::breakIsSentAfterTheNextPoint_data()
+{
+    QTest::addColumn<bool>("answered");
+    QTest::newRow("OK to BREAK") << true;
+    QTest::newRow("no answer: the scaled ten seconds") << false;
+}
+
 void TestMeasurementRun::breakIsSentAfterTheNextPoint()
 {
+    QFETCH(bool, answered);
     RunFixture fx;
     QVERIFY(fx.connected);
     fx.settings.EndRequest = true; // left over from an earlier run: must not count
@@ -213,27 +138,15 @@ void TestMeasurementRun::breakIsSentAfterTheNextPoint()
     QVERIFY(!fx.sent("run BREAK"));
     QVERIFY(fx.reply("DATA 2.0 60000\r\n"));
     QTRY_VERIFY(fx.sent("run BREAK"));
-    // Data still on its way is not taken into the curve.
-    QVERIFY(fx.reply("DATA 2.5 90000\r\n"));
-    QCOMPARE(fx.run.pointIndex(), 2);
-    QVERIFY(fx.reply("OK\r\n"));
-    QVERIFY(fx.run.hasFinished());
+    if (answered) {
+        QVERIFY(fx.reply("DATA 2.5 90000\r\n")); // still on its way: not taken
+        QVERIFY(fx.reply("OK\r\n"));
+    }
+    QTRY_VERIFY(fx.run.hasFinished());
     QCOMPARE(fx.run.outcome(), MeasurementRun::Outcome::Ended);
+    QCOMPARE(fx.run.pointIndex(), 2);
     QCOMPARE(fx.box().x[2], 40.96f);
     QCOMPARE(fx.box().x[3], CurveEndMark);
-}
-
-void TestMeasurementRun::breakWithoutAnswerEndsTheRun()
-{
-    RunFixture fx;
-    QVERIFY(fx.connected);
-    QSignalSpy finished(&fx.run, &MeasurementRun::finished);
-    fx.run.MeasureActiveBox();
-    fx.settings.EndRequest = true;
-    QVERIFY(fx.reply("DATA 1.5 30000\r\n"));
-    QTRY_VERIFY(fx.sent("run BREAK"));
-    QVERIFY(finished.wait(2000)); // the scaled ten seconds
-    QCOMPARE(fx.box().pointCount(), 2);
 }
 
 void TestMeasurementRun::timeoutsStoreSubstitutePointsAndTheEleventhEnds()
@@ -249,7 +162,7 @@ void TestMeasurementRun::timeoutsStoreSubstitutePointsAndTheEleventhEnds()
     QCOMPARE(timeouts.last().first().toInt(), 11);
     QCOMPARE(fx.run.timeoutCount(), MeasurementRun::MaxTimeouts);
     for (int k = 1; k <= 11; ++k) {
-        QCOMPARE(fx.link.dataLine(k), SubstituteDataLine(k - 1));
+        QCOMPARE(fx.link.dataLine(k), QStringLiteral("DATA 0.04  %1").arg((k - 1) * 1000));
         QCOMPARE(fx.box().y[size_t(k)], 0.0f); // a substitute point carries no time
         QCOMPARE(fx.box().x[size_t(k)], valueOf(0));
     }
@@ -292,63 +205,56 @@ void TestMeasurementRun::okFirstLeavesAnEmptyCurve()
     QVERIFY(surface.lines.isEmpty());
 }
 
-void TestMeasurementRun::aPeerSendingMoreDataEndsTheCurveAtItsLastPoint()
+void TestMeasurementRun::againstTheSimulator_data()
 {
-    SimulatorOptions options;
-    options.floodCount = 400;
-    options.initDelayMs = 0;
-    NetPcSimulator sim(options);
-    QVERIFY(sim.listen(QHostAddress::LocalHost, 0));
-    Settings s;
-    exampleBox(s);
-    s.Box(1).Ein[4] = 2;
-    ScriptedMessages messages;
-    NetLink link(messages);
-    link.ConnectNetPC(QStringLiteral("127.0.0.1"), sim.serverPort());
-    QTRY_COMPARE(link.netState(), NetLink::StateGreeting);
-    MeasurementRun run(s, link, messages);
-    run.MeasureActiveBox();
-    QVERIFY(QTest::qWaitFor([&] { return run.hasFinished(); }, 20000));
-
-    QCOMPARE(run.outcome(), MeasurementRun::Outcome::Full);
-    QVERIFY(sim.receivedCommands().contains(QStringLiteral("run BREAK")));
-    const BoxRecord &b = s.Box(1);
-    QCOMPARE(run.pointIndex(), CurveLastPoint);
-    QVERIFY(b.x[CurveLastPoint] > CurveEndMark);
-    QCOMPARE(b.x[CurveLastPoint + 1], CurveEndMark);
-    QCOMPARE(b.pointCount(), CurveLastPoint + 1);
-    QVERIFY(messages.entries.isEmpty());
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<double>("speed");
+    QTest::addColumn<float>("cycle");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QString>("lastCommand");
+    QTest::newRow("high speed, 150 s in 1.7 s cycles")
+        << "" << 200.0 << 1.7f << int(MeasurementRun::Outcome::Completed)
+        << "run START  5 1.25  150000  180  500  1700";
+    QTest::newRow("more data than a curve holds")
+        << "flood=400" << 1.0 << 2.0f << int(MeasurementRun::Outcome::Full) << "run BREAK";
 }
 
-void TestMeasurementRun::simulatorAtHighSpeed()
+void TestMeasurementRun::againstTheSimulator()
 {
-    SimulatorOptions options;
-    options.speed = 200;
-    NetPcSimulator sim(options);
-    QVERIFY(sim.listen(QHostAddress::LocalHost, 0));
+    QFETCH(QString, fault);
+    QFETCH(double, speed);
+    QFETCH(float, cycle);
+    QFETCH(int, outcome);
+    QFETCH(QString, lastCommand);
+    const auto sim = startSimulator(speed, fault);
+    QVERIFY(sim);
     Settings s;
     exampleBox(s);
     BoxRecord &b = s.Box(1);
     b.Ein[10] = 2.5f;
-    b.Ein[4] = 1.7f;
-    b.Ein[9] = float(sim.zeroVolts() * 10);
+    b.Ein[4] = cycle;
+    b.Ein[9] = float(sim->zeroVolts() * 10);
     ScriptedMessages messages;
     NetLink link(messages);
-    link.ConnectNetPC(QStringLiteral("127.0.0.1"), sim.serverPort());
-    QTRY_COMPARE(link.netState(), NetLink::StateGreeting);
+    QVERIFY(connectLink(link, sim->serverPort()));
     MeasurementRun run(s, link, messages);
     run.MeasureActiveBox();
     QVERIFY(QTest::qWaitFor([&] { return run.hasFinished(); }, 20000));
 
-    QCOMPARE(run.outcome(), MeasurementRun::Outcome::Completed);
-    QCOMPARE(
-        sim.receivedCommands().last(), QStringLiteral("run START  5 1.25  150000  180  500  1700"));
+    QCOMPARE(int(run.outcome()), outcome);
+    QCOMPARE(sim->receivedCommands().last(), lastCommand);
+    QVERIFY(messages.entries.isEmpty());
+    if (run.outcome() == MeasurementRun::Outcome::Full) {
+        QCOMPARE(run.pointIndex(), CurveLastPoint);
+        QVERIFY(b.x[CurveLastPoint] > CurveEndMark);
+        QCOMPARE(b.x[CurveLastPoint + 1], CurveEndMark);
+        return;
+    }
     QCOMPARE(b.pointCount(), 89); // 150 s / 1.7 s, and the start point
     for (int i = 1; i < 89; ++i)
         QVERIFY2(b.y[size_t(i)] > b.y[size_t(i) - 1], qPrintable(QString::number(i)));
     QVERIFY(b.y[88] <= 150);
     QVERIFY(b.Erg[5] > 0); // a curing curve, evaluated
-    QVERIFY(messages.entries.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestMeasurementRun)

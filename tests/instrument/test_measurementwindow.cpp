@@ -26,7 +26,6 @@ struct WindowFixture {
         settings.Box(3).Status = BoxStatus::Pattern;
         connected = connectLink(link, peer, 5s);
         settings.MeasureRequested = 1;
-        window.setWindowTitle(QStringLiteral("Measurement of  <A1>  in box 3"));
     }
     QPushButton *button(const char *name)
     {
@@ -36,9 +35,14 @@ struct WindowFixture {
     {
         return window.findChild<QLineEdit *>(QLatin1String(name))->text();
     }
-    bool started()
+    // Shows the window, which starts the run, and sends the NetPC's replies.
+    bool showAndReply(const QList<QByteArray> &replies)
     {
-        return QTest::qWaitFor([this] { return !peer.lines.isEmpty(); }, 2000);
+        window.show();
+        if (!QTest::qWaitFor([this] { return !peer.lines.isEmpty(); }, 2000))
+            return false;
+        return std::all_of(replies.begin(), replies.end(),
+            [this](const QByteArray &r) { return peer.reply(link, r); });
     }
     // Pixels of the plot in the colour of box 3's curve.
     int curvePixels()
@@ -72,66 +76,55 @@ class TestMeasurementWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void aRunEndedByTheInstrumentClosesTheWindow();
-    void endMeasurementAfterRepaintsKeepsTheCurveOnScreen();
+    void runInTheWindow_data();
+    void runInTheWindow();
 };
 
-void TestMeasurementWindow::aRunEndedByTheInstrumentClosesTheWindow()
+void TestMeasurementWindow::runInTheWindow_data()
 {
+    QTest::addColumn<bool>("endPressed");
+    QTest::newRow("ended by the instrument: the window closes") << false;
+    QTest::newRow("end pressed, then repaints: the curve stays") << true;
+}
+
+void TestMeasurementWindow::runInTheWindow()
+{
+    QFETCH(bool, endPressed);
     WindowFixture fx;
     QVERIFY(fx.connected);
-    fx.window.show();
-    QVERIFY(fx.started());
-    QCOMPARE(fx.peer.lines.first(), QStringLiteral("run START  5 1.25  600000  180  500  0"));
+    QVERIFY(fx.showAndReply({ "DATA 1.0 30000\r\n", "DATA 2.0 60000\r\n" }));
     QCOMPARE(fx.settings.MeasureRequested, 0);
+    QCOMPARE(fx.text("Text1"), QStringLiteral("2"));
+    QCOMPARE(fx.text("Text3"), QStringLiteral("2"));
+    QCOMPARE(fx.text("Text2"), QStringLiteral("60000"));
     QVERIFY(fx.button("cmdMessenBe")->isEnabled());
     QVERIFY(!fx.button("cmdMessenAb")->isEnabled());
     fx.window.reject(); // Escape does not leave a running measurement
     QVERIFY(fx.window.isVisible());
-
-    QVERIFY(fx.peer.reply(fx.link, "DATA 1.0 30000\r\n"));
-    QVERIFY(fx.peer.reply(fx.link, "DATA 2.0 60000\r\n"));
-    QVERIFY(fx.peer.reply(fx.link, "DATA 1.5 90000\r\n"));
-    QCOMPARE(fx.text("Text1"), QStringLiteral("3"));
-    QCOMPARE(fx.text("Text3"), QStringLiteral("3"));
-    QCOMPARE(fx.text("Text2"), QStringLiteral("90000"));
-    QVERIFY(fx.peer.reply(fx.link, "OK\r\n"));
-
-    QTRY_VERIFY(!fx.window.isVisible());
-    QVERIFY(fx.window.isFinished());
-    QCOMPARE(fx.window.result(), int(QDialog::Accepted));
-    const BoxRecord &box = fx.settings.Box(3);
-    QCOMPARE(box.Status, BoxStatus::Graph);
-    QVERIFY(box.Changed);
-    QCOMPARE(box.pointCount(), 4);
-    QVERIFY(fx.messages.entries.isEmpty());
-}
-
-void TestMeasurementWindow::endMeasurementAfterRepaintsKeepsTheCurveOnScreen()
-{
-    WindowFixture fx;
-    QVERIFY(fx.connected);
-    fx.window.show();
-    QVERIFY(fx.started());
-    QVERIFY(fx.peer.reply(fx.link, "DATA 1.0 30000\r\n"));
-    QVERIFY(fx.peer.reply(fx.link, "DATA 2.0 60000\r\n"));
     QVERIFY(fx.curvePixels() > 0);
 
-    fx.button("cmdMessenBe")->click();
-    fx.window.resize(fx.window.size() + QSize(120, 80));
-    QCoreApplication::processEvents();
-    QVERIFY(fx.curvePixels() > 0); // the whole curve so far, after the resize
-    QVERIFY(fx.settings.EndRequest); // and the press is still pending
-    QVERIFY(!fx.peer.hasLine(QStringLiteral("run BREAK")));
-    QVERIFY(fx.peer.reply(fx.link, "DATA 2.5 90000\r\n"));
-    QTRY_VERIFY(fx.peer.hasLine(QStringLiteral("run BREAK")));
+    if (endPressed) {
+        fx.button("cmdMessenBe")->click();
+        fx.window.resize(fx.window.size() + QSize(120, 80));
+        QCoreApplication::processEvents();
+        QVERIFY(fx.curvePixels() > 0); // the whole curve so far, after the resize
+        QVERIFY(fx.settings.EndRequest); // and the press is still pending
+        QVERIFY(!fx.peer.hasLine(QStringLiteral("run BREAK")));
+        QVERIFY(fx.peer.reply(fx.link, "DATA 2.5 90000\r\n"));
+        QTRY_VERIFY(fx.peer.hasLine(QStringLiteral("run BREAK")));
+    }
     QVERIFY(fx.peer.reply(fx.link, "OK\r\n"));
-
-    QTRY_VERIFY(fx.button("cmdMessenAb")->isEnabled());
-    QVERIFY(!fx.button("cmdMessenBe")->isEnabled());
-    QVERIFY(fx.window.isVisible() && !fx.window.isFinished());
     QCOMPARE(fx.settings.Box(3).Status, BoxStatus::Graph);
     QVERIFY(fx.settings.Box(3).Changed);
+    QVERIFY(fx.messages.entries.isEmpty());
+    if (!endPressed) {
+        QTRY_VERIFY(!fx.window.isVisible());
+        QCOMPARE(fx.window.result(), int(QDialog::Accepted));
+        return;
+    }
+    QTRY_VERIFY(fx.button("cmdMessenAb")->isEnabled());
+    QVERIFY(!fx.button("cmdMessenBe")->isEnabled());
+    QVERIFY(fx.window.isVisible());
     QVERIFY(fx.curvePixels() > 0);
     fx.button("cmdMessenAb")->click();
     QVERIFY(!fx.window.isVisible());

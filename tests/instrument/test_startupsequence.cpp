@@ -1,14 +1,7 @@
-#include "instrument/InstrumentStartup.h"
-#include "instrument/NetLink.h"
-#include "shell/Notation.h"
-#include "shell/ScriptedMessages.h"
-#include "shell/Settings.h"
-#include "simulator/NetPcSimulator.h"
-#include "support/TestSupport.h"
+#include "MeasurementFixture.h"
 
-#include <QSignalSpy>
-#include <QTcpServer>
-#include <QtTest>
+#include "instrument/InstrumentStartup.h"
+#include "support/TestSupport.h"
 
 using namespace std::chrono_literals;
 
@@ -26,7 +19,7 @@ struct Startup {
     Notation notation = commaNotation();
     InstrumentStartup startup { link, messages, settings, notation };
     QStringList timeline;
-    int messagesLogged = 0;
+    int logged = 0; // messages already on the time line
     bool done = false;
 
     Startup(quint16 port, bool noInstrument)
@@ -37,6 +30,7 @@ struct Startup {
         settings.HostAddress = QStringLiteral("127.0.0.1");
         settings.HostPort = port;
         settings.NoInstrument = noInstrument;
+        settings.ZeroPoint = -1;
         for (int k = 1; k <= 5; ++k) {
             settings.Box(k).Kovra = QStringLiteral("old %1").arg(k);
             settings.Box(k).Status = BoxStatus::Graph;
@@ -44,22 +38,18 @@ struct Startup {
         }
         QObject::connect(&startup, &InstrumentStartup::boxesReset, [this] { mark("boxes reset"); });
         QObject::connect(&startup, &InstrumentStartup::zeroPointBegins, [this] { mark("splash"); });
-        QObject::connect(&startup, &InstrumentStartup::finished, [this] {
-            mark("finished");
-            done = true;
-        });
+        QObject::connect(&startup, &InstrumentStartup::finished, [this] { mark("finished"); });
     }
-
     void mark(const QString &event)
     {
         logMessages();
         timeline << QStringLiteral("<%1>").arg(event);
+        done = event == QLatin1String("finished");
     }
     void logMessages()
     {
-        const QStringList texts = messages.texts();
-        timeline += texts.mid(messagesLogged);
-        messagesLogged = int(texts.size());
+        timeline += messages.texts().mid(logged);
+        logged = int(messages.entries.size());
     }
     bool run()
     {
@@ -71,13 +61,6 @@ struct Startup {
     }
 };
 
-quint16 unusedPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
 } // namespace
 
 class TestStartup : public QObject
@@ -85,40 +68,72 @@ class TestStartup : public QObject
     Q_OBJECT
 
 private slots:
-    void withInstrument_data();
-    void withInstrument();
-    void failuresAreReportedInOrder_data();
-    void failuresAreReportedInOrder();
+    void startup_data();
+    void startup();
 };
 
-void TestStartup::withInstrument_data()
+void TestStartup::startup_data()
 {
+    QTest::addColumn<QString>("peer"); // a fault of the simulator, or "none" at all
     QTest::addColumn<bool>("noInstrument");
+    QTest::addColumn<QStringList>("timeline");
     QTest::addColumn<QStringList>("commands");
-    QTest::newRow("full") << false << QStringList { "run INIT", "trace 0", Zero };
-    QTest::newRow("command line 1") << true << QStringList { "run INIT" };
+    QTest::addColumn<float>("zeroPoint"); // NaN: the simulator's own
+    const QStringList quiet { "<boxes reset>", "<splash>", "<finished>" };
+    const QStringList all { "run INIT", "trace 0", Zero };
+    QTest::newRow("full") << "" << false << quiet << all << float(NAN);
+    QTest::newRow("command line 1") << "" << true << quiet << QStringList { "run INIT" } << -1.0f;
+    QTest::newRow("no peer") << "none" << false
+                             << QStringList { "Error Connection NetPC",
+                                    "Endposition nicht erreicht", "<boxes reset>", "<splash>",
+                                    "textErrCon", "No Data received", "<finished>" }
+                             << QStringList() << 0.0f;
+    QTest::newRow("no peer, command line 1")
+        << "none" << true
+        << QStringList { "Error Connection NetPC", "Endposition nicht erreicht", "<boxes reset>",
+               "<splash>", "<finished>" }
+        << QStringList() << -1.0f;
+    QTest::newRow("greets, then silent")
+        << "stall=1" << false
+        << QStringList { "Endposition nicht erreicht", "<boxes reset>", "<splash>", "textErrCon",
+               "No Data received", "<finished>" }
+        << all << 0.0f;
+    QTest::newRow("refuses everything")
+        << "err" << false
+        << QStringList { "ERR 17 command refused", "Endposition nicht erreicht", "<boxes reset>",
+               "<splash>", "ERR 17 command refused", "textErrCon", "ERR 17 command refused",
+               "No Data received", "<finished>" }
+        << all << 0.0f;
 }
 
-void TestStartup::withInstrument()
+void TestStartup::startup()
 {
+    QFETCH(QString, peer);
     QFETCH(bool, noInstrument);
+    QFETCH(QStringList, timeline);
     QFETCH(QStringList, commands);
+    QFETCH(float, zeroPoint);
 
-    SimulatorOptions options;
-    options.speed = 200;
-    NetPcSimulator simulator(options);
-    QVERIFY(simulator.listen(QHostAddress::LocalHost, 0));
-    Startup s(simulator.serverPort(), noInstrument);
-    s.settings.ZeroPoint = -1;
-
+    std::unique_ptr<NetPcSimulator> sim;
+    quint16 port = 0;
+    if (peer != QLatin1String("none")) {
+        sim = startSimulator(200, peer);
+        QVERIFY(sim);
+        port = sim->serverPort();
+    } else {
+        QTcpServer probe; // a port nobody listens on once the probe is gone
+        probe.listen(QHostAddress::LocalHost, 0);
+        port = probe.serverPort();
+    }
+    Startup s(port, noInstrument);
     QVERIFY(s.run());
-    QCOMPARE(simulator.receivedCommands(), commands);
-    QCOMPARE(s.timeline, (QStringList { "<boxes reset>", "<splash>", "<finished>" }));
-    QCOMPARE(s.startup.step(), InstrumentStartup::Step::Done);
-    if (noInstrument)
-        QCOMPARE(s.settings.ZeroPoint, -1.0f);
+    QCOMPARE(s.timeline, timeline);
+    if (sim)
+        QCOMPARE(sim->receivedCommands(), commands);
+    if (qIsNaN(zeroPoint))
+        QVERIFY(qAbs(s.settings.ZeroPoint - 10 * sim->intrinsicZeroVolts()) < 0.5);
     else
-        QVERIFY(qAbs(s.settings.ZeroPoint - 10 * simulator.intrinsicZeroVolts()) < 0.5);
+        QCOMPARE(s.settings.ZeroPoint, zeroPoint);
 
     const QString today = s.notation.date(QDate::currentDate());
     for (int k = 1; k <= 5; ++k) {
@@ -129,56 +144,6 @@ void TestStartup::withInstrument()
         QCOMPARE(box.BoxNr, k);
         QCOMPARE(box.PruefAm, today);
     }
-}
-
-void TestStartup::failuresAreReportedInOrder_data()
-{
-    QTest::addColumn<QString>("peer");
-    QTest::addColumn<bool>("noInstrument");
-    QTest::addColumn<QStringList>("timeline");
-    QTest::newRow("no peer") << "none" << false
-                             << QStringList { "Error Connection NetPC",
-                                    "Endposition nicht erreicht", "<boxes reset>", "<splash>",
-                                    "textErrCon", "No Data received", "<finished>" };
-    QTest::newRow("no peer, command line 1")
-        << "none" << true
-        << QStringList { "Error Connection NetPC", "Endposition nicht erreicht", "<boxes reset>",
-               "<splash>", "<finished>" };
-    QTest::newRow("greets, then silent")
-        << "stall=1" << false
-        << QStringList { "Endposition nicht erreicht", "<boxes reset>", "<splash>", "textErrCon",
-               "No Data received", "<finished>" };
-    QTest::newRow("refuses everything")
-        << "err" << false
-        << QStringList { "ERR 17 command refused", "Endposition nicht erreicht", "<boxes reset>",
-               "<splash>", "ERR 17 command refused", "textErrCon", "ERR 17 command refused",
-               "No Data received", "<finished>" };
-}
-
-void TestStartup::failuresAreReportedInOrder()
-{
-    QFETCH(QString, peer);
-    QFETCH(bool, noInstrument);
-    QFETCH(QStringList, timeline);
-
-    SimulatorOptions options;
-    options.speed = 200;
-    NetPcSimulator simulator;
-    quint16 port = unusedPort();
-    if (peer != QLatin1String("none")) {
-        QVERIFY(options.applyFault(peer));
-        simulator.setOptions(options);
-        QVERIFY(simulator.listen(QHostAddress::LocalHost, 0));
-        port = simulator.serverPort();
-    }
-    Startup s(port, noInstrument);
-    s.settings.ZeroPoint = -1;
-    QVERIFY(s.run());
-    QCOMPARE(s.timeline, timeline);
-    if (!noInstrument)
-        QCOMPARE(s.settings.ZeroPoint, 0.0f);
-    for (int k = 1; k <= 5; ++k)
-        QVERIFY(!s.settings.Box(k).Changed);
 }
 
 QTEST_GUILESS_MAIN(TestStartup)
