@@ -2,7 +2,7 @@
 # Runs every benchmark and prints one table of figures against their targets.
 #   bench/run-all.sh          quick versions where a benchmark has one
 #   FULL=1 bench/run-all.sh   the full runs (the link wait takes 30 s, the
-#                             measurement at real pace at least 60 s)
+#                             measurement is always paced over 60 s)
 # Expects a built tree in build/ (./test.sh or ./run.sh builds it).
 set -u
 cd "$(dirname "$0")/.."
@@ -20,7 +20,7 @@ declare -A TARGET=(
 )
 declare -A ARGS=(
     [bench_link]="${full:+}${full:---quick}"
-    [bench_measurement]="${full:+--pace-seconds 60}${full:---pace-seconds 10}"
+    [bench_measurement]="--pace-seconds 60"
     [bench_store]="${full:+}${full:-20000}"
 )
 
