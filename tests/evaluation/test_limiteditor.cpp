@@ -11,42 +11,49 @@
 namespace
 {
 
-QLineEdit *limitField(FrmGrw &form, const QString &column, int row)
-{
-    return form.findChild<QLineEdit *>(column + QLatin1Char('_') + QString::number(row));
-}
-
-QLineEdit *nameField(FrmGrw &form)
-{
-    return form.findChild<QLineEdit *>("txtNeu");
-}
-QPushButton *okButton(FrmGrw &form)
-{
-    return form.findChild<QPushButton *>("cmdGrwOK");
-}
-
-void typeName(FrmGrw &form, const QString &name)
-{
-    nameField(form)->setFocus(Qt::OtherFocusReason);
-    QTest::keyClicks(nameField(form), name);
-}
-
-qint32 addLimitFile(Store &store, qint32 dir, const QString &name)
-{
-    LimitFile file;
-    file.GrwName = name;
-    file.VerzID = dir;
-    file.lower = { 0, 1.5f, 2, 0.125f, 40, 5 };
-    // A flexibility limit above today's range, stored long ago.
-    file.upper = { 0, 10, 20, 0.5f, 400, 5000 };
-    return *store.addLimitFile(file);
-}
-
 const QString RateRange = QStringLiteral("valid user input:\n\n( 0 .... 9.999 )");
 const QString CuringRange = QStringLiteral("valid user input:\n\n( 0 .... 999.9 )");
 const QString FlexRange = QStringLiteral("valid user input:\n\n( 0 .... 999 )");
 
+// The limit editor as the operator sees it, for the limit directory "D"
+// that holds the file "Std".
+struct EditorFixture : FormFixture {
+    explicit EditorFixture(const Notation &n = commaNotation(), int mode = 0)
+        : FormFixture(n)
+    {
+        LimitFile file;
+        file.GrwName = QStringLiteral("Std");
+        file.VerzID = settings.SelVerzID = *store.addDirectory(DirectoryType::Limits, "D");
+        file.lower = { 0, 2.5f, 2, 0.125f, 40, 5 };
+        file.upper = { 0, 10, 20, 0.5f, 400, 5000 }; // flexibility above today's range
+        settings.SelGrwID = *store.addLimitFile(file);
+        settings.DialogMode = mode;
+        form = std::make_unique<FrmGrw>(ctx);
+        shown = showActive(*form);
+    }
+    QLineEdit *field(const QString &name) { return form->findChild<QLineEdit *>(name); }
+    void clickOk() { form->findChild<QPushButton *>("cmdGrwOK")->click(); }
+    void typeName(const QString &name)
+    {
+        field("txtNeu")->setFocus(Qt::OtherFocusReason);
+        QTest::keyClicks(field("txtNeu"), name);
+    }
+    QList<LimitFile> files() { return store.listLimitFiles(settings.SelVerzID); }
+
+    std::unique_ptr<FrmGrw> form;
+    bool shown = false;
+};
+
+struct LimitCase {
+    bool comma;
+    bool byOk; // "&OK" pressed without leaving the field
+    QString field, typed, shown;
+    QString refusal; // empty: accepted
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(LimitCase)
 
 class TestLimitEditor : public QObject
 {
@@ -54,233 +61,149 @@ class TestLimitEditor : public QObject
 
 private slots:
     void rowsTakeNoMoreThanTheirRangeIsLong();
-    void limitChecksOnLeaving_data();
-    void limitChecksOnLeaving();
-    void newLimitFileIsStoredUnderItsTrimmedName();
-    void nameRefusals_data();
-    void nameRefusals();
-    void cancelLeavesNoRecord_data();
-    void cancelLeavesNoRecord();
-    void okRefusesWhatCannotBeStoredAsShown_data();
-    void okRefusesWhatCannotBeStoredAsShown();
+    void limitChecks_data();
+    void limitChecks();
+    void names_data();
+    void names();
     void changeModeRewritesTheLimitsOnly();
 };
 
 void TestLimitEditor::rowsTakeNoMoreThanTheirRangeIsLong()
 {
-    FormFixture fx(commaNotation());
-    FrmGrw form(fx.ctx);
-    QVERIFY(!okButton(form)->isEnabled());
+    EditorFixture fx;
     const int lengths[] = { 5, 5, 5, 4, 3 }; // as long as the range's maximum text
     for (int k = 0; k < 5; ++k) {
-        QLineEdit *field = limitField(form, k % 2 ? "medUgs" : "medOgs", k);
+        QLineEdit *field
+            = fx.field(QStringLiteral("%1_%2").arg(k % 2 ? "medUgs" : "medOgs").arg(k));
         QCOMPARE(field->text(), QStringLiteral("0"));
         QTest::keyClicks(field, QStringLiteral("1234567"));
         QCOMPARE(field->text().size(), lengths[k]);
     }
-    QCOMPARE(form.findChild<QLabel *>("lblrange_2")->text(), QStringLiteral("(0...9.999)"));
+    QCOMPARE(fx.form->findChild<QLabel *>("lblrange_2")->text(), QStringLiteral("(0...9.999)"));
 }
 
-void TestLimitEditor::limitChecksOnLeaving_data()
+// A limit is checked when its field is left and again by "&OK", which
+// stores nothing while a field is refused.
+void TestLimitEditor::limitChecks_data()
 {
-    QTest::addColumn<bool>("comma");
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<QString>("refusal"); // empty: accepted
-    const auto row = [](const char *name, bool comma, const char *field, const char *typed,
-                         const char *shown, const QString &refusal) {
-        QTest::newRow(name) << comma << QString(field) << QString(typed) << QString(shown)
-                            << refusal;
-    };
+    QTest::addColumn<LimitCase>("c");
     // The range text 9.999 reads as 9999 where the comma is the separator.
-    row("comma: rate 10", true, "medOgs_2", "10", "10", "");
-    row("point: rate 10", false, "medOgs_2", "10", "10", RateRange);
-    row("point: rate 9.999", false, "medOgs_2", "9.999", "9.999", "");
-    row("comma: lower point", true, "medUgs_0", "1.5", "1,5", "");
+    QTest::newRow("comma: rate 10") << LimitCase { true, false, "medOgs_2", "10", "10", "" };
+    QTest::newRow("point: rate 10")
+        << LimitCase { false, false, "medOgs_2", "10", "10", RateRange };
+    QTest::newRow("comma: lower point") << LimitCase { true, false, "medUgs_0", "1.5", "1,5", "" };
     // An upper field keeps a typed point, and 1.5 must not be stored as 15.
-    row("comma: upper point", true, "medOgs_0", "1.5", "1.5", CuringRange);
-    row("comma: upper comma", true, "medOgs_0", "1,5", "1,5", "");
-    row("point: comma", false, "medUgs_0", "1,5", "1,5", CuringRange);
+    QTest::newRow("comma: upper point")
+        << LimitCase { true, false, "medOgs_0", "1.5", "1.5", CuringRange };
+    QTest::newRow("point: comma") << LimitCase { false, false, "medUgs_0", "1,5", "1,5",
+        CuringRange };
     // The last field: Tab goes on to "&Cancel", and the check still runs.
-    row("negative", true, "medOgs_4", "-1", "-1", FlexRange);
-    row("empty", true, "medUgs_4", "", "", FlexRange);
+    QTest::newRow("negative") << LimitCase { true, false, "medOgs_4", "-1", "-1", FlexRange };
+    QTest::newRow("upper point, never left, OK")
+        << LimitCase { true, true, "medOgs_2", "1.5", "1.5", RateRange };
+    QTest::newRow("empty") << LimitCase { true, false, "medUgs_4", "", "", FlexRange };
 }
 
-void TestLimitEditor::limitChecksOnLeaving()
+void TestLimitEditor::limitChecks()
 {
-    QFETCH(bool, comma);
-    QFETCH(QString, field);
-    QFETCH(QString, typed);
-    QFETCH(QString, shown);
-    QFETCH(QString, refusal);
-
-    FormFixture fx(comma ? commaNotation() : pointNotation());
-    FrmGrw form(fx.ctx);
-    QVERIFY(showActive(form));
-    auto *edit = form.findChild<QLineEdit *>(field);
+    QFETCH(LimitCase, c);
+    EditorFixture fx(c.comma ? commaNotation() : pointNotation());
+    QVERIFY(fx.shown);
+    fx.typeName("New");
+    QLineEdit *edit = fx.field(c.field);
     edit->clear();
-    QTest::keyClicks(edit, typed);
-    QCOMPARE(edit->text(), shown);
-    leaveWithTab(edit);
+    QTest::keyClicks(edit, c.typed);
+    QCOMPARE(edit->text(), c.shown);
+    if (c.byOk)
+        fx.clickOk();
+    else
+        leaveWithTab(edit);
 
-    QCOMPARE(fx.messages.texts(), refusal.isEmpty() ? QStringList() : QStringList { refusal });
-    QCOMPARE(edit->hasFocus(), !refusal.isEmpty());
-    QCOMPARE(edit->text(), shown);
-    if (!refusal.isEmpty())
+    QCOMPARE(fx.messages.texts(), c.refusal.isEmpty() ? QStringList() : QStringList { c.refusal });
+    QCOMPARE(edit->hasFocus(), !c.refusal.isEmpty());
+    QCOMPARE(edit->text(), c.shown);
+    if (!c.refusal.isEmpty()) {
         QCOMPARE(fx.messages.entries.first().icon, OperatorMessages::Icon::Critical);
+        QVERIFY(fx.form->isVisible());
+        QCOMPARE(fx.files().size(), 1);
+    }
 }
 
-void TestLimitEditor::newLimitFileIsStoredUnderItsTrimmedName()
-{
-    FormFixture fx(commaNotation());
-    QVERIFY(fx.opened);
-    fx.settings.SelVerzID = *fx.store.addDirectory(DirectoryType::Limits, "Std");
-    FrmGrw form(fx.ctx);
-    QVERIFY(showActive(form));
-    limitField(form, "medUgs", 0)->setText("1,5");
-    limitField(form, "medOgs", 4)->setText("999");
-    typeName(form, "  Paper 80  ");
-    okButton(form)->click();
-
-    QCOMPARE(form.result(), int(QDialog::Accepted));
-    const QList<LimitFile> files = fx.store.listLimitFiles(fx.settings.SelVerzID);
-    QCOMPARE(files.size(), 1);
-    QCOMPARE(files[0].GrwName, QStringLiteral("Paper 80"));
-    QCOMPARE(files[0].lower[1], 1.5f);
-    QCOMPARE(files[0].upper[5], 999.0f);
-    QCOMPARE(files[0].lower[3], 0.0f);
-}
-
-void TestLimitEditor::nameRefusals_data()
+// A new file is stored under its trimmed name, unique in its directory;
+// cancelling stores nothing, even past a refused field.
+void TestLimitEditor::names_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("otherDirectory");
-    QTest::addColumn<QString>("message"); // empty: stored
-    const auto row = [](const char *name, const char *typed, bool other, const char *message) {
-        QTest::newRow(name) << QString(typed) << other << QString(message);
-    };
-    row("blanks only", "   ", false, "No name given!");
-    row("taken", " Std ", false, "Name of Limit-File already exists, please give another name!");
-    row("other case", "STD", false, "");
-    row("other directory", "Std", true, "");
+    QTest::addColumn<int>("leave"); // 0 "&OK", 1 "&Cancel", 2 Escape
+    QTest::addColumn<QString>("message"); // empty: stored on "&OK"
+    QTest::newRow("trimmed") << "  Paper 80  " << false << 0 << "";
+    QTest::newRow("blanks only") << "   " << false << 0 << "No name given!";
+    QTest::newRow("taken") << " Std " << false << 0
+                           << "Name of Limit-File already exists, please give another name!";
+    QTest::newRow("other case") << "STD" << false << 0 << "";
+    QTest::newRow("other directory") << "Std" << true << 0 << "";
+    QTest::newRow("cancel button") << "New" << false << 1 << "";
+    QTest::newRow("escape key") << "New" << false << 2 << "";
 }
 
-void TestLimitEditor::nameRefusals()
+void TestLimitEditor::names()
 {
     QFETCH(QString, name);
     QFETCH(bool, otherDirectory);
+    QFETCH(int, leave);
     QFETCH(QString, message);
-    FormFixture fx(commaNotation());
-    const qint32 dir = *fx.store.addDirectory(DirectoryType::Limits, "D");
-    const qint32 other = *fx.store.addDirectory(DirectoryType::Limits, "E");
-    addLimitFile(fx.store, dir, "Std");
-    fx.settings.SelVerzID = otherDirectory ? other : dir;
-
-    FrmGrw form(fx.ctx);
-    QVERIFY(showActive(form));
+    EditorFixture fx;
+    QVERIFY(fx.shown);
+    if (otherDirectory)
+        fx.settings.SelVerzID = *fx.store.addDirectory(DirectoryType::Limits, "E");
+    const qsizetype before = fx.files().size();
+    fx.field("medUgs_0")->setText("1,5");
     // Emptying the field after typing leaves "&OK" enabled, so a name of
     // blanks reaches the check.
-    typeName(form, "x");
-    QTest::keyClick(nameField(form), Qt::Key_Backspace);
-    QTest::keyClicks(nameField(form), name);
-    okButton(form)->click();
+    fx.typeName("x");
+    QTest::keyClick(fx.field("txtNeu"), Qt::Key_Backspace);
+    QTest::keyClicks(fx.field("txtNeu"), name);
+    QLineEdit *refused = fx.field("medOgs_1");
+    if (leave == 0) {
+        fx.clickOk();
+    } else {
+        refused->setText("x");
+        refused->setFocus(Qt::OtherFocusReason);
+        if (leave == 2)
+            QTest::keyClick(refused, Qt::Key_Escape);
+        else
+            QTest::mouseClick(fx.form->findChild<QPushButton *>("cmdGrwAB"), Qt::LeftButton);
+        QCoreApplication::processEvents();
+    }
 
-    const int added
-        = int(fx.store.listLimitFiles(fx.settings.SelVerzID).size()) - (otherDirectory ? 0 : 1);
     QCOMPARE(fx.messages.texts(), message.isEmpty() ? QStringList() : QStringList { message });
-    QCOMPARE(added, message.isEmpty() ? 1 : 0);
-    QCOMPARE(form.isVisible(), !message.isEmpty());
-    QCOMPARE(nameField(form)->hasFocus(), !message.isEmpty());
-}
-
-void TestLimitEditor::cancelLeavesNoRecord_data()
-{
-    QTest::addColumn<bool>("escape");
-    QTest::newRow("cancel button") << false;
-    QTest::newRow("escape key") << true;
-}
-
-void TestLimitEditor::cancelLeavesNoRecord()
-{
-    QFETCH(bool, escape);
-    FormFixture fx(commaNotation());
-    fx.settings.SelVerzID = *fx.store.addDirectory(DirectoryType::Limits, "D");
-    FrmGrw form(fx.ctx);
-    QVERIFY(showActive(form));
-    typeName(form, "New");
-    // A refused entry does not stand in the way of cancelling.
-    QLineEdit *field = limitField(form, "medOgs", 1);
-    field->setText("x");
-    field->setFocus(Qt::OtherFocusReason);
-    if (escape)
-        QTest::keyClick(field, Qt::Key_Escape);
-    else
-        QTest::mouseClick(form.findChild<QPushButton *>("cmdGrwAB"), Qt::LeftButton);
-    QCoreApplication::processEvents();
-
-    QCOMPARE(form.result(), int(QDialog::Rejected));
-    QVERIFY(!form.isVisible());
-    QVERIFY(fx.messages.entries.isEmpty());
-    QVERIFY(fx.store.listLimitFiles(fx.settings.SelVerzID).isEmpty());
-}
-
-void TestLimitEditor::okRefusesWhatCannotBeStoredAsShown_data()
-{
-    QTest::addColumn<bool>("typed");
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("refusal");
-    QTest::newRow("pasted point") << false << QString("medOgs_2") << QString("1.5") << RateRange;
-    QTest::newRow("typed, never left") << true << QString("medOgs_4") << QString("-1") << FlexRange;
-}
-
-void TestLimitEditor::okRefusesWhatCannotBeStoredAsShown()
-{
-    QFETCH(bool, typed);
-    QFETCH(QString, field);
-    QFETCH(QString, text);
-    QFETCH(QString, refusal);
-    FormFixture fx(commaNotation());
-    fx.settings.SelVerzID = *fx.store.addDirectory(DirectoryType::Limits, "D");
-    FrmGrw form(fx.ctx);
-    QVERIFY(showActive(form));
-    typeName(form, "New");
-    auto *edit = form.findChild<QLineEdit *>(field);
-    edit->clear();
-    if (typed)
-        QTest::keyClicks(edit, text);
-    else
-        edit->setText(text);
-    okButton(form)->click();
-
-    QCOMPARE(fx.messages.texts(), QStringList { refusal });
-    QVERIFY(form.isVisible());
-    QVERIFY(edit->hasFocus());
-    QVERIFY(fx.store.listLimitFiles(fx.settings.SelVerzID).isEmpty());
+    QCOMPARE(fx.form->isVisible(), !message.isEmpty());
+    QCOMPARE(fx.field("txtNeu")->hasFocus(), !message.isEmpty());
+    const QList<LimitFile> after = fx.files();
+    const bool stored = message.isEmpty() && leave == 0;
+    QCOMPARE(after.size() - before, stored ? 1 : 0);
+    if (stored)
+        QVERIFY(std::any_of(after.begin(), after.end(),
+            [&](const LimitFile &f) { return f.GrwName == name.trimmed() && f.lower[1] == 1.5f; }));
 }
 
 void TestLimitEditor::changeModeRewritesTheLimitsOnly()
 {
-    FormFixture fx(commaNotation());
-    const qint32 dir = *fx.store.addDirectory(DirectoryType::Limits, "D");
-    fx.settings.DialogMode = 2;
-    fx.settings.SelGrwID = addLimitFile(fx.store, dir, "Std");
-    FrmGrw form(fx.ctx);
-    QVERIFY(showActive(form));
-    QCOMPARE(limitField(form, "medUgs", 2)->text(), QStringLiteral("0,125"));
-    QCOMPARE(limitField(form, "medOgs", 4)->text(), QStringLiteral("5000"));
-    QVERIFY(okButton(form)->isEnabled());
+    EditorFixture fx(commaNotation(), 2);
+    QVERIFY(fx.shown);
+    QCOMPARE(fx.field("medUgs_2")->text(), QStringLiteral("0,125"));
+    QCOMPARE(fx.field("medOgs_4")->text(), QStringLiteral("5000"));
 
-    limitField(form, "medOgs", 1)->setText("25,5");
-    okButton(form)->click();
+    fx.field("medOgs_1")->setText("25,5");
+    fx.clickOk();
     QVERIFY(fx.messages.entries.isEmpty());
     const std::optional<LimitFile> stored = fx.store.readLimitFile(fx.settings.SelGrwID);
     QCOMPARE(stored->GrwName, QStringLiteral("Std"));
     QCOMPARE(stored->upper[2], 25.5f);
     QCOMPARE(stored->lower[3], 0.125f);
     QCOMPARE(stored->upper[5], 5000.0f); // not cut to the three characters of its row
-    QCOMPARE(fx.store.listLimitFiles(dir).size(), 1);
+    QCOMPARE(fx.files().size(), 1);
 }
 
 QTEST_MAIN(TestLimitEditor)

@@ -1,44 +1,29 @@
 // The operator's road through the whole program: each story starts the
 // program against the simulator on a fresh database file and works through
 // the windows only, then checks what the operator sees and what the
-// database holds.
-#include "FormFixture.h"
+// database holds. What a single window does is left to its own tests.
 #include "OperatorSession.h"
 
 #include "display/GraphWindow.h"
 #include "evaluation/ResultsWindow.h"
-#include "evaluation/SpecimenForm.h"
-#include "instrument/MeasurementWindow.h"
-#include "shell/MainWindow.h"
-#include "shell/Notation.h"
-#include "shell/Settings.h"
 #include "store/OtherAdjustmentsDialog.h"
-#include "store/Store.h"
 
-#include <QAction>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPrinter>
 #include <QProcess>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSqlRecord>
-#include <QtTest>
 
 namespace
 {
 
 const QString LimitDirectory = QStringLiteral("Papiere");
 const QString LimitName = QStringLiteral("Standard 80");
+const QString Specimen = QStringLiteral("Probe A1");
 
 // What one box tile shows.
 struct Tile {
-    QString name;
-    QString scope;
-    QString limit;
-    bool graphIcon;
-    bool patternIcon;
-    bool changedIcon;
+    QString name, scope, limit;
+    bool graphIcon, patternIcon, changedIcon;
 };
 
 Tile tileOf(FrmKovra &w, int box)
@@ -49,20 +34,9 @@ Tile tileOf(FrmKovra &w, int box)
         w.imgEd[i]->isVisibleTo(&w) };
 }
 
-// Limits the simulator's first specimen of a 2.5-minute run meets in
-// results 1 to 4 and misses in result 5, typed in the system's notation.
-LimitEntry typedLimits(const Notation &notation)
-{
-    LimitEntry l;
-    l.lower = { QString(), "0", "0", "0", "0", "0" };
-    l.upper = { QString(), "999.9", "999.9", "9.999", "9999", "1" };
-    for (QString &text : l.upper)
-        text.replace(QLatin1Char('.'), notation.decimalSeparator());
-    return l;
-}
-
-// The same file put straight into the database, for stories that do not
-// tell how it got there.
+// The limit file Standard 80, put straight into the database: the
+// simulator's first specimen of a 2.5-minute run meets results 1 to 4 and
+// misses result 5.
 void givenLimitFile(Store &store)
 {
     LimitFile file;
@@ -76,9 +50,7 @@ QString pdfText(const QString &file)
 {
     QProcess p;
     p.start(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), file, QStringLiteral("-") });
-    if (!p.waitForFinished(20000))
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return p.waitForFinished(20000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
 }
 
 } // namespace
@@ -101,22 +73,9 @@ void TestOperatorStories::startsWithTheBoxAndScopeChosenForTheNextStart()
     OperatorSession s;
     STEP(s.start());
     FrmKovra &w = s.window();
-    QCOMPARE(w.windowTitle(), QStringLiteral("Zandor 3.2 for Windows"));
-    QCOMPARE(s.messages.texts(), QStringList());
-    QCOMPARE(s.simulator.receivedCommands().mid(0, 3),
-        (QStringList { "run INIT", "trace 0", "run ZERO 5 1.25 36000 165 500 3000" }));
-    for (int k = 1; k <= 5; ++k) {
-        const Tile t = tileOf(w, k);
-        QCOMPARE(t.name, QString());
-        QCOMPARE(t.scope, QStringLiteral("10"));
-        QCOMPARE(t.limit.trimmed(), QString());
-        QVERIFY(t.patternIcon && !t.graphIcon && !t.changedIcon);
-    }
-    QCOMPARE(w.shapeColour(0), FrmKovra::ActiveShapeColour);
 
     // Box 3 and five minutes from the next start on; this run keeps its own.
     whenModal<FrmSonst>([](FrmSonst *dialog) {
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Other adjustments"));
         dialog->findChild<QRadioButton *>(QStringLiteral("EbOpt_3"))->click();
         dialog->findChild<QRadioButton *>(QStringLiteral("ZbOpt_2"))->click();
         dialog->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
@@ -129,12 +88,11 @@ void TestOperatorStories::startsWithTheBoxAndScopeChosenForTheNextStart()
     QCOMPARE(stored->AEB, 3);
     QCOMPARE(stored->AZB, 5.0f);
 
-    STEP(s.restart());
+    STEP(s.start());
     FrmKovra &again = s.window();
     QCOMPARE(s.settings().ActiveBox, 3);
     QCOMPARE(again.shapeColour(2), FrmKovra::ActiveShapeColour);
     QCOMPARE(again.shapeColour(0), FrmKovra::ShapeColour);
-    QVERIFY(again.cmdAEB[2]->isDefault());
     QVERIFY(again.ZbOption[2]->isChecked());
     for (int k = 1; k <= 5; ++k) {
         QCOMPARE(tileOf(again, k).scope, QStringLiteral("5"));
@@ -148,33 +106,30 @@ void TestOperatorStories::specimenInBoxTwoWithItsLimitFile()
     OperatorSession s;
     STEP(s.start());
     STEP(s.createDirectory(DirectoryType::Limits, LimitDirectory));
-    STEP(s.createLimitFile(LimitDirectory, LimitName, typedLimits(s.notation())));
+    LimitEntry typed;
+    typed.lower = { QString(), "0", "0", "0", "0", "0" };
+    typed.upper = { QString(), "999.9", "999.9", "9.999", "9999", "1" };
+    for (QString &text : typed.upper)
+        text.replace(QLatin1Char('.'), s.notation().decimalSeparator());
+    STEP(s.createLimitFile(LimitDirectory, LimitName, typed));
     STEP(s.selectBox(2));
-    STEP(s.enterSpecimen(SpecimenEntry::sample(QStringLiteral("Probe A1")), [&](FrmEbn *form) {
-        QCOMPARE(form->windowTitle(), QStringLiteral("Pattern in box 2"));
+    STEP(s.enterSpecimen(sampleSpecimen(Specimen), [&](FrmEbn *form) {
         OperatorSession::snapshot(form, QStringLiteral("road-2-specimen"));
         s.relateLimitFile(form, LimitDirectory, LimitName);
     }));
     QCOMPARE(s.messages.texts(), QStringList());
 
     const Tile t = tileOf(s.window(), 2);
-    QCOMPARE(t.name, QStringLiteral("Probe A1"));
+    QCOMPARE(t.name, Specimen);
     QCOMPARE(t.limit, LimitName.leftJustified(50));
     QVERIFY(t.patternIcon && t.changedIcon && !t.graphIcon);
-    QCOMPARE(tileOf(s.window(), 1).name, QString());
-    QVERIFY(!tileOf(s.window(), 3).changedIcon);
 
     const BoxRecord &b = s.box(2);
-    QCOMPARE(b.Status, BoxStatus::Pattern);
     QVERIFY(b.Changed && !b.Stored);
     QCOMPARE(b.Benutzer, QStringLiteral("Meier"));
     QCOMPARE(b.Bg, 112.5f);
-    QCOMPARE(b.Feuchte, 6.5f);
-    QCOMPARE(b.PaGew, 80.0f);
     QCOMPARE(b.Bemerk, QStringLiteral("Charge 4711"));
     QCOMPARE(b.GwO[3], 9.999f);
-    QCOMPARE(b.GwO[5], 1.0f);
-    QCOMPARE(b.GWU[1], 0.0f);
 
     // The limit file is in the database; the specimen is not, until saved.
     const std::optional<qint32> dir
@@ -182,18 +137,8 @@ void TestOperatorStories::specimenInBoxTwoWithItsLimitFile()
     QVERIFY(dir);
     const std::optional<qint32> key = s.store().findLimitFile(*dir, LimitName);
     QVERIFY(key);
-    const std::optional<LimitFile> file = s.store().readLimitFile(*key);
-    QCOMPARE(file->upper[1], 999.9f);
-    QCOMPARE(file->upper[4], 9999.0f);
+    QCOMPARE(s.store().readLimitFile(*key)->upper[4], 9999.0f);
     QVERIFY(s.store().listAllRecords().isEmpty());
-
-    // Opened again, the form shows what was typed; leaving it changes nothing.
-    s.box(2).Changed = false;
-    STEP(s.enterSpecimen({}, [&](FrmEbn *form) {
-        QCOMPARE(form->findChild<QLineEdit *>("EbnFeuchte")->text(), s.notation().plain(6.5f));
-        QCOMPARE(form->findChild<QLineEdit *>("EbnHarztyp")->text(), QStringLiteral("Melamin"));
-    }));
-    QVERIFY(!s.box(2).Changed);
 }
 
 void TestOperatorStories::measurementRunsAndShowsItsResults()
@@ -205,7 +150,7 @@ void TestOperatorStories::measurementRunsAndShowsItsResults()
     STEP(s.chooseScope(2.5f));
     STEP(s.selectBox(2));
     MeasurementSeen seen;
-    STEP(s.enterSpecimen(SpecimenEntry::sample(QStringLiteral("Probe A1")), [&](FrmEbn *form) {
+    STEP(s.enterSpecimen(sampleSpecimen(Specimen), [&](FrmEbn *form) {
         s.relateLimitFile(form, LimitDirectory, LimitName);
         seen = s.startMeasurement(form, 45, [](FrmMessen *window) {
             OperatorSession::snapshot(window, QStringLiteral("road-3-measurement"));
@@ -213,9 +158,7 @@ void TestOperatorStories::measurementRunsAndShowsItsResults()
     }));
     QVERIFY(!seen.timedOut);
     QCOMPARE(seen.caption, QStringLiteral("Measurement of  <Probe A1>  in box 2"));
-    QVERIFY(seen.seenRunning);
-    QVERIFY(seen.endEnabled);
-    QVERIFY(!seen.returnEnabled);
+    QVERIFY(seen.seenRunning && seen.endEnabled && !seen.returnEnabled);
     QCOMPARE(s.messages.texts(), QStringList());
     // Voltage 6 from the paper weight, the cycle preset of 2.5 minutes.
     QVERIFY(s.simulator.receivedCommands().contains(
@@ -226,9 +169,6 @@ void TestOperatorStories::measurementRunsAndShowsItsResults()
     QVERIFY(b.Changed && !b.Stored);
     const int n = b.pointCount();
     QVERIFY2(n >= 80 && n <= 90, qPrintable(QString::number(n))); // 150 s in 1.7 s cycles
-    QVERIFY(seen.lastPoint > 0 && seen.lastPoint <= n - 1);
-    QCOMPARE(b.x[size_t(n)], CurveEndMark);
-    QCOMPARE(b.x[0], b.x[1]);
     QVERIFY(b.y[size_t(n - 1)] <= 150.0f);
     for (int k = 1; k <= 4; ++k)
         QCOMPARE(b.Abw[size_t(k)], 0.0f);
@@ -240,27 +180,18 @@ void TestOperatorStories::measurementRunsAndShowsItsResults()
     QCOMPARE(t.scope, s.notation().plain(2.5f));
     OperatorSession::snapshot(&s.window(), QStringLiteral("road-1-main"));
 
-    // The results window of the box, opened from its specimen form.
-    const std::array<QString, 5> formats
-        = { "0.0;-0.0;0", "0.0;-0.0;0", "0.0000;-0.0000;0", "0;-0;0", "0;-0;0" };
+    // The results window of the box, opened from its specimen form: the
+    // flexibility above its upper limit 1, everything else within.
     STEP(s.enterSpecimen({}, [&](FrmEbn *form) {
-        QVERIFY(form->findChild<QPushButton *>("cmdEbnGraph")->isEnabled());
         whenModal<FrmErg>([&](FrmErg *results) {
-            QCOMPARE(results->windowTitle(), QStringLiteral("Results"));
-            const auto cell = [results](const char *column, int k) {
-                return results->findChild<QLabel *>(QStringLiteral("%1_%2").arg(column).arg(k))
+            const auto cell = [results](const char *column, int row) {
+                return results->findChild<QLabel *>(QStringLiteral("%1_%2").arg(column).arg(row))
                     ->text();
             };
-            for (int k = 1; k <= 5; ++k) {
-                const QString &f = formats[size_t(k - 1)];
-                QCOMPARE(cell("lbl2", k - 1), s.notation().format(b.Erg[size_t(k)], f));
-                QCOMPARE(cell("lbl4", k - 1), QStringLiteral("0"));
-                QCOMPARE(cell("lbl5", k - 1), s.notation().format(b.GwO[size_t(k)], f));
-                QCOMPARE(cell("lbl6", k - 1), s.notation().format(b.Abw[size_t(k)], f));
-            }
+            QCOMPARE(cell("lbl2", 4), QString::number(qRound(b.Erg[5])));
             QCOMPARE(cell("lbl6", 0), QStringLiteral("0"));
             QCOMPARE(cell("lbl5", 4), QStringLiteral("1"));
-            QVERIFY(cell("lbl6", 4).toInt() > 0); // flexibility above its limit
+            QCOMPARE(cell("lbl6", 4), QString::number(qRound(b.Abw[5])));
             OperatorSession::snapshot(results, QStringLiteral("road-4-results"));
             results->findChild<QPushButton *>("cmdErgAb")->click();
         });
@@ -274,30 +205,27 @@ void TestOperatorStories::measuredBoxIsSavedIntoANewDirectory()
     OperatorSession s;
     STEP(s.start());
     STEP(s.chooseScope(2.5f));
-    STEP(s.measure(2, SpecimenEntry::sample(QStringLiteral("Probe A1"))));
+    STEP(s.measure(2, sampleSpecimen(Specimen)));
     STEP(s.createDirectory(DirectoryType::Graphs, QStringLiteral("Serie 1")));
-    SaveSeen seen;
+    std::pair<QString, QString> seen;
     STEP(seen = s.saveActiveBox(QStringLiteral("Serie 1")));
-    QCOMPARE(seen.title, QStringLiteral("Save  Graph  from box 2"));
-    QCOMPARE(seen.suggestedName, QStringLiteral("Probe A1"));
-    QVERIFY(seen.graphChosen);
+    QCOMPARE(seen.first, QStringLiteral("Save  Graph  from box 2"));
+    QCOMPARE(seen.second, Specimen);
     QCOMPARE(s.messages.texts(), QStringList());
 
     const BoxRecord &b = s.box(2);
     QVERIFY(b.Stored && !b.Changed);
     const Tile t = tileOf(s.window(), 2);
     QVERIFY(t.graphIcon && !t.changedIcon);
-    QCOMPARE(t.name, QStringLiteral("Probe A1"));
 
     // One graph record in the new directory, with the whole curve and the
     // results of the box.
     const std::optional<qint32> dir = s.store().findDirectory(DirectoryType::Graphs, "Serie 1");
     QVERIFY(dir);
-    QCOMPARE(b.VerzID, *dir);
     const QList<RecordEntry> records = s.store().listRecords(*dir);
     QCOMPARE(records.size(), 1);
     QCOMPARE(records.first().UntID, b.UntID);
-    QCOMPARE(records.first().Kovra, QStringLiteral("Probe A1"));
+    QCOMPARE(records.first().Kovra, Specimen);
     QCOMPARE(records.first().Status, BoxStatus::Graph);
     const std::optional<QSqlRecord> row = s.store().rawRecord(b.UntID);
     QVERIFY(row);
@@ -306,8 +234,6 @@ void TestOperatorStories::measuredBoxIsSavedIntoANewDirectory()
     for (int k = 1; k <= 5; ++k)
         QCOMPARE(row->value(QStringLiteral("Erg%1").arg(k)).toFloat(), b.Erg[size_t(k)]);
     QCOMPARE(row->value("Ein10").toFloat(), 2.5f);
-    QCOMPARE(row->value("Benutzer").toString(), QStringLiteral("Meier"));
-    QCOMPARE(row->value("Feuchte").toFloat(), 6.5f);
     QCOMPARE(row->value(QStringLiteral("PrüfAm")).toDate(), QDate::currentDate());
 }
 
@@ -316,34 +242,22 @@ void TestOperatorStories::boxDeletedAndLoadedBack()
     OperatorSession s;
     STEP(s.start());
     STEP(s.chooseScope(2.5f));
-    STEP(s.measure(2, SpecimenEntry::sample(QStringLiteral("Probe A1"))));
+    STEP(s.measure(2, sampleSpecimen(Specimen)));
     STEP(s.createDirectory(DirectoryType::Graphs, QStringLiteral("Serie 1")));
     STEP(s.saveActiveBox(QStringLiteral("Serie 1")));
     const BoxRecord saved = s.box(2);
-    const QString question = QStringLiteral("Do you really want to delete ?");
 
-    s.messages.answer(false);
-    s.window().mnuLoEb->trigger();
-    QCOMPARE(s.messages.texts(), QStringList { question });
-    QVERIFY(s.messages.entries.first().question);
-    QCOMPARE(s.box(2).Kovra, saved.Kovra);
-    QCOMPARE(tileOf(s.window(), 2).name, QStringLiteral("Probe A1"));
-
-    s.messages.clear();
     s.messages.answer(true);
     s.window().mnuLoEb->trigger();
-    QCOMPARE(s.messages.texts(), QStringList { question });
+    QCOMPARE(s.messages.texts(), QStringList { "Do you really want to delete ?" });
     Tile t = tileOf(s.window(), 2);
     QCOMPARE(t.name, QString());
     QVERIFY(t.patternIcon && !t.graphIcon && !t.changedIcon);
-    QCOMPARE(s.box(2).Status, BoxStatus::Pattern);
     QCOMPARE(s.box(2).UntID, -1);
-    QCOMPARE(s.box(2).PruefAm, s.notation().date(QDate::currentDate()));
     QCOMPARE(s.store().listAllRecords().size(), 1); // deleted in the box only
 
     s.messages.clear();
-    STEP(s.loadIntoActiveBox(
-        DirectoryType::Graphs, QStringLiteral("Serie 1"), QStringLiteral("Probe A1")));
+    STEP(s.loadIntoActiveBox(DirectoryType::Graphs, QStringLiteral("Serie 1"), Specimen));
     QCOMPARE(s.messages.texts(), QStringList());
     const BoxRecord &b = s.box(2);
     QCOMPARE(b.Status, BoxStatus::Graph);
@@ -354,12 +268,12 @@ void TestOperatorStories::boxDeletedAndLoadedBack()
     QCOMPARE(b.Ein, saved.Ein);
     QCOMPARE(b.pointCount(), saved.pointCount());
     // Six characters a stored value: what is lost lies in the last digit.
-    for (int i = 0; i < saved.pointCount(); ++i) {
-        QVERIFY2(qAbs(b.x[size_t(i)] - saved.x[size_t(i)]) < 0.01f, qPrintable(QString::number(i)));
-        QVERIFY2(qAbs(b.y[size_t(i)] - saved.y[size_t(i)]) < 0.01f, qPrintable(QString::number(i)));
-    }
+    for (int i = 0; i < saved.pointCount(); ++i)
+        QVERIFY2(qAbs(b.x[size_t(i)] - saved.x[size_t(i)]) < 0.01f
+                && qAbs(b.y[size_t(i)] - saved.y[size_t(i)]) < 0.01f,
+            qPrintable(QString::number(i)));
     t = tileOf(s.window(), 2);
-    QCOMPARE(t.name, QStringLiteral("Probe A1"));
+    QCOMPARE(t.name, Specimen);
     QCOMPARE(t.scope, s.notation().plain(2.5f));
     QVERIFY(t.graphIcon && !t.patternIcon && !t.changedIcon);
 }
@@ -371,27 +285,16 @@ void TestOperatorStories::graphsDisplayedAndReportPrinted()
     STEP(givenLimitFile(s.store()));
     STEP(s.chooseScope(2.5f));
     STEP(s.selectBox(2));
-    STEP(s.enterSpecimen(SpecimenEntry::sample(QStringLiteral("Probe A1")), [&](FrmEbn *form) {
+    STEP(s.enterSpecimen(sampleSpecimen(Specimen), [&](FrmEbn *form) {
         s.relateLimitFile(form, LimitDirectory, LimitName);
         s.startMeasurement(form);
     }));
     FrmKovra &w = s.window();
-
-    // Graphs of another scope of time are not there to show.
-    STEP(s.chooseScope(10));
-    w.cmdGraf->click();
-    QCOMPARE(
-        s.messages.texts(), QStringList { QStringLiteral("No graph in selected scope of time!") });
-    QVERIFY(!w.graphWindow());
-
-    STEP(s.chooseScope(2.5f));
-    s.messages.clear();
     w.cmdGraf->click();
     QVERIFY(s.messages.entries.isEmpty());
     QPointer<QWidget> graphs = w.graphWindow();
     QVERIFY(graphs);
     QVERIFY(QTest::qWaitForWindowExposed(graphs));
-    QCOMPARE(graphs->windowTitle(), QStringLiteral("Display graphs"));
     QVERIFY(!graphs->isModal());
     QVERIFY(!w.mnuGraph->isEnabled());
     OperatorSession::snapshot(graphs, QStringLiteral("road-5-graphs"));
@@ -404,7 +307,6 @@ void TestOperatorStories::graphsDisplayedAndReportPrinted()
     s.messages.answer(true);
     graphs->findChild<QPushButton *>(QStringLiteral("cmdGraphDrk"))->click();
     QCOMPARE(s.messages.texts(), QStringList { QStringLiteral("Print graph ?") });
-    QVERIFY(QFile::exists(pdf));
     const QString text = pdfText(pdf);
     QCOMPARE(text.count(QLatin1Char('\f')), 1); // one page: one box in this scope
     for (const char *expected : { "Test report", "Zandor 3.2", "Box 2", "User: Meier",
