@@ -89,8 +89,8 @@ void TestCurveEvaluation::results_data()
     // Erg4 = y56, Erg5 = (1 - low/high) * 100.
     QTest::newRow("step") << measured(200, step(10, 50, 57))
                           << Expected { 9.58333302f, 10.0f, 3.96000004f, 560.0f, 80.0f };
-    // Levels that no float holds: each mean summed in double and rounded once
-    // (summed in floats, or never rounded, Erg3 moves in its last digits).
+    // Levels that no float holds: each mean is summed in double and rounded
+    // once; summed in floats, Erg3 moves in its last digit.
     QTest::newRow("step between decimals")
         << measured(200, step(37.6f, 99.8f, 57))
         << Expected { 9.58333302f, 10.0f, 3.96000004f, 560.0f, 62.3246536f };
