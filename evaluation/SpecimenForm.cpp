@@ -441,7 +441,7 @@ void FrmEbn::checkDate(QLineEdit *field, const QString &message)
     }
     // A refused date leaves an empty field, never the text that failed.
     field->clear();
-    m_ctx.messages.show(message);
+    m_ctx.messages.show(message, OperatorMessages::Icon::Critical);
     m_checks->refuse(field);
 }
 
