@@ -1,4 +1,5 @@
 // zandorctl export: writes one stored graph or pattern to an export file.
+#include "ctl/CommandDatabase.h"
 #include "ctl/CtlCommand.h"
 #include "ctl/StderrMessages.h"
 #include "exchange/ExportFile.h"
@@ -32,11 +33,8 @@ static int runExport(const QStringList &args)
     }
 
     Database db;
-    const Database::OpenResult opened = db.open(dbPath);
-    if (!opened) {
-        messages.show(opened.message);
+    if (!OpenCommandDatabase(db, dbPath, messages))
         return 1;
-    }
     const Notation notation = Notation::fromSystem();
     Store store(db, notation);
     if (!store.rawRecord(key)) {

@@ -1,5 +1,6 @@
 // zandorctl import: stores import files in the database as the import
 // dialog does, with the dialog's messages on standard error.
+#include "ctl/CommandDatabase.h"
 #include "ctl/CtlCommand.h"
 #include "ctl/StderrMessages.h"
 #include "exchange/ImportTarget.h"
@@ -28,11 +29,8 @@ static int runImport(const QStringList &args)
     }
 
     Database db;
-    const Database::OpenResult opened = db.open(dbPath);
-    if (!opened) {
-        messages.show(opened.message);
+    if (!OpenCommandDatabase(db, dbPath, messages))
         return 1;
-    }
     const Notation notation = Notation::fromSystem();
     Store store(db, notation);
     ImportTarget target(store);

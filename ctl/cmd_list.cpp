@@ -1,4 +1,5 @@
 // zandorctl list: the directories and the stored graphs and patterns.
+#include "ctl/CommandDatabase.h"
 #include "ctl/CtlCommand.h"
 #include "ctl/StderrMessages.h"
 #include "shell/Notation.h"
@@ -79,11 +80,8 @@ int runList(const QStringList &args)
     }
 
     Database db;
-    const Database::OpenResult opened = db.open(dbPath);
-    if (!opened) {
-        messages.show(opened.message);
+    if (!OpenCommandDatabase(db, dbPath, messages))
         return 1;
-    }
     const Notation notation = Notation::fromSystem();
     Store store(db, notation);
     const QList<DirectoryEntry> directories = store.listAllDirectories();

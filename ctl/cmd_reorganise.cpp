@@ -1,4 +1,5 @@
 // zandorctl reorganise: repairs and compacts the database file.
+#include "ctl/CommandDatabase.h"
 #include "ctl/CtlCommand.h"
 #include "ctl/StderrMessages.h"
 #include "store/Database.h"
@@ -28,11 +29,8 @@ int runReorganise(const QStringList &args)
         }
     }
     Database db;
-    const Database::OpenResult opened = db.open(dbPath);
-    if (!opened) {
-        messages.show(opened.message);
+    if (!OpenCommandDatabase(db, dbPath, messages))
         return 1;
-    }
     const ReorganisationResult result = Reorganise(db, messages);
     if (result.outcome == ReorganisationResult::Outcome::Done)
         return 0;
