@@ -4,6 +4,7 @@
 #include "shell/AppContext.h"
 #include "shell/OperatorMessages.h"
 #include "shell/Settings.h"
+#include "store/SortedList.h"
 #include "store/Store.h"
 
 #include <QApplication>
@@ -16,31 +17,6 @@
 
 namespace
 {
-
-constexpr int KeyRole = Qt::UserRole;
-
-// Lists keep their entries in alphabetical order, case ignored, whatever
-// order the store hands them in; equal names keep their arrival order.
-void addSorted(QListWidget *list, const QString &text, qint32 key)
-{
-    int low = 0, high = list->count();
-    while (low < high) {
-        const int mid = (low + high) / 2;
-        if (QString::compare(list->item(mid)->text(), text, Qt::CaseInsensitive) <= 0)
-            low = mid + 1;
-        else
-            high = mid;
-    }
-    auto *item = new QListWidgetItem(text);
-    item->setData(KeyRole, key);
-    list->insertItem(low, item);
-}
-
-qint32 selectedKey(const QListWidget *list)
-{
-    const QList<QListWidgetItem *> items = list->selectedItems();
-    return items.isEmpty() ? -1 : items.first()->data(KeyRole).toInt();
-}
 
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption)
 {
@@ -131,14 +107,14 @@ void FrmGrwOrg::fillDirectories(int type)
 {
     List1->clear();
     for (const DirectoryEntry &d : m_ctx.store->listDirectories(type))
-        addSorted(List1, d.VerzName, d.VerzID);
+        AddSorted(List1, d.VerzName, d.VerzID);
 }
 
 void FrmGrwOrg::fillLimitFiles(qint32 verzId)
 {
     List2->clear();
     for (const LimitFile &f : m_ctx.store->listLimitFiles(verzId))
-        addSorted(List2, f.GrwName, f.GrwID);
+        AddSorted(List2, f.GrwName, f.GrwID);
 }
 
 void FrmGrwOrg::enableFileButtons(bool enabled)
@@ -156,12 +132,12 @@ void FrmGrwOrg::refreshLimitFiles()
 
 qint32 FrmGrwOrg::selectedDirectory() const
 {
-    return selectedKey(List1);
+    return SelectedKey(List1);
 }
 
 qint32 FrmGrwOrg::selectedLimitFile() const
 {
-    return selectedKey(List2);
+    return SelectedKey(List2);
 }
 
 void FrmGrwOrg::List1_Click()

@@ -6,6 +6,7 @@
 #include "shell/OperatorMessages.h"
 #include "shell/Settings.h"
 #include "store/GraphPatternActions.h"
+#include "store/SortedList.h"
 #include "store/Store.h"
 
 #include <QApplication>
@@ -23,29 +24,6 @@ namespace
 
 constexpr int KeyRole = Qt::UserRole;
 constexpr int NameLength = 50;
-
-// List boxes keep their entries in alphabetical order, case ignored; equal
-// names keep the order the store hands them in.
-void addSorted(QListWidget *list, const QString &text, qint32 key)
-{
-    int low = 0, high = list->count();
-    while (low < high) {
-        const int mid = (low + high) / 2;
-        if (QString::compare(list->item(mid)->text(), text, Qt::CaseInsensitive) <= 0)
-            low = mid + 1;
-        else
-            high = mid;
-    }
-    auto *item = new QListWidgetItem(text);
-    item->setData(KeyRole, key);
-    list->insertItem(low, item);
-}
-
-qint32 selectedKey(const QListWidget *list)
-{
-    const QList<QListWidgetItem *> items = list->selectedItems();
-    return items.isEmpty() ? -1 : items.first()->data(KeyRole).toInt();
-}
 
 // The first entry with this key, as a list box search finds it.
 void selectKey(QListWidget *list, qint32 key)
@@ -336,22 +314,22 @@ void FrmDOrg::ListDirectories(int type)
 {
     List1->clear();
     for (const DirectoryEntry &d : m_ctx.store->listDirectories(type))
-        addSorted(List1, d.VerzName, d.VerzID);
+        AddSorted(List1, d.VerzName, d.VerzID);
 }
 
 void FrmDOrg::ListRecords(qint32 directory)
 {
     List2->clear();
     for (const RecordEntry &r : m_ctx.store->listRecords(directory))
-        addSorted(List2, r.Kovra, r.UntID);
+        AddSorted(List2, r.Kovra, r.UntID);
 }
 
 qint32 FrmDOrg::selectedDirectory() const
 {
-    return selectedKey(List1);
+    return SelectedKey(List1);
 }
 
 qint32 FrmDOrg::selectedRecord() const
 {
-    return selectedKey(List2);
+    return SelectedKey(List2);
 }
