@@ -2,8 +2,8 @@
 # Installs what is missing, builds and starts the program. When the
 # configured instrument address is this machine and nothing listens there
 # yet, the NetPC simulator is started beside it and stopped when the program
-# ends. Extra simulator options can be given in ZANDOR_SIM_ARGS, for example
-# ZANDOR_SIM_ARGS="--speed 10".
+# ends. Simulator options can be given in ZANDOR_SIM_ARGS (default
+# "--speed 10"; ZANDOR_SIM_ARGS="--speed 1" runs at the instrument's pace).
 set -e
 cd "$(dirname "$0")"
 ./scripts/setup.sh
@@ -67,7 +67,9 @@ listening() { (exec 3<>"/dev/tcp/$1/$2") 2>/dev/null; }
 
 if [ -n "$listen" ] && ! listening "$listen" "$port"; then
     # shellcheck disable=SC2086
-    [ -n "$headless" ] && [ -z "$ZANDOR_SIM_ARGS" ] && ZANDOR_SIM_ARGS="--speed 10"
+    # The simulator runs ten times faster than an instrument unless told
+    # otherwise (ZANDOR_SIM_ARGS="--speed 1" for the real pace).
+    [ -z "${ZANDOR_SIM_ARGS:-}" ] && ZANDOR_SIM_ARGS="--speed 10"
     ./build/netpc-sim --listen "$listen" --port "$port" $ZANDOR_SIM_ARGS &
     SIM_PID=$!
     for _ in $(seq 1 30); do
