@@ -90,6 +90,11 @@ bool ZandorApplication::start()
             &ZandorApplication::onZeroPointBegins);
     connect(m_startup.get(), &InstrumentStartup::finished, this,
             &ZandorApplication::onStartupFinished);
+    // Connecting and the end position can take a quarter of a minute
+    // without an instrument; the operator sees that the program is busy.
+    m_splash = std::make_unique<FrmStart>();
+    m_splash->setCaption(QStringLiteral("Starting the instrument       Please wait !"));
+    m_splash->show();
     m_startup->start();
     return true;
 }
@@ -101,8 +106,11 @@ void ZandorApplication::onBoxesReset()
 
 void ZandorApplication::onZeroPointBegins()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_splash = std::make_unique<FrmStart>();
+    if (!m_hourglass)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_hourglass = true;
+    if (!m_splash)
+        m_splash = std::make_unique<FrmStart>();
     m_splash->setCaption(InstrumentStartup::SplashCaption);
     m_splash->show();
 }
@@ -112,8 +120,10 @@ void ZandorApplication::onStartupFinished()
     if (m_splash) {
         m_splash->close();
         m_splash.reset();
-        QApplication::restoreOverrideCursor();
     }
+    if (m_hourglass)
+        QApplication::restoreOverrideCursor();
+    m_hourglass = false;
     m_window->SetCaptions();
     m_window->SelectScopeOption();
     m_window->ShowAllBoxTiles();

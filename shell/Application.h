@@ -62,4 +62,5 @@ private:
     std::unique_ptr<FrmStart> m_splash;
     std::unique_ptr<InstrumentStartup> m_startup;
     bool m_started = false;
+    bool m_hourglass = false;
 };
