@@ -45,13 +45,13 @@ FrmKovra::FrmKovra(AppContext &context, QWidget *parent) : QMainWindow(parent), 
     setWindowIcon(QIcon(BoxIcons::application(64)));
     auto *central = new QWidget(this);
     setCentralWidget(central);
-    buildTiles(central);
+    QGridLayout *tiles = buildTiles(central);
     buildScopeFrame();
     buildButtons();
     buildMenus();
 
     auto *left = new QVBoxLayout;
-    left->addLayout(static_cast<QGridLayout *>(central->property("tileGrid").value<QObject *>()));
+    left->addLayout(tiles);
     left->addSpacing(8);
     left->addWidget(fraZb);
     left->addStretch(1);
@@ -76,12 +76,11 @@ FrmKovra::FrmKovra(AppContext &context, QWidget *parent) : QMainWindow(parent), 
     resize(820, 420);
 }
 
-void FrmKovra::buildTiles(QWidget *central)
+QGridLayout *FrmKovra::buildTiles(QWidget *central)
 {
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(4);
-    central->setProperty("tileGrid", QVariant::fromValue<QObject *>(grid));
     for (int c = 0; c < 4; ++c) {
         lblHeading[c] = new QLabel(central);
         lblHeading[c]->setObjectName(indexed("lblHeading", c));
@@ -140,6 +139,7 @@ void FrmKovra::buildTiles(QWidget *central)
     }
     grid->setColumnStretch(1, 2);
     grid->setColumnStretch(3, 2);
+    return grid;
 }
 
 void FrmKovra::buildScopeFrame()
@@ -205,8 +205,10 @@ void FrmKovra::buildMenus()
     mnuPrn = action(mnuEin, "mnuPrn");
     mnuKvFa = mnuEin->addMenu(QString());
     mnuKvFa->setObjectName(QStringLiteral("mnuKvFa"));
-    for (int k = 1; k <= 5; ++k)
-        mnuEbn[k] = action(mnuKvFa, "mnuEbn"), mnuEbn[k]->setObjectName(indexed("mnuEbn", k));
+    for (int k = 1; k <= 5; ++k) {
+        mnuEbn[k] = mnuKvFa->addAction(QString());
+        mnuEbn[k]->setObjectName(indexed("mnuEbn", k));
+    }
     mnuSonst = action(mnuEin, "mnuSonst");
 
     mnuHilfs = menuBar()->addMenu(QString());

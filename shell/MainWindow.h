@@ -14,6 +14,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QGridLayout;
 class QGroupBox;
 
 // The start window: five box tiles, the scope-of-time options, the menus and
@@ -63,7 +64,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void buildTiles(QWidget *central);
+    QGridLayout *buildTiles(QWidget *central);
     void buildScopeFrame();
     void buildButtons();
     void buildMenus();
