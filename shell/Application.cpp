@@ -135,6 +135,8 @@ void ZandorApplication::onStartupFinished()
 
 void ZandorApplication::shutDown()
 {
+    // Windows still closing must not reach a store whose database is gone.
+    m_ctx->store = nullptr;
     m_store.reset();
     m_database->close();
     m_link->CloseNetPC();
