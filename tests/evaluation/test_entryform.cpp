@@ -1,13 +1,11 @@
 #include "FormFixture.h"
 #include "TestSupport.h"
 
-#include "evaluation/LimitFileOrganisation.h"
 #include "evaluation/SpecimenForm.h"
 #include "instrument/MeasurementWindow.h"
 #include "shell/ClearBox.h"
 
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QtTest>
 
@@ -24,13 +22,6 @@ struct SpecimenFixture : FormFixture {
         ClearBox(settings, 3, notation, QDate(2027, 12, 5));
     }
     BoxRecord &box() { return settings.Box(3); }
-    // A measured graph of the selected scope, saved and unchanged.
-    void makeGraph()
-    {
-        box().Status = BoxStatus::Graph;
-        box().Stored = true;
-        box().Ein[10] = settings.ScopeOfTime;
-    }
     bool open()
     {
         form = std::make_unique<FrmEbn>(ctx);
@@ -49,42 +40,13 @@ class TestSpecimenForm : public QObject
     Q_OBJECT
 
 private slots:
-    void opensWithTheBoxData_data();
-    void opensWithTheBoxData();
     void fieldChecks_data();
     void fieldChecks();
     void returnTakesTheFields_data();
     void returnTakesTheFields();
     void startMeasurement_data();
     void startMeasurement();
-    void relatingALimitFileChecksTheLimits();
 };
-
-void TestSpecimenForm::opensWithTheBoxData_data()
-{
-    QTest::addColumn<bool>("graph");
-    QTest::newRow("pattern, comma") << false;
-    QTest::newRow("graph, point") << true;
-}
-
-void TestSpecimenForm::opensWithTheBoxData()
-{
-    QFETCH(bool, graph);
-    SpecimenFixture fx(graph ? pointNotation() : commaNotation());
-    if (graph)
-        fx.makeGraph();
-    fx.box().Ein[4] = 99;
-    fx.box().GesGew = 123.45678f;
-    QVERIFY(fx.open());
-    QCOMPARE(fx.form->windowTitle(), graph ? "Graph in box 3" : "Pattern in box 3");
-    // Seven significant digits, no trailing zeros, the system's separator.
-    QCOMPARE(fx.field("EbnGesGew")->text(),
-        QStringLiteral("123.4568").replace(u'.', fx.notation.decimalSeparator()));
-    QCOMPARE(fx.field("EbnPruefAm")->text(), fx.notation.date(QDate(2027, 12, 5)));
-    // A box without a graph is measured with the presets; a graph keeps its own.
-    QCOMPARE(fx.box().Ein[4], graph ? 99.0f : 10.0f);
-    QCOMPARE(fx.form->findChild<QPushButton *>("cmdEbnGraph")->isEnabled(), graph);
-}
 
 // Typed, then left with Tab: a refused field keeps the focus and, if it
 // holds a date, is cleared.
@@ -98,24 +60,18 @@ void TestSpecimenForm::fieldChecks_data()
     const QString whole = QStringLiteral("valid user input:\n\n(0 .... 999)");
     const QString percent = QStringLiteral("valid user input:\n\n(0 .... 99.9)");
     const QString date = QStringLiteral("Please enter a valid Date like: '05.12.27'");
-    const QString test = QStringLiteral("Bitte geben Sie ein Datum ein z.B. '27.12.05'");
     const auto row = [](const char *name, bool comma, const char *field, const char *typed,
                          const char *shown, const QString &message) {
         QTest::newRow(name) << comma << QString(field) << QString(typed) << QString(shown)
                             << message;
     };
     row("comma: typed point", true, "EbnTemp", "12.5", "12,5", "");
-    row("point: typed point", false, "EbnTemp", "12.5", "12.5", "");
-    row("comma: text keeps point", true, "EbnBenutzer", "12.5", "12.5", "");
     row("moisture 100", true, "EbnFeuchte", "100", "100", percent);
-    row("ash 99,95", true, "EbnAsche", "99,95", "99,95", percent);
     row("temperature 999", true, "EbnTemp", "999", "999", "");
     row("temperature 999,1", true, "EbnTemp", "999,1", "999,1", whole);
     row("temperature empty", true, "EbnTemp", "", "", whole);
     row("date rewritten", true, "EbnBgVonAm", " 5.12.27 ", "05.12.27", "");
-    row("date, point system", false, "EbnPaVonAm", "5/12/27", "05/12/27", "");
     row("no such day", true, "EbnPaVonAm", "31.02.27", "", date);
-    row("test date", true, "EbnPruefAm", "today", "", test);
 }
 
 void TestSpecimenForm::fieldChecks()
@@ -148,7 +104,6 @@ void TestSpecimenForm::returnTakesTheFields_data()
     QTest::addColumn<QString>("field"); // empty: nothing typed
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("changed");
-    QTest::newRow("no change, unchanged box") << QString() << QString() << false;
     QTest::newRow("no change, changed box") << QString() << QString() << true;
     QTest::newRow("new name with blanks") << "EbnKovra"
                                           << "  B 2  " << false;
@@ -208,7 +163,7 @@ void TestSpecimenForm::startMeasurement()
     fx.box().Kovra = QStringLiteral("A1");
     fx.box().Stored = true;
     if (graph)
-        fx.makeGraph();
+        fx.box().Status = BoxStatus::Graph;
     fx.box().Ein[3] = 0;
     fx.box().Ein[10] = scope;
     QVERIFY(fx.open());
@@ -241,29 +196,5 @@ void TestSpecimenForm::startMeasurement()
     }
 }
 
-void TestSpecimenForm::relatingALimitFileChecksTheLimits()
-{
-    SpecimenFixture fx;
-    fx.box().Erg[1] = 12;
-    LimitFile file;
-    file.GrwName = QStringLiteral("Std");
-    file.VerzID = *fx.store.addDirectory(DirectoryType::Limits, QStringLiteral("D"));
-    file.lower[1] = 10;
-    file.upper[1] = 11;
-    QVERIFY(fx.store.addLimitFile(file));
-    QVERIFY(fx.open());
-    whenModal<FrmGrwOrg>([](FrmGrwOrg *org) {
-        org->findChild<QListWidget *>(QStringLiteral("List1"))->setCurrentRow(0);
-        org->findChild<QListWidget *>(QStringLiteral("List2"))->setCurrentRow(0);
-        org->findChild<QPushButton *>("cmdGrwOrgZO")->click();
-    });
-    fx.click("cmdEbnGrw");
-
-    QVERIFY(fx.form->isVisible());
-    QVERIFY(fx.box().Changed);
-    QCOMPARE(fx.box().Abw[1], 1.0f);
-    QCOMPARE(fx.box().GrwBez.trimmed(), QStringLiteral("Std"));
-}
-
 QTEST_MAIN(TestSpecimenForm)
-#include "test_specimenform.moc"
+#include "test_entryform.moc"
