@@ -50,17 +50,9 @@ constexpr float unchecked = NAN;
 // 32-bit floats and a double-precision evaluation differs in the last digits.
 void verifyResults(const CurveResults &actual, const Expected &expected)
 {
-    QStringList all;
     for (int k = 1; k <= 5; ++k)
-        all << QStringLiteral("Erg%1=%2").arg(k).arg(double(actual[k]), 0, 'g', 9);
-    for (int k = 1; k <= 5; ++k) {
-        const float e = expected[k - 1];
-        QVERIFY2(std::isnan(e) || actual[k] == e,
-            qPrintable(QStringLiteral("Erg%1 expected %2, got: %3")
-                           .arg(k)
-                           .arg(double(e), 0, 'g', 9)
-                           .arg(all.join(QLatin1Char(' ')))));
-    }
+        QVERIFY2(std::isnan(expected[k - 1]) || actual[k] == expected[k - 1],
+            qPrintable(QStringLiteral("Erg%1 = %2").arg(k).arg(double(actual[k]), 0, 'g', 9)));
 }
 
 } // namespace

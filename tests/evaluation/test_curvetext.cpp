@@ -81,7 +81,7 @@ void TestCurveText::jsonReadsBackExactly()
     const CurveResults erg { 0, 0.1f, 1.0f / 3, FLT_MAX, 0, std::numeric_limits<float>::infinity() };
     const QJsonObject o = QJsonDocument::fromJson(ResultsJson(erg).toUtf8()).object();
     for (int k = 1; k <= 4; ++k)
-        QCOMPARE(float(o.value(QStringLiteral("Erg%1").arg(k)).toDouble()), erg[k]);
+        QVERIFY(float(o.value(QStringLiteral("Erg%1").arg(k)).toDouble()) == erg[k]);
     QCOMPARE(RoundTripFloat(1.0f / 3), QStringLiteral("0.33333334"));
     QVERIFY(o.value("Erg5").isNull());
 }

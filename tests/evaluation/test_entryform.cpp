@@ -14,8 +14,8 @@ namespace
 
 // The form of box 3 as the operator finds it: reset, the 10-minute scope.
 struct SpecimenFixture : FormFixture {
-    explicit SpecimenFixture(const Notation &n = commaNotation())
-        : FormFixture(n)
+    SpecimenFixture()
+        : FormFixture(commaNotation())
     {
         settings.ActiveBox = 3;
         settings.ScopeOfTime = 10;
@@ -52,7 +52,6 @@ private slots:
 // holds a date, is cleared.
 void TestSpecimenForm::fieldChecks_data()
 {
-    QTest::addColumn<bool>("comma");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
@@ -60,28 +59,26 @@ void TestSpecimenForm::fieldChecks_data()
     const QString whole = QStringLiteral("valid user input:\n\n(0 .... 999)");
     const QString percent = QStringLiteral("valid user input:\n\n(0 .... 99.9)");
     const QString date = QStringLiteral("Please enter a valid Date like: '05.12.27'");
-    const auto row = [](const char *name, bool comma, const char *field, const char *typed,
-                         const char *shown, const QString &message) {
-        QTest::newRow(name) << comma << QString(field) << QString(typed) << QString(shown)
-                            << message;
+    const auto row = [](const char *name, const char *field, const char *typed, const char *shown,
+                         const QString &message) {
+        QTest::newRow(name) << QString(field) << QString(typed) << QString(shown) << message;
     };
-    row("comma: typed point", true, "EbnTemp", "12.5", "12,5", "");
-    row("moisture 100", true, "EbnFeuchte", "100", "100", percent);
-    row("temperature 999", true, "EbnTemp", "999", "999", "");
-    row("temperature 999,1", true, "EbnTemp", "999,1", "999,1", whole);
-    row("temperature empty", true, "EbnTemp", "", "", whole);
-    row("date rewritten", true, "EbnBgVonAm", " 5.12.27 ", "05.12.27", "");
-    row("no such day", true, "EbnPaVonAm", "31.02.27", "", date);
+    row("typed point", "EbnTemp", "12.5", "12,5", "");
+    row("moisture 100", "EbnFeuchte", "100", "100", percent);
+    row("temperature 999", "EbnTemp", "999", "999", "");
+    row("temperature 999,1", "EbnTemp", "999,1", "999,1", whole);
+    row("temperature empty", "EbnTemp", "", "", whole);
+    row("date rewritten", "EbnBgVonAm", " 5.12.27 ", "05.12.27", "");
+    row("no such day", "EbnPaVonAm", "31.02.27", "", date);
 }
 
 void TestSpecimenForm::fieldChecks()
 {
-    QFETCH(bool, comma);
     QFETCH(QString, field);
     QFETCH(QString, typed);
     QFETCH(QString, shown);
     QFETCH(QString, message);
-    SpecimenFixture fx(comma ? commaNotation() : pointNotation());
+    SpecimenFixture fx;
     QVERIFY(fx.open());
     QLineEdit *edit = fx.field(field);
     edit->clear();

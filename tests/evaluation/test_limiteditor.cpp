@@ -14,11 +14,11 @@ const QString RateRange = QStringLiteral("valid user input:\n\n( 0 .... 9.999 )"
 const QString CuringRange = QStringLiteral("valid user input:\n\n( 0 .... 999.9 )");
 const QString FlexRange = QStringLiteral("valid user input:\n\n( 0 .... 999 )");
 
-// The limit editor as the operator sees it, for the limit directory "D"
-// that holds the file "Std".
+// The limit editor on a comma system, for the limit directory "D" that
+// holds the file "Std".
 struct EditorFixture : FormFixture {
-    explicit EditorFixture(const Notation &n = commaNotation())
-        : FormFixture(n)
+    EditorFixture()
+        : FormFixture(commaNotation())
     {
         LimitFile file;
         file.GrwName = QStringLiteral("Std");
@@ -41,7 +41,6 @@ struct EditorFixture : FormFixture {
 };
 
 struct LimitCase {
-    bool comma;
     bool byOk; // "&OK" pressed without leaving the field
     QString field, typed, shown;
     QString refusal; // empty: accepted
@@ -78,20 +77,20 @@ void TestLimitEditor::limitChecks_data()
 {
     QTest::addColumn<LimitCase>("c");
     // The range text 9.999 reads as 9999 where the comma is the separator.
-    QTest::newRow("comma: rate 10") << LimitCase { true, false, "medOgs_2", "10", "10", "" };
-    QTest::newRow("comma: lower point") << LimitCase { true, false, "medUgs_0", "1.5", "1,5", "" };
+    QTest::newRow("comma: rate 10") << LimitCase { false, "medOgs_2", "10", "10", "" };
+    QTest::newRow("comma: lower point") << LimitCase { false, "medUgs_0", "1.5", "1,5", "" };
     // An upper field keeps a typed point, and 1.5 must not be stored as 15.
     QTest::newRow("comma: upper point")
-        << LimitCase { true, false, "medOgs_0", "1.5", "1.5", CuringRange };
+        << LimitCase { false, "medOgs_0", "1.5", "1.5", CuringRange };
     QTest::newRow("upper point, never left, OK")
-        << LimitCase { true, true, "medOgs_2", "1.5", "1.5", RateRange };
-    QTest::newRow("empty") << LimitCase { true, false, "medUgs_4", "", "", FlexRange };
+        << LimitCase { true, "medOgs_2", "1.5", "1.5", RateRange };
+    QTest::newRow("empty") << LimitCase { false, "medUgs_4", "", "", FlexRange };
 }
 
 void TestLimitEditor::limitChecks()
 {
     QFETCH(LimitCase, c);
-    EditorFixture fx(c.comma ? commaNotation() : pointNotation());
+    EditorFixture fx;
     QVERIFY(fx.shown);
     fx.typeName("New");
     QLineEdit *edit = fx.field(c.field);

@@ -17,22 +17,18 @@ QPushButton *button(QWidget &form, const char *name)
     return form.findChild<QPushButton *>(QLatin1String(name));
 }
 
-// Two limit directories; limits 1..5 of a file with base b are b*k and b*k + 0.5.
+// One limit directory with files of mixed case; limits 1..5 are 10k and 10k + 0.5.
 struct LimitFixture : FormFixture {
     explicit LimitFixture(int mode)
         : FormFixture(commaNotation())
     {
         settings.DialogMode = mode;
-        dirA = *store.addDirectory(DirectoryType::Limits, "beta");
-        const qint32 dirB = *store.addDirectory(DirectoryType::Limits, "Alpha");
+        dir = *store.addDirectory(DirectoryType::Limits, "beta");
         for (const char *name : { "zeta", "Eta", "eta 2", "Std" }) {
-            LimitFile file;
-            file.GrwName = QLatin1String(name);
-            file.VerzID = file.GrwName == "Std" ? dirB : dirA;
-            const float base = file.VerzID == dirB ? 10 : 1;
+            LimitFile file { .GrwName = QLatin1String(name), .VerzID = dir };
             for (int k = 1; k <= 5; ++k) {
-                file.lower[k] = base * k;
-                file.upper[k] = base * k + 0.5f;
+                file.lower[k] = 10.0f * k;
+                file.upper[k] = 10.0f * k + 0.5f;
             }
             store.addLimitFile(file);
         }
@@ -40,23 +36,20 @@ struct LimitFixture : FormFixture {
         showActive(*form);
     }
     QListWidget *list(const char *name) { return form->findChild<QListWidget *>(name); }
-    QStringList shown(const char *name)
+    QStringList shown()
     {
         QStringList out;
-        for (const QListWidgetItem *item : list(name)->findItems("*", Qt::MatchWildcard))
+        for (const QListWidgetItem *item : list("List2")->findItems("*", Qt::MatchWildcard))
             out << item->text();
         return out;
     }
-    void select(const QString &directory, const QString &file = {})
+    void select(const QString &file)
     {
-        list("List1")->setCurrentItem(
-            list("List1")->findItems(directory, Qt::MatchExactly).value(0));
-        if (!file.isEmpty())
-            list("List2")->setCurrentItem(
-                list("List2")->findItems(file, Qt::MatchExactly).value(0));
+        list("List1")->setCurrentRow(0);
+        list("List2")->setCurrentItem(list("List2")->findItems(file, Qt::MatchExactly).value(0));
     }
 
-    qint32 dirA = 0;
+    qint32 dir = 0;
     std::unique_ptr<FrmGrwOrg> form;
 };
 
@@ -84,17 +77,17 @@ void TestLimitFileOrganisation::deleteAsksFirst()
 {
     QFETCH(bool, yes);
     LimitFixture fx(0);
-    fx.select("beta", "eta 2");
+    fx.select("eta 2");
     fx.messages.answer(yes);
     button(*fx.form, "cmdGrwOrgLoe")->click();
 
     QCOMPARE(fx.messages.texts(), QStringList { "Limit-File delete?" });
     QVERIFY(fx.messages.entries.first().question);
     QVERIFY(fx.form->isVisible());
-    const QStringList left
-        = yes ? QStringList { "Eta", "zeta" } : QStringList { "Eta", "eta 2", "zeta" };
-    QCOMPARE(fx.shown("List2"), left);
-    QCOMPARE(fx.store.listLimitFiles(fx.dirA).size(), left.size());
+    const QStringList left = yes ? QStringList { "Eta", "Std", "zeta" }
+                                 : QStringList { "Eta", "eta 2", "Std", "zeta" };
+    QCOMPARE(fx.shown(), left); // sorted ignoring case
+    QCOMPARE(fx.store.listLimitFiles(fx.dir).size(), left.size());
 }
 
 // After a change in the editor the dialog relates the changed values and
@@ -114,13 +107,13 @@ void TestLimitFileOrganisation::relateAfterChange()
     BoxRecord &box = fx.settings.Box(2);
     box.GrwBez = QStringLiteral("Old");
     box.GwO[1] = 7;
-    fx.select("Alpha", "Std");
+    fx.select("Std");
     whenModal<FrmGrw>([](FrmGrw *editor) {
         editor->findChild<QLineEdit *>("medOgs_3")->setText("444");
         button(*editor, "cmdGrwOK")->click();
     });
     button(*fx.form, "cmdGrwOrgAen")->click();
-    fx.select("Alpha", "Std");
+    fx.select("Std");
     button(*fx.form, relate ? "cmdGrwOrgZO" : "cmdGrwOrgOk")->click();
 
     QVERIFY(!fx.form->isVisible());
