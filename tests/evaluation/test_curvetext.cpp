@@ -40,7 +40,6 @@ void TestCurveText::read_data()
     QTest::newRow("300 points, end mark in the last slot") << pointLines(300) << 300 << "";
 
     QTest::newRow("one number") << QByteArray("0,1\n5\n") << 0 << "line 2: ";
-    QTest::newRow("grouping mark with decimal comma") << QByteArray("1.000;5\n") << 0 << "line 1: ";
     QTest::newRow("blank lines count") << QByteArray("0,1\n\n10,2\nbad\n") << 0 << "line 4: ";
     QTest::newRow("301 points") << pointLines(301) << 0 << "line 301: more than 300 points";
 }
