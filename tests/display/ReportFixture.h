@@ -18,12 +18,7 @@ inline void fillBox(BoxRecord &box, int number, float scope, const QString &name
     box.Kovra = name;
     box.Benutzer = QStringLiteral("Miller");
     box.PruefAm = QStringLiteral("14/03/05");
-    box.BgArt = QStringLiteral("Melamine");
     box.Bg = 55.5f;
-    box.HarzTyp = QStringLiteral("MF 2");
-    box.GesGew = 180;
-    box.PaGew = 80;
-    box.Temp = 20;
     box.Erg = { 0, 3.25f, 7.5f, 0.1234f, 42, 0 };
     box.GWU = { 0, 2, 6, 0.1f, 30, 10 };
     box.GwO = { 0, 4, 9, 0.2f, 60, 90 };

@@ -5,7 +5,6 @@
 #include "store/Store.h"
 #include "support/TestSupport.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -16,8 +15,6 @@ class TestStoredReport : public QObject
 private slots:
     void initTestCase();
     void storedGraphsInOrder();
-    void failuresWriteNothing_data();
-    void failuresWriteNothing();
 
 private:
     QTemporaryDir m_dir;
@@ -57,7 +54,6 @@ void TestStoredReport::storedGraphsInOrder()
     const QStringList pages = pdfText(out).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
     QCOMPARE(pages.size(), 2);
     QVERIFY(pages[0].contains(QLatin1String("Name: Graph B")));
-    QVERIFY(pages[0].contains(QLatin1String("Box 3: Graph A")));
     QVERIFY(pages[1].contains(QLatin1String("Name: Graph A")));
 
     // The one-box print of box 2, in its own scope.
@@ -66,37 +62,6 @@ void TestStoredReport::storedGraphsInOrder()
     const QString text = pdfText(out);
     QCOMPARE(text.count(QLatin1Char('\f')), 1);
     QVERIFY(text.contains(QLatin1String("Name: Graph C")));
-    QVERIFY(text.contains(QLatin1String("25.0 min.")));
-}
-
-void TestStoredReport::failuresWriteNothing_data()
-{
-    QTest::addColumn<QList<int>>("keyIndexes"); // -1: a key that is not stored
-    QTest::addColumn<float>("scope");
-    QTest::addColumn<int>("box");
-    QTest::newRow("unknown key") << QList<int> { 0, -1 } << 10.0f << 0;
-    QTest::newRow("no graph of the scope") << QList<int> { 2, 3 } << 10.0f << 0;
-    QTest::newRow("not a scope") << QList<int> { 0 } << 7.0f << 0;
-    QTest::newRow("six graphs") << QList<int> { 0, 0, 0, 0, 0, 0 } << 10.0f << 0;
-    QTest::newRow("box without graph") << QList<int> { 0 } << 10.0f << 2;
-    QTest::newRow("pattern box") << QList<int> { 3 } << 10.0f << 1;
-}
-
-void TestStoredReport::failuresWriteNothing()
-{
-    QFETCH(QList<int>, keyIndexes);
-    QFETCH(float, scope);
-    QFETCH(int, box);
-    StoredReportRequest request;
-    for (const int k : keyIndexes)
-        request.keys << (k < 0 ? 999999 : m_keys[k]);
-    request.scope = scope;
-    request.box = box;
-    request.output = m_dir.filePath(QStringLiteral("failed.pdf"));
-    QString error;
-    QVERIFY(!PrintStoredReport(*m_store, m_notation, request, &error));
-    QVERIFY(!error.isEmpty());
-    QVERIFY(!QFile::exists(request.output));
 }
 
 QTEST_MAIN(TestStoredReport)

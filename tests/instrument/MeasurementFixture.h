@@ -12,8 +12,7 @@
 #include <memory>
 
 // A NetPC played by the test: greets (unless told not to), records every
-// byte and command line and sends each reply the test hands it as a block
-// of its own.
+// byte and command line and sends each reply as a block of its own.
 class ScriptedPeer : public QObject
 {
 public:
@@ -24,11 +23,9 @@ public:
             socket = server.nextPendingConnection();
             socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
             connect(socket, &QTcpSocket::readyRead, this, [this] {
-                const QByteArray bytes = socket->readAll();
-                raw += bytes;
-                received += bytes;
-                for (int end; (end = int(received.indexOf('\n'))) >= 0; received.remove(0, end + 1))
-                    lines << QString::fromLatin1(received.left(end)).remove(QLatin1Char('\r'));
+                raw += socket->readAll();
+                lines = QString::fromLatin1(raw).remove(QLatin1Char('\r')).split('\n');
+                lines.removeLast(); // not yet ended
             });
             if (greets)
                 send("gol_kovra");
@@ -36,8 +33,7 @@ public:
     }
     quint16 port() const { return server.serverPort(); }
 
-    // Sends one reply and waits until the link has handled it, so that two
-    // replies never arrive as one block.
+    // Waits until the link has handled the reply, so two never arrive as one block.
     bool reply(NetLink &link, const QByteArray &text)
     {
         int handled = 0;
@@ -57,39 +53,28 @@ public:
     QTcpServer server;
     QTcpSocket *socket = nullptr;
     QByteArray raw; // everything received
-    QByteArray received; // not yet split into lines
     QStringList lines;
 };
 
-// Settings with the box of the lab's worked example in box 1: voltage 5,
-// open-circuit value 10, amplification 100, a 10-minute scope, no cycle
-// (so a time-out comes after the scaled extra wait alone).
+// The lab's worked example in box 1: voltage 5, open circuit 10,
+// amplification 100, a 10-minute scope, no cycle.
 inline void exampleBox(Settings &s)
 {
     s.ActiveBox = 1;
     s.ScopeOfTime = 10;
-    BoxRecord &b = s.Box(1);
-    b.Ein = { 0, 1, 20, 5, 0, 350, 100, 0.18f, 0.5f, 10, 10 };
+    s.Box(1).Ein = { 0, 1, 20, 5, 0, 350, 100, 0.18f, 0.5f, 10, 10 };
 }
 
-// Connects `link` to a peer on `port` with waits short enough for tests;
-// true once the greeting arrived.
+// Connects with waits short enough for tests; true once greeted.
 inline bool connectLink(
     NetLink &link, quint16 port, std::chrono::milliseconds extra = std::chrono::milliseconds(30))
 {
     ProtocolTimeouts t;
     t.measurementExtra = extra;
-    t.breakReply = std::chrono::milliseconds(200);
-    t.trace = std::chrono::milliseconds(200);
+    t.breakReply = t.trace = std::chrono::milliseconds(200);
     link.setTimeouts(t);
     link.ConnectNetPC(QStringLiteral("127.0.0.1"), port);
     return QTest::qWaitFor([&] { return link.netState() == NetLink::StateGreeting; }, 2000);
-}
-
-inline bool connectLink(NetLink &link, ScriptedPeer &peer,
-    std::chrono::milliseconds extra = std::chrono::milliseconds(30))
-{
-    return connectLink(link, peer.port(), extra);
 }
 
 // A simulated NetPC on a free loopback port, `speed` times the instrument's
@@ -101,7 +86,5 @@ inline std::unique_ptr<NetPcSimulator> startSimulator(double speed, const QStrin
     if (!fault.isEmpty() && !options.applyFault(fault))
         return nullptr;
     auto sim = std::make_unique<NetPcSimulator>(options);
-    if (!sim->listen(QHostAddress::LocalHost, 0))
-        return nullptr;
-    return sim;
+    return sim->listen(QHostAddress::LocalHost, 0) ? std::move(sim) : nullptr;
 }

@@ -2,31 +2,6 @@
 
 #include <QSignalSpy>
 
-using namespace std::chrono_literals;
-
-namespace
-{
-
-// Opens an error message and, while it is open, lets another reply arrive,
-// as a modal message box's own event loop would.
-class ReenteringMessages : public ScriptedMessages
-{
-public:
-    void show(const QString &text, Icon icon) override
-    {
-        ScriptedMessages::show(text, icon);
-        if (link && !arriving.isEmpty())
-            link->handleBlock(arriving.takeFirst());
-        handledWhileOpen = handled;
-    }
-    NetLink *link = nullptr;
-    QList<QByteArray> arriving;
-    int handled = 0;
-    int handledWhileOpen = -1;
-};
-
-} // namespace
-
 class TestLink : public QObject
 {
     Q_OBJECT
@@ -38,7 +13,6 @@ private slots:
     void repliesSetTheState_data();
     void repliesSetTheState();
     void dataLinesStopAtTheEndOfTheList();
-    void replyArrivingDuringAMessageWaitsItsTurn();
 };
 
 void TestLink::commandLinesOnTheWire_data()
@@ -49,7 +23,6 @@ void TestLink::commandLinesOnTheWire_data()
     QTest::newRow("trace without run") << "trace 1" << QByteArray("trace 1\n\r");
     QTest::newRow("zero") << "ZERO 5 1.25 36000 165 500 3000"
                           << QByteArray("run ZERO 5 1.25 36000 165 500 3000\n\r");
-    QTest::newRow("trace test is case-sensitive") << "Trace 1" << QByteArray("run Trace 1\n\r");
 }
 
 void TestLink::commandLinesOnTheWire()
@@ -59,13 +32,11 @@ void TestLink::commandLinesOnTheWire()
     ScriptedPeer peer;
     ScriptedMessages messages;
     NetLink link(messages);
-    QVERIFY(connectLink(link, peer)); // the greeting leaves state 3
+    QVERIFY(connectLink(link, peer.port())); // the greeting leaves state 3
 
     link.SendNetPC(command);
     QTRY_COMPARE(peer.raw, wire);
     QVERIFY(messages.entries.isEmpty());
-    link.CloseNetPC();
-    QTRY_VERIFY(link.isClosed());
 }
 
 void TestLink::nothingIsSentWhileUnconnected()
@@ -75,21 +46,6 @@ void TestLink::nothingIsSentWhileUnconnected()
     link.SendNetPC(QStringLiteral("INIT"));
     QVERIFY(messages.entries.isEmpty());
     QCOMPARE(link.netState(), NetLink::StateNone);
-
-    // A peer that accepts but never greets: the silence costs one message,
-    // and the line sent before still went nowhere.
-    ScriptedPeer silent(false);
-    ProtocolTimeouts t;
-    t.greeting = 150ms;
-    link.setTimeouts(t);
-    QSignalSpy finished(&link, &NetLink::connectFinished);
-    link.ConnectNetPC(QStringLiteral("127.0.0.1"), silent.port());
-    QVERIFY(finished.wait(2000));
-    QCOMPARE(finished.first().first().toBool(), false);
-    QTest::qWait(200);
-    QCOMPARE(finished.size(), 1);
-    QCOMPARE(messages.texts(), QStringList { "Error Connection NetPC" });
-    QVERIFY(silent.raw.isEmpty());
 }
 
 void TestLink::repliesSetTheState_data()
@@ -100,18 +56,12 @@ void TestLink::repliesSetTheState_data()
     QTest::addColumn<QString>("shown"); // the message, if any
     QTest::newRow("greeting has no OK") << QByteArray("gol_kovra\r\n") << 3 << false << "";
     QTest::newRow("ok") << QByteArray("OK\r\n") << 4 << false << "";
-    QTest::newRow("ok is case-sensitive") << QByteArray("ok\r\n") << 2 << false << "";
-    QTest::newRow("data") << QByteArray("DATA 0.1 3000\r\n") << 6 << true << "";
     QTest::newRow("data after ok wins") << QByteArray("DATA 0.1 3000\r\nOK\r\n") << 6 << true << "";
     QTest::newRow("set after data wins") << QByteArray("DATA 1 2 set") << 7 << true << "";
-    QTest::newRow("anything else") << QByteArray("hello") << 2 << false << "";
-    QTest::newRow("error, line end dropped") << QByteArray("ERR 17\r\n") << 5 << false << "ERR 17";
     QTest::newRow("error, control characters visible")
         << QByteArray("ERR\tA\x01\x1b\nB\x7f") << 5 << false << "ERR\\tA\\x01\\x1b\\nB\\x7f";
     QTest::newRow("error, long reply cut")
         << QByteArray("ERR ").append(500, 'x') << 5 << false << "ERR " + QString(196, 'x') + "...";
-    QTest::newRow("error, exactly the limit")
-        << QByteArray("ERR").append(197, 'E') << 5 << false << "ERR" + QString(197, 'E');
 }
 
 void TestLink::repliesSetTheState()
@@ -126,12 +76,9 @@ void TestLink::repliesSetTheState()
     link.handleBlock(reply);
     QCOMPARE(link.netState(), state);
     QCOMPARE(handled.size(), 1);
-    QCOMPARE(handled.first().first().toInt(), state);
     QCOMPARE(link.dataCount(), stored ? 1 : 0);
     QCOMPARE(link.dataLine(1), stored ? QString::fromLatin1(reply) : QString());
     QCOMPARE(messages.texts(), shown.isEmpty() ? QStringList() : QStringList { shown });
-    if (!shown.isEmpty())
-        QVERIFY(!messages.entries.first().question);
 }
 
 void TestLink::dataLinesStopAtTheEndOfTheList()
@@ -145,29 +92,6 @@ void TestLink::dataLinesStopAtTheEndOfTheList()
     QCOMPARE(link.dataCount(), 500);
     QCOMPARE(link.dataLine(500), QStringLiteral("DATA 0.500 500000"));
     QVERIFY(link.dataLine(501).isEmpty());
-    QVERIFY(!link.storeDataLine(QStringLiteral("DATA 0.04  1000")));
-    link.setDataCount(9999);
-    QCOMPARE(link.dataCount(), 500);
-}
-
-void TestLink::replyArrivingDuringAMessageWaitsItsTurn()
-{
-    ReenteringMessages messages;
-    NetLink link(messages);
-    messages.link = &link;
-    messages.arriving = { "DATA 0.2 3000" };
-    QList<int> states;
-    connect(&link, &NetLink::replyHandled, this, [&](int state) {
-        states.append(state);
-        ++messages.handled;
-    });
-
-    link.handleBlock("ERR 3 overload");
-    // Not handled while the message was open, then as a reply of its own.
-    QCOMPARE(messages.handledWhileOpen, 0);
-    QCOMPARE(states, (QList<int> { NetLink::StateError, NetLink::StateData }));
-    QCOMPARE(link.dataLine(1), QStringLiteral("DATA 0.2 3000"));
-    QCOMPARE(messages.texts(), QStringList { "ERR 3 overload" });
 }
 
 QTEST_GUILESS_MAIN(TestLink)
