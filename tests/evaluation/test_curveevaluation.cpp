@@ -66,7 +66,6 @@ class TestCurveEvaluation : public QObject
 private slots:
     void results_data();
     void results();
-    void boxKeepsEverythingButResults();
 };
 
 void TestCurveEvaluation::results_data()
@@ -105,22 +104,6 @@ void TestCurveEvaluation::results_data()
     QTest::newRow("flow level 71 does not")
         << measured(120, step(67, 83, 40)) << Expected { _, _, _, 0.0f, _ };
 
-    // A step from 10 to 50 after point 40 with a 4-point peak of 90 at 80..83.
-    // Flexibility takes the 4-point maximum 90; curing time and rate the
-    // 6-point maximum 460/6 of pass 3. After the step the points lie 15 s
-    // apart, so the rise step is the one after the rise, not the one before.
-    // Erg2 = y80 / 60; Erg3 = 40 / (460/6 - 10) / 15 * 60 * 0.66.
-    QTest::newRow("narrow peak") << measured(
-        150, [](int i) { return i <= 40 ? 10.0f : (i >= 80 && i <= 83 ? 90.0f : 50.0f); },
-        [](int i) {
-            return i <= 40 ? 10.0f * i : 10.0f * i + 5.0f * (i - 40);
-        }) << Expected { 6.79166651f, 16.666666f, 1.58400011f, 390.0f, 88.8888855f };
-
-    // No window rises, so rise time and rise step stay 0. The minimum is the
-    // last 4-point window of pass 1, ending at n-4, or at 296 on a full curve.
-    const Shape falling = [](int i) { return 80.0f - 0.25f * float(i); };
-    QTest::newRow("falling, 300 points")
-        << measured(300, falling) << Expected { 0.0f, 1.0f, 0.0f, 2960.0f, 91.993721f };
     // Nothing ever exceeds 0.9 times a level of 0, so pass 4 runs to 297;
     // the flow pass ends at 296.
     QTest::newRow("300 points at 0") << measured(300, [](int) { return 0.0f; })
@@ -157,21 +140,6 @@ void TestCurveEvaluation::results()
     QFETCH(Curve, curve);
     QFETCH(Expected, expected);
     verifyResults(curve.evaluate(), expected);
-}
-
-void TestCurveEvaluation::boxKeepsEverythingButResults()
-{
-    BoxRecord box;
-    const Curve c = measured(200, step(10, 50, 57));
-    std::copy(c.x.begin(), c.x.end(), box.x.begin());
-    std::copy(c.y.begin(), c.y.end(), box.y.begin());
-    box.Abw.fill(3);
-    const BoxRecord before = box;
-
-    EvaluateCurve(box);
-
-    verifyResults(box.Erg, { 9.58333302f, 10.0f, 3.96000004f, 560.0f, 80.0f });
-    QVERIFY(box.x == before.x && box.y == before.y && box.Abw == before.Abw);
 }
 
 QTEST_GUILESS_MAIN(TestCurveEvaluation)

@@ -2,7 +2,6 @@
 
 #include "FormFixture.h"
 
-#include "evaluation/LimitEditor.h"
 #include "evaluation/LimitFileOrganisation.h"
 #include "evaluation/SpecimenForm.h"
 #include "exchange/ExportDialog.h"
@@ -11,15 +10,11 @@
 #include "instrument/MeasurementWindow.h"
 #include "shell/Application.h"
 #include "shell/MainWindow.h"
-#include "shell/ScriptedMessages.h"
-#include "shell/Settings.h"
 #include "simulator/NetPcSimulator.h"
 #include "store/DirectoryDialog.h"
 #include "store/GraphPatternDialog.h"
 #include "store/SettingsTables.h"
-#include "store/Store.h"
 
-#include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileSystemModel>
@@ -30,12 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
-#include <algorithm>
-#include <array>
-#include <functional>
-#include <memory>
 
 // What the operator types into the specimen form: field name and text, in
 // the order typed. A field not named keeps what the form shows.
@@ -43,40 +33,24 @@ using SpecimenEntry = QList<std::pair<QString, QString>>;
 
 inline SpecimenEntry sampleSpecimen(const QString &name)
 {
-    return { { "EbnKovra", name }, { "EbnBenutzer", "Meier" }, { "EbnBgArt", "Dekor" },
-        { "EbnBg", "112.5" }, { "EbnHarztyp", "Melamin" }, { "EbnBgVon", "Schmidt" },
-        { "EbnDrVon", "Druck AG" }, { "EbnPaVon", "Papier GmbH" }, { "EbnGesGew", "180" },
-        { "EbnPaGew", "80" }, { "EbnLuftdurch", "12" }, { "EbnFeuchte", "6.5" },
+    return { { "EbnKovra", name }, { "EbnBenutzer", "Meier" }, { "EbnBg", "112.5" },
+        { "EbnHarztyp", "Melamin" }, { "EbnPaGew", "80" }, { "EbnFeuchte", "6.5" },
         { "EbnBemerk", "Charge 4711" } };
 }
 
-// A limit file as the operator types it into the limit editor, results 1..5.
-struct LimitEntry {
-    std::array<QString, 6> lower;
-    std::array<QString, 6> upper;
-};
-
-// What the operator saw of a measurement while it ran.
+// What the operator saw of a measurement: its caption, and whether the
+// test had to end a run that hung.
 struct MeasurementSeen {
     QString caption;
-    bool seenRunning = false; // the window was caught between two points
-    bool endEnabled = false; // "&End measurement" while running
-    bool returnEnabled = true; // "&Return" while running
-    bool timedOut = false; // the run had to be ended by the test
+    bool timedOut = false;
 };
 
-// Selects the entry with exactly this text; a failed QtTest check otherwise.
 inline void chooseEntry(QListWidget *list, const QString &text)
 {
     const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
     QVERIFY2(!found.isEmpty(),
         qPrintable(QStringLiteral("no \"%1\" in %2").arg(text, list->objectName())));
     list->setCurrentItem(found.first());
-}
-
-inline bool listHas(const QListWidget *list, const QString &text)
-{
-    return !list->findItems(text, Qt::MatchExactly).isEmpty();
 }
 
 // Runs a step of a story and leaves the story when it failed.
@@ -151,33 +125,10 @@ public:
             control<QRadioButton>(dialog, QStringLiteral("optVzV_%1").arg(type))->click();
             QTest::keyClicks(control<QLineEdit>(dialog, "txtNeu"), name);
             clickEnabled(control<QPushButton>(dialog, "cmdVzVOk"));
-            QVERIFY(listHas(control<QListWidget>(dialog, "List1"), name));
+            QVERIFY(!control<QListWidget>(dialog, "List1")->findItems(name, Qt::MatchExactly).isEmpty());
             control<QPushButton>(dialog, "cmdVzVAb")->click();
         });
         window().mnuVzVE->trigger();
-    }
-
-    // "Li&mit management..." > "&New" in the directory named `directory`.
-    void createLimitFile(const QString &directory, const QString &name, const LimitEntry &limits)
-    {
-        whenModal<FrmGrwOrg>([&](FrmGrwOrg *org) {
-            chooseEntry(control<QListWidget>(org, "List1"), directory);
-            whenModal<FrmGrw>([&](FrmGrw *editor) {
-                for (int k = 1; k <= 5; ++k) {
-                    typeInto(control<QLineEdit>(editor, QStringLiteral("medUgs_%1").arg(k - 1)),
-                        limits.lower[size_t(k)]);
-                    typeInto(control<QLineEdit>(editor, QStringLiteral("medOgs_%1").arg(k - 1)),
-                        limits.upper[size_t(k)]);
-                }
-                QTest::keyClicks(control<QLineEdit>(editor, "txtNeu"), name);
-                clickEnabled(control<QPushButton>(editor, "cmdGrwOK"));
-            });
-            clickEnabled(control<QPushButton>(org, "cmdGrwOrgNeu"));
-            QVERIFY2(listHas(control<QListWidget>(org, "List2"), name),
-                qPrintable(messages.texts().join("/")));
-            control<QPushButton>(org, "cmdGrwOrgOk")->click();
-        });
-        window().mnuGwV->trigger();
     }
 
     // "&Box": the specimen form of the active box. The fields of `entry`
@@ -233,13 +184,7 @@ public:
             seen.caption = window->windowTitle();
             const int point = control<QLineEdit>(window, "Text1")->text().toInt();
             QPushButton *end = control<QPushButton>(window, "cmdMessenBe");
-            QPushButton *back = control<QPushButton>(window, "cmdMessenAb");
             const bool running = window->run() && window->run()->isRunning();
-            if (running && point > 0 && !seen.seenRunning) {
-                seen.seenRunning = true;
-                seen.endEnabled = end->isEnabled();
-                seen.returnEnabled = back->isEnabled();
-            }
             if (!duringDone && running && point >= atPoint) {
                 duringDone = true;
                 during(window);
@@ -249,7 +194,7 @@ public:
                 if (end->isEnabled())
                     end->click();
                 else if (!running)
-                    back->click();
+                    control<QPushButton>(window, "cmdMessenAb")->click();
             }
         });
         watch.start(2);
@@ -265,12 +210,12 @@ public:
     }
 
     // "&Save" into `directory` (of the box's kind) under the name the form
-    // suggests; returns the dialog's title and suggested name.
-    std::pair<QString, QString> saveActiveBox(const QString &directory)
+    // suggests; returns that name.
+    QString saveActiveBox(const QString &directory)
     {
-        std::pair<QString, QString> seen;
+        QString seen;
         whenModal<FrmDOrg>([&](FrmDOrg *dialog) {
-            seen = { dialog->windowTitle(), control<QLineEdit>(dialog, "txtNeu")->text() };
+            seen = control<QLineEdit>(dialog, "txtNeu")->text();
             chooseEntry(control<QListWidget>(dialog, "List1"), directory);
             clickEnabled(control<QPushButton>(dialog, "cmdDOrgOk"));
             QVERIFY2(!dialog->isVisible(), "the save dialog stayed open");
