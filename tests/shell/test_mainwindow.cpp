@@ -26,8 +26,6 @@ private slots:
 private:
     // Five reset boxes in the 10-minute scope, settings from a fresh file.
     std::unique_ptr<FormFixture> fx;
-    Settings *settings = nullptr;
-    ScriptedMessages *messages = nullptr;
     std::unique_ptr<FrmKovra> window;
 };
 
@@ -35,10 +33,8 @@ void MainWindowTest::init()
 {
     fx = std::make_unique<FormFixture>(commaNotation());
     QVERIFY(fx->opened && fx->store.LoadSettings(fx->settings));
-    settings = &fx->settings;
-    messages = &fx->messages;
     for (int k = 1; k <= 5; ++k)
-        ClearBox(*settings, k, fx->notation);
+        ClearBox(fx->settings, k, fx->notation);
     window = std::make_unique<FrmKovra>(fx->ctx);
     window->SelectScopeOption();
     window->ShowAllBoxTiles();
@@ -54,7 +50,7 @@ void MainWindowTest::cleanup()
 void MainWindowTest::activeBoxColours()
 {
     window->cmdAEB[3]->click();
-    QCOMPARE(settings->ActiveBox, 4);
+    QCOMPARE(fx->settings.ActiveBox, 4);
     for (int i = 0; i < 5; ++i)
         QCOMPARE(
             window->shapeColour(i), i == 3 ? FrmKovra::ActiveShapeColour : FrmKovra::ShapeColour);
@@ -62,16 +58,16 @@ void MainWindowTest::activeBoxColours()
 
 void MainWindowTest::scopeOptionChangesBoxesWithoutGraph()
 {
-    settings->Box(2).Status = BoxStatus::Graph;
-    settings->Box(2).Ein[10] = 10;
+    fx->settings.Box(2).Status = BoxStatus::Graph;
+    fx->settings.Box(2).Ein[10] = 10;
     window->ShowBoxTile(2);
     window->ZbOption[4]->click();
-    QCOMPARE(settings->ScopeOfTime, 25.0f);
+    QCOMPARE(fx->settings.ScopeOfTime, 25.0f);
     for (int k : { 1, 3, 4, 5 }) {
-        QCOMPARE(settings->Box(k).Ein[10], 25.0f);
+        QCOMPARE(fx->settings.Box(k).Ein[10], 25.0f);
         QCOMPARE(window->lblZB[k - 1]->text(), QStringLiteral("25"));
     }
-    QCOMPARE(settings->Box(2).Ein[10], 10.0f);
+    QCOMPARE(fx->settings.Box(2).Ein[10], 10.0f);
     QCOMPARE(window->lblZB[1]->text(), QStringLiteral("10"));
 }
 
@@ -80,8 +76,8 @@ void MainWindowTest::iconsFollowStatusAndChanged()
     window->show();
     QVERIFY(!window->imgTyp[2]->isVisible() && window->imgTyp[7]->isVisible());
     QVERIFY(!window->imgEd[2]->isVisible());
-    settings->Box(3).Status = BoxStatus::Graph;
-    settings->Box(3).Changed = true;
+    fx->settings.Box(3).Status = BoxStatus::Graph;
+    fx->settings.Box(3).Changed = true;
     window->ShowBoxTile(3);
     QVERIFY(window->imgTyp[2]->isVisible());
     QVERIFY(!window->imgTyp[7]->isVisible());
@@ -90,19 +86,19 @@ void MainWindowTest::iconsFollowStatusAndChanged()
 
 void MainWindowTest::deleteInBox()
 {
-    settings->ActiveBox = 2;
-    BoxRecord &b = settings->Box(2);
+    fx->settings.ActiveBox = 2;
+    BoxRecord &b = fx->settings.Box(2);
     b.Kovra = QStringLiteral("A7");
     b.Status = BoxStatus::Graph;
     b.PruefAm = QStringLiteral("01.01.05");
     window->ShowBoxTile(2);
 
-    messages->answer(false);
+    fx->messages.answer(false);
     window->mnuLoEb->trigger();
-    QCOMPARE(messages->texts(), QStringList { "Do you really want to delete ?" });
+    QCOMPARE(fx->messages.texts(), QStringList { "Do you really want to delete ?" });
     QCOMPARE(b.Kovra, QStringLiteral("A7"));
 
-    messages->answer(true);
+    fx->messages.answer(true);
     window->mnuLoEb->trigger();
     QCOMPARE(b.Kovra, QString());
     QCOMPARE(b.PruefAm, fx->notation.date(QDate::currentDate()));
@@ -111,7 +107,7 @@ void MainWindowTest::deleteInBox()
 
 void MainWindowTest::colourOfOneBoxWritesAllFiveColumns()
 {
-    const auto before = settings->DisKvFa;
+    const auto before = fx->settings.DisKvFa;
     const auto stored = [this] {
         QSqlQuery q(fx->db.connection());
         q.exec("SELECT DisKvFa1, DisKvFa2, DisKvFa3, DisKvFa4, DisKvFa5 FROM Init");
@@ -121,20 +117,20 @@ void MainWindowTest::colourOfOneBoxWritesAllFiveColumns()
     };
 
     // Colours changed in memory only reach the file with the next choice.
-    settings->DisKvFa[1] = 0x123456;
+    fx->settings.DisKvFa[1] = 0x123456;
     window->chooseColour = [](const QColor &) { return std::optional<QColor>(); };
     window->mnuEbn[3]->trigger();
     QCOMPARE(stored()[0], before[1]);
 
     window->chooseColour = [](const QColor &) { return QColor(0x11, 0x22, 0x33); };
     window->mnuEbn[3]->trigger();
-    QCOMPARE(settings->DisKvFa[3], 0x332211);
+    QCOMPARE(fx->settings.DisKvFa[3], 0x332211);
     QCOMPARE(stored(), (QList<qint32> { 0x123456, before[2], 0x332211, before[4], before[5] }));
 }
 
 void MainWindowTest::graphsOnlyForTheSelectedScope()
 {
-    BoxRecord &b = settings->Box(2);
+    BoxRecord &b = fx->settings.Box(2);
     b.Status = BoxStatus::Graph;
     b.Ein[10] = 10;
     b.x[0] = b.x[1] = 20;
@@ -142,13 +138,13 @@ void MainWindowTest::graphsOnlyForTheSelectedScope()
     b.x[2] = CurveEndMark;
     window->ZbOption[4]->click();
     window->cmdGraf->click();
-    QCOMPARE(messages->texts(), QStringList { "No graph in selected scope of time!" });
+    QCOMPARE(fx->messages.texts(), QStringList { "No graph in selected scope of time!" });
     QVERIFY(!window->graphWindow());
 
     window->ZbOption[3]->click();
     window->cmdGraf->click();
     QVERIFY(window->graphWindow());
-    QCOMPARE(messages->entries.size(), 1);
+    QCOMPARE(fx->messages.entries.size(), 1);
     window->graphWindow()->close();
 }
 
