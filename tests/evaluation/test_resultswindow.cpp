@@ -1,7 +1,5 @@
 #include "evaluation/ResultsWindow.h"
-#include "shell/AppContext.h"
-#include "shell/ScriptedMessages.h"
-#include "shell/Settings.h"
+#include "support/FormFixture.h"
 #include "support/TestSupport.h"
 
 #include <QLabel>
@@ -36,24 +34,21 @@ void TestResultsWindow::formatsEveryColumn()
     QFETCH(int, row);
     QFETCH(float, value);
     QFETCH(QString, shown);
-    Settings settings;
-    const Notation notation = comma ? commaNotation() : pointNotation();
-    ScriptedMessages messages;
-    AppContext ctx { settings, notation, messages };
+    FormFixture fx(comma ? commaNotation() : pointNotation());
     for (int b = 1; b <= 5; ++b)
-        settings.Box(b).Erg.fill(float(100 * b));
-    settings.ActiveBox = 3;
-    BoxRecord &box = settings.Box(3);
+        fx.settings.Box(b).Erg.fill(float(100 * b));
+    fx.settings.ActiveBox = 3;
+    BoxRecord &box = fx.settings.Box(3);
     box.Erg[row + 1] = box.GWU[row + 1] = box.GwO[row + 1] = box.Abw[row + 1] = value;
 
-    FrmErg window(ctx);
+    FrmErg window(fx.ctx);
     for (const char *column : { "lbl2", "lbl4", "lbl5", "lbl6" }) {
         const QString name = QStringLiteral("%1_%2").arg(column).arg(row);
         auto *label = window.findChild<QLabel *>(name);
         QVERIFY2(label, qPrintable(name));
         QCOMPARE(label->text(), shown);
     }
-    QVERIFY(messages.entries.isEmpty());
+    QVERIFY(fx.messages.entries.isEmpty());
 }
 
 QTEST_MAIN(TestResultsWindow)

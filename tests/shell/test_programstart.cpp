@@ -13,7 +13,6 @@ class ProgramStartTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
     void cleanup() { app.reset(); }
     void everyFailureHasItsMessageInOrder();
     void unusableDatabaseEndsTheStart();
@@ -24,7 +23,7 @@ private:
     bool start(quint16 port)
     {
         app = std::make_unique<ZandorApplication>(
-            CommandLine::parse({ "--db", dir->filePath("kovra.mdb"), "--netpc",
+            CommandLine::parse({ "--db", dir.filePath("kovra.mdb"), "--netpc",
                 QStringLiteral("127.0.0.1:%1").arg(port) }),
             &messages);
         app->setTimeouts(ProtocolTimeouts::scaledDown(200));
@@ -32,16 +31,10 @@ private:
         return app->start() && started.wait(10000);
     }
 
-    std::unique_ptr<QTemporaryDir> dir;
+    QTemporaryDir dir;
     ScriptedMessages messages;
     std::unique_ptr<ZandorApplication> app;
 };
-
-void ProgramStartTest::init()
-{
-    dir = std::make_unique<QTemporaryDir>();
-    messages = ScriptedMessages();
-}
 
 void ProgramStartTest::everyFailureHasItsMessageInOrder()
 {
@@ -61,11 +54,12 @@ void ProgramStartTest::everyFailureHasItsMessageInOrder()
 
 void ProgramStartTest::unusableDatabaseEndsTheStart()
 {
-    const QString path = dir->filePath("letter.mdb");
+    const QString path = dir.filePath("letter.mdb");
     const QByteArray letter("this is a letter, not a database\n");
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly) && f.write(letter) == letter.size());
     f.close();
+    messages = ScriptedMessages();
     ZandorApplication letterApp(CommandLine::parse({ "1", "--db", path }), &messages);
     QVERIFY(!letterApp.start());
     QCOMPARE(messages.entries.size(), 1);
