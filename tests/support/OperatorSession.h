@@ -38,8 +38,7 @@ inline SpecimenEntry sampleSpecimen(const QString &name)
         { "EbnBemerk", "Charge 4711" } };
 }
 
-// What the operator saw of a measurement: its caption, and whether the
-// test had to end a run that hung.
+// The measurement window's caption, and whether the test ended a hung run.
 struct MeasurementSeen {
     QString caption;
     bool timedOut = false;
@@ -61,10 +60,8 @@ inline void chooseEntry(QListWidget *list, const QString &text)
             return;                                                                                \
     } while (false)
 
-// The program as an operator meets it: started against the in-process
-// NetPC simulator on a database file of its own, and driven through its
-// windows only. Failures are reported through QtTest; a story stops at the
-// first one (see STEP).
+// The program as an operator meets it: against the in-process simulator, on
+// a database file of its own, driven through its windows only.
 class OperatorSession
 {
 public:
@@ -209,8 +206,7 @@ public:
         enterSpecimen(entry, [&](FrmEbn *form) { QVERIFY(!startMeasurement(form).timedOut); });
     }
 
-    // "&Save" into `directory` (of the box's kind) under the name the form
-    // suggests; returns that name.
+    // "&Save" into `directory` under the suggested name, which it returns.
     QString saveActiveBox(const QString &directory)
     {
         QString seen;
@@ -289,8 +285,7 @@ public:
     }
 
 private:
-    // Longest a story waits for the program; far above what any step needs,
-    // so a hang fails the story instead of the whole run.
+    // Far above what any step needs: a hang fails the story, not the run.
     static constexpr int StepTimeoutMs = 20000;
 
     template <typename T> static T *control(QObject *parent, const QString &name)
