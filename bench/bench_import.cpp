@@ -5,9 +5,9 @@
 
 #include "exchange/ImportFile.h"
 #include "exchange/ImportTarget.h"
-#include "shell/BoxRecord.h"
-#include "shell/Notation.h"
-#include "shell/ScriptedMessages.h"
+#include "core/BoxRecord.h"
+#include "core/Notation.h"
+#include "core/ScriptedMessages.h"
 #include "store/Database.h"
 #include "store/Store.h"
 

@@ -5,8 +5,8 @@
 #include "instrument/NetLink.h"
 #include "instrument/ReplyWait.h"
 #include "instrument/ZeroPointDetermination.h"
-#include "shell/ScriptedMessages.h"
-#include "shell/Settings.h"
+#include "core/ScriptedMessages.h"
+#include "core/Settings.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

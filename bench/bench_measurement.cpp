@@ -11,10 +11,10 @@
 #include "instrument/MeasurementRun.h"
 #include "instrument/MeasurementWindow.h"
 #include "instrument/NetLink.h"
-#include "shell/AppContext.h"
-#include "shell/Notation.h"
-#include "shell/ScriptedMessages.h"
-#include "shell/Settings.h"
+#include "core/AppContext.h"
+#include "core/Notation.h"
+#include "core/ScriptedMessages.h"
+#include "core/Settings.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,8 +2,8 @@
 // Usage: bench_report [output.pdf]  (keeps the file when a name is given)
 
 #include "display/TestReport.h"
-#include "shell/Notation.h"
-#include "shell/Settings.h"
+#include "core/Notation.h"
+#include "core/Settings.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

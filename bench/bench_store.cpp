@@ -2,13 +2,13 @@
 // prints medians of the store's everyday operations, and the reorganisation
 // beside the bare engine work it consists of (compaction and integrity
 // check) on the same file in the same run.
-#include "shell/BoxRecord.h"
-#include "shell/Notation.h"
+#include "core/BoxRecord.h"
+#include "core/Notation.h"
 #include "store/Database.h"
 #include "store/Reorganisation.h"
 #include "store/Store.h"
 
-#include "shell/OperatorMessages.h"
+#include "core/OperatorMessages.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/OperatorMessages.h"
+#include "core/OperatorMessages.h"
 #include "store/Database.h"
 
 // Opens the database a command works on; when it cannot be used the reason,

@@ -1,9 +1,9 @@
 // zandorctl export: writes one stored graph or pattern to an export file.
 #include "ctl/CommandDatabase.h"
 #include "ctl/CtlCommand.h"
-#include "ctl/StderrMessages.h"
+#include "core/StderrMessages.h"
 #include "exchange/ExportFile.h"
-#include "shell/Notation.h"
+#include "core/Notation.h"
 #include "store/Database.h"
 #include "store/Store.h"
 

@@ -2,10 +2,10 @@
 // dialog does, with the dialog's messages on standard error.
 #include "ctl/CommandDatabase.h"
 #include "ctl/CtlCommand.h"
-#include "ctl/StderrMessages.h"
+#include "core/StderrMessages.h"
 #include "exchange/ImportTarget.h"
-#include "shell/BoxRecord.h"
-#include "shell/Notation.h"
+#include "core/BoxRecord.h"
+#include "core/Notation.h"
 #include "store/Database.h"
 #include "store/Store.h"
 

@@ -1,8 +1,8 @@
 // zandorctl list: the directories and the stored graphs and patterns.
 #include "ctl/CommandDatabase.h"
 #include "ctl/CtlCommand.h"
-#include "ctl/StderrMessages.h"
-#include "shell/Notation.h"
+#include "core/StderrMessages.h"
+#include "core/Notation.h"
 #include "store/Database.h"
 #include "store/Store.h"
 

@@ -1,17 +1,17 @@
 // zandorctl measure: one measurement without an operator, as the specimen
 // form would start it, for unattended use and scripts.
 #include "ctl/CtlCommand.h"
-#include "ctl/StderrMessages.h"
+#include "core/StderrMessages.h"
 #include "evaluation/ResultCaptions.h"
 #include "instrument/AdjustmentChecks.h"
 #include "instrument/Adjustments.h"
 #include "instrument/InstrumentStartup.h"
 #include "instrument/MeasurementRun.h"
 #include "instrument/NetLink.h"
-#include "shell/Notation.h"
-#include "shell/Settings.h"
+#include "core/Notation.h"
+#include "core/Settings.h"
 #include "store/Database.h"
-#include "store/SettingsTables.h"
+#include "core/SettingsTables.h"
 #include "store/Store.h"
 
 #include <QCommandLineParser>

@@ -1,7 +1,7 @@
 // zandorctl reorganise: repairs and compacts the database file.
 #include "ctl/CommandDatabase.h"
 #include "ctl/CtlCommand.h"
-#include "ctl/StderrMessages.h"
+#include "core/StderrMessages.h"
 #include "store/Database.h"
 #include "store/Reorganisation.h"
 

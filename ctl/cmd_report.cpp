@@ -1,8 +1,8 @@
 // zandorctl report: the test report of stored graphs as a PDF file.
 #include "ctl/CtlCommand.h"
-#include "ctl/StderrMessages.h"
+#include "core/StderrMessages.h"
 #include "display/StoredReport.h"
-#include "shell/Notation.h"
+#include "core/Notation.h"
 #include "store/Database.h"
 #include "store/Store.h"
 

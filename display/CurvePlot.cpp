@@ -2,9 +2,9 @@
 
 #include "display/DrawingSurface.h"
 #include "display/ReportFonts.h"
-#include "shell/BoxRecord.h"
-#include "shell/Notation.h"
-#include "shell/Rounding.h"
+#include "core/BoxRecord.h"
+#include "core/Notation.h"
+#include "core/Rounding.h"
 
 namespace {
 

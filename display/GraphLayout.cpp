@@ -1,6 +1,6 @@
 #include "display/GraphLayout.h"
 
-#include "shell/Rounding.h"
+#include "core/Rounding.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 
 #include "display/CurvePlot.h"
 #include "display/DrawingSurface.h"
-#include "shell/Rounding.h"
-#include "shell/Settings.h"
+#include "core/Rounding.h"
+#include "core/Settings.h"
 
 namespace {
 

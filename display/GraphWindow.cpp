@@ -4,9 +4,9 @@
 #include "display/GraphPlot.h"
 #include "display/PictureBox.h"
 #include "display/TestReport.h"
-#include "shell/AppContext.h"
-#include "shell/OperatorMessages.h"
-#include "shell/Settings.h"
+#include "core/AppContext.h"
+#include "core/OperatorMessages.h"
+#include "core/Settings.h"
 
 #include <QApplication>
 #include <QPushButton>

@@ -5,8 +5,8 @@
 #include "display/ReportFonts.h"
 #include "display/ReportGeometry.h"
 #include "display/ReportNotes.h"
-#include "shell/Notation.h"
-#include "shell/Settings.h"
+#include "core/Notation.h"
+#include "core/Settings.h"
 
 #include <array>
 

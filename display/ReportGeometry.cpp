@@ -1,7 +1,7 @@
 #include "display/ReportGeometry.h"
 
-#include "shell/Rounding.h"
-#include "shell/Settings.h"
+#include "core/Rounding.h"
+#include "core/Settings.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "display/StoredReport.h"
 
 #include "display/TestReport.h"
-#include "shell/Notation.h"
-#include "shell/Settings.h"
-#include "store/SettingsTables.h"
+#include "core/Notation.h"
+#include "core/Settings.h"
+#include "core/SettingsTables.h"
 #include "store/Store.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "display/PrinterSurface.h"
 #include "display/ReportBlocks.h"
 #include "display/ReportGeometry.h"
-#include "shell/Settings.h"
+#include "core/Settings.h"
 
 #include <QPainter>
 #include <QPdfWriter>

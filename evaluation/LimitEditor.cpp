@@ -3,11 +3,11 @@
 #include "evaluation/LeaveChecks.h"
 #include "evaluation/LimitInput.h"
 #include "evaluation/ResultCaptions.h"
-#include "shell/AppContext.h"
-#include "shell/DecimalKeyFilter.h"
-#include "shell/Notation.h"
-#include "shell/OperatorMessages.h"
-#include "shell/Settings.h"
+#include "core/AppContext.h"
+#include "core/DecimalKeyFilter.h"
+#include "core/Notation.h"
+#include "core/OperatorMessages.h"
+#include "core/Settings.h"
 #include "store/Store.h"
 
 #include <QFocusEvent>

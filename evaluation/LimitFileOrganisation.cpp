@@ -1,9 +1,9 @@
 #include "evaluation/LimitFileOrganisation.h"
 
 #include "evaluation/LimitEditor.h"
-#include "shell/AppContext.h"
-#include "shell/OperatorMessages.h"
-#include "shell/Settings.h"
+#include "core/AppContext.h"
+#include "core/OperatorMessages.h"
+#include "core/Settings.h"
 #include "store/SortedList.h"
 #include "store/Store.h"
 

@@ -1,7 +1,7 @@
 #include "evaluation/LimitInput.h"
 
-#include "shell/Notation.h"
-#include "shell/Settings.h"
+#include "core/Notation.h"
+#include "core/Settings.h"
 
 std::optional<float> ReadLimitValue(const QString &text, const Notation &notation)
 {

@@ -1,8 +1,8 @@
 #include "evaluation/ResultsWindow.h"
 
-#include "shell/AppContext.h"
-#include "shell/Notation.h"
-#include "shell/Settings.h"
+#include "core/AppContext.h"
+#include "core/Notation.h"
+#include "core/Settings.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #include "evaluation/SpecimenRecord.h"
 
-#include "shell/BoxRecord.h"
-#include "shell/Notation.h"
+#include "core/BoxRecord.h"
+#include "core/Notation.h"
 
 namespace
 {

@@ -2,9 +2,9 @@
 
 #include "exchange/ExchangePaths.h"
 #include "exchange/ExportFile.h"
-#include "shell/AppContext.h"
-#include "shell/OperatorMessages.h"
-#include "shell/Settings.h"
+#include "core/AppContext.h"
+#include "core/OperatorMessages.h"
+#include "core/Settings.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "exchange/ExportFile.h"
 
 #include "exchange/AnsiText.h"
-#include "shell/Notation.h"
+#include "core/Notation.h"
 #include "store/Store.h"
 
 #include <QDate>

@@ -2,8 +2,8 @@
 
 #include "exchange/ExchangePaths.h"
 #include "exchange/ImportFile.h"
-#include "shell/AppContext.h"
-#include "shell/BoxRecord.h"
+#include "core/AppContext.h"
+#include "core/BoxRecord.h"
 
 #include <QComboBox>
 #include <QFileSystemModel>

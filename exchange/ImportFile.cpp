@@ -1,10 +1,10 @@
 #include "exchange/ImportFile.h"
 
 #include "exchange/AnsiText.h"
-#include "shell/BoxRecord.h"
-#include "shell/Notation.h"
-#include "shell/OperatorMessages.h"
-#include "shell/Rounding.h"
+#include "core/BoxRecord.h"
+#include "core/Notation.h"
+#include "core/OperatorMessages.h"
+#include "core/Rounding.h"
 
 #include <QFile>
 #include <QFileInfo>

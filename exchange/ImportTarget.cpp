@@ -1,8 +1,8 @@
 #include "exchange/ImportTarget.h"
 
 #include "exchange/ImportFile.h"
-#include "shell/BoxRecord.h"
-#include "shell/OperatorMessages.h"
+#include "core/BoxRecord.h"
+#include "core/OperatorMessages.h"
 #include "store/Store.h"
 
 std::optional<qint32> ImportTarget::importDirectory(int type)

@@ -1,7 +1,7 @@
 // libFuzzer entry for the import-file reader: any bytes must either be
 // refused or give a record that keeps the curve's invariants.
 #include "exchange/ImportFile.h"
-#include "shell/BoxRecord.h"
+#include "core/BoxRecord.h"
 
 #include <cmath>
 #include <cstddef>

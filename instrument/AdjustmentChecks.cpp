@@ -1,8 +1,8 @@
 #include "instrument/AdjustmentChecks.h"
 
-#include "shell/Notation.h"
-#include "shell/Settings.h"
-#include "store/SettingsTables.h"
+#include "core/Notation.h"
+#include "core/Settings.h"
+#include "core/SettingsTables.h"
 
 #include <algorithm>
 #include <array>

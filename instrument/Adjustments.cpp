@@ -1,8 +1,8 @@
 #include "instrument/Adjustments.h"
 
-#include "shell/Rounding.h"
-#include "shell/Settings.h"
-#include "store/SettingsTables.h"
+#include "core/Rounding.h"
+#include "core/Settings.h"
+#include "core/SettingsTables.h"
 
 int Ein3FromPaperWeight(float paperWeight)
 {

@@ -4,11 +4,11 @@
 #include "instrument/Adjustments.h"
 #include "instrument/NetLink.h"
 #include "instrument/ReplyWait.h"
-#include "shell/AppContext.h"
-#include "shell/DecimalKeyFilter.h"
-#include "shell/Notation.h"
-#include "shell/OperatorMessages.h"
-#include "shell/Settings.h"
+#include "core/AppContext.h"
+#include "core/DecimalKeyFilter.h"
+#include "core/Notation.h"
+#include "core/OperatorMessages.h"
+#include "core/Settings.h"
 
 #include <QApplication>
 #include <QFocusEvent>

@@ -1,9 +1,9 @@
 #include "instrument/InstrumentStartup.h"
 
 #include "instrument/NetLink.h"
-#include "shell/ClearBox.h"
-#include "shell/OperatorMessages.h"
-#include "shell/Settings.h"
+#include "core/ClearBox.h"
+#include "core/OperatorMessages.h"
+#include "core/Settings.h"
 
 const QString InstrumentStartup::SplashCaption
     = QStringLiteral("Determine the zero point       Please wait !");

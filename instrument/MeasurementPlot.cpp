@@ -2,7 +2,7 @@
 
 #include "display/CurvePlot.h"
 #include "display/PainterSurface.h"
-#include "shell/Settings.h"
+#include "core/Settings.h"
 
 #include <QPainter>
 

@@ -1,12 +1,12 @@
 #include "instrument/MeasurementRun.h"
 
 #include "evaluation/CurveEvaluation.h"
-#include "evaluation/LimitCheck.h"
+#include "core/LimitCheck.h"
 #include "instrument/MeasurementValues.h"
 #include "instrument/NetLink.h"
-#include "shell/OperatorMessages.h"
-#include "shell/Rounding.h"
-#include "shell/Settings.h"
+#include "core/OperatorMessages.h"
+#include "core/Rounding.h"
+#include "core/Settings.h"
 
 #include <QEventLoop>
 #include <QPointer>

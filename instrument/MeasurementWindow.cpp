@@ -3,9 +3,9 @@
 #include "display/BgrColor.h"
 #include "instrument/MeasurementPlot.h"
 #include "instrument/MeasurementRun.h"
-#include "shell/AppContext.h"
-#include "shell/Notation.h"
-#include "shell/Settings.h"
+#include "core/AppContext.h"
+#include "core/Notation.h"
+#include "core/Settings.h"
 
 #include <QApplication>
 #include <QCloseEvent>

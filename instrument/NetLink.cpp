@@ -1,6 +1,6 @@
 #include "instrument/NetLink.h"
 
-#include "shell/OperatorMessages.h"
+#include "core/OperatorMessages.h"
 
 #include <QTcpSocket>
 

@@ -1,9 +1,9 @@
 #include "instrument/ZeroPointDetermination.h"
 
 #include "instrument/NetLink.h"
-#include "shell/Notation.h"
-#include "shell/OperatorMessages.h"
-#include "shell/Settings.h"
+#include "core/Notation.h"
+#include "core/OperatorMessages.h"
+#include "core/Settings.h"
 
 const QString ZeroPointDetermination::Command = QStringLiteral("ZERO 5 1.25 36000 165 500 3000");
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/AppContext.h"
+#include "core/AppContext.h"
 #include "shell/CommandLine.h"
 
 #include <QObject>

@@ -1,11 +1,11 @@
 #include "shell/MainWindow.h"
 
 #include "shell/BoxIcons.h"
-#include "shell/Notation.h"
-#include "shell/OperatorMessages.h"
-#include "shell/Settings.h"
+#include "core/Notation.h"
+#include "core/OperatorMessages.h"
+#include "core/Settings.h"
 #include "shell/ShutdownQuestion.h"
-#include "store/SettingsTables.h"
+#include "core/SettingsTables.h"
 
 #include <QCloseEvent>
 #include <QFrame>

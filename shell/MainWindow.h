@@ -6,7 +6,7 @@
 #include <functional>
 #include <optional>
 
-#include "shell/AppContext.h"
+#include "core/AppContext.h"
 
 class QAction;
 class QFrame;

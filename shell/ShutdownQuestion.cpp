@@ -1,6 +1,6 @@
 #include "shell/ShutdownQuestion.h"
 
-#include "shell/Settings.h"
+#include "core/Settings.h"
 
 QString UnsavedBoxesList(const Settings &settings)
 {

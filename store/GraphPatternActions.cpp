@@ -1,8 +1,8 @@
 #include "store/GraphPatternActions.h"
 
-#include "evaluation/LimitCheck.h"
-#include "shell/OperatorMessages.h"
-#include "shell/Settings.h"
+#include "core/LimitCheck.h"
+#include "core/OperatorMessages.h"
+#include "core/Settings.h"
 #include "store/Store.h"
 
 namespace

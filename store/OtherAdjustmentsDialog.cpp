@@ -1,12 +1,12 @@
 #include "store/OtherAdjustmentsDialog.h"
 
-#include "shell/AppContext.h"
-#include "shell/Notation.h"
-#include "shell/OperatorMessages.h"
-#include "shell/Rounding.h"
-#include "shell/Settings.h"
+#include "core/AppContext.h"
+#include "core/Notation.h"
+#include "core/OperatorMessages.h"
+#include "core/Rounding.h"
+#include "core/Settings.h"
 #include "store/HostName.h"
-#include "store/SettingsTables.h"
+#include "core/SettingsTables.h"
 #include "store/Store.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "store/Reorganisation.h"
 
-#include "shell/OperatorMessages.h"
+#include "core/OperatorMessages.h"
 #include "store/Database.h"
 
 #include <QAtomicInt>

@@ -1,7 +1,7 @@
 #include "store/Store.h"
 
-#include "shell/BoxRecord.h"
-#include "shell/Notation.h"
+#include "core/BoxRecord.h"
+#include "core/Notation.h"
 #include "store/CurveCells.h"
 #include "store/Database.h"
 #include "store/RecordColumns.h"

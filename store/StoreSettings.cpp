@@ -1,8 +1,8 @@
 #include "store/Store.h"
 
-#include "shell/Settings.h"
+#include "core/Settings.h"
 #include "store/Database.h"
-#include "store/SettingsTables.h"
+#include "core/SettingsTables.h"
 #include "store/SqlHelpers.h"
 
 namespace

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Settings.h"
+#include "core/Settings.h"
 
 #include <QProcess>
 #include <QSizeF>

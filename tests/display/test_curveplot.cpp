@@ -1,6 +1,6 @@
 #include "display/CurvePlot.h"
 #include "display/RecordingSurface.h"
-#include "shell/BoxRecord.h"
+#include "core/BoxRecord.h"
 #include "support/TestSupport.h"
 
 #include <QtTest>

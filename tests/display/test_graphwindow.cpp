@@ -4,9 +4,9 @@
 #include "display/GraphPlot.h"
 #include "display/GraphWindow.h"
 #include "display/RecordingSurface.h"
-#include "shell/AppContext.h"
-#include "shell/ScriptedMessages.h"
-#include "shell/Settings.h"
+#include "core/AppContext.h"
+#include "core/ScriptedMessages.h"
+#include "core/Settings.h"
 #include "support/TestSupport.h"
 
 #include <QPrinter>

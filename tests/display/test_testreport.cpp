@@ -4,7 +4,7 @@
 #include "display/ReportGeometry.h"
 #include "display/ReportNotes.h"
 #include "display/TestReport.h"
-#include "shell/Settings.h"
+#include "core/Settings.h"
 #include "support/TestSupport.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "KpfBuilder.h"
 
 #include "exchange/ImportFile.h"
-#include "shell/BoxRecord.h"
+#include "core/BoxRecord.h"
 
 #include <QtTest>
 #include <limits>

@@ -2,7 +2,7 @@
 #include "store/StoreFixture.h"
 
 #include "exchange/ImportTarget.h"
-#include "shell/ScriptedMessages.h"
+#include "core/ScriptedMessages.h"
 
 #include <QSqlRecord>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "instrument/NetLink.h"
-#include "shell/ScriptedMessages.h"
-#include "shell/Settings.h"
+#include "core/ScriptedMessages.h"
+#include "core/Settings.h"
 #include "simulator/NetPcSimulator.h"
 
 #include <QTcpServer>

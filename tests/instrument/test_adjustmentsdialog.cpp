@@ -1,8 +1,8 @@
 #include "MeasurementFixture.h"
 
 #include "instrument/AdjustmentsDialog.h"
-#include "shell/AppContext.h"
-#include "shell/Notation.h"
+#include "core/AppContext.h"
+#include "core/Notation.h"
 
 #include <QApplication>
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 #include "MeasurementFixture.h"
 
-#include "shell/Notation.h"
+#include "core/Notation.h"
 #include "store/Database.h"
 #include "store/Store.h"
 

@@ -3,8 +3,8 @@
 #include "display/BgrColor.h"
 #include "instrument/MeasurementRun.h"
 #include "instrument/MeasurementWindow.h"
-#include "shell/AppContext.h"
-#include "shell/Notation.h"
+#include "core/AppContext.h"
+#include "core/Notation.h"
 
 #include <QImage>
 #include <QLineEdit>

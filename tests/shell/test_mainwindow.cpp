@@ -1,6 +1,6 @@
 #include "FormFixture.h"
 #include "TestSupport.h"
-#include "shell/ClearBox.h"
+#include "core/ClearBox.h"
 #include "shell/MainWindow.h"
 
 #include <QAction>

@@ -1,8 +1,8 @@
 #include "instrument/ProtocolTimeouts.h"
 #include "shell/Application.h"
 #include "shell/MainWindow.h"
-#include "shell/ScriptedMessages.h"
-#include "shell/Settings.h"
+#include "core/ScriptedMessages.h"
+#include "core/Settings.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>

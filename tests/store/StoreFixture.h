@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/BoxRecord.h"
-#include "shell/Notation.h"
+#include "core/BoxRecord.h"
+#include "core/Notation.h"
 #include "store/Database.h"
 #include "store/Store.h"
 #include "support/TestSupport.h"

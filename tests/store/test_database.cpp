@@ -1,6 +1,6 @@
 #include "StoreFixture.h"
 
-#include "shell/Settings.h"
+#include "core/Settings.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

@@ -1,6 +1,6 @@
 #include "StoreFixture.h"
 
-#include "shell/ScriptedMessages.h"
+#include "core/ScriptedMessages.h"
 #include "store/Reorganisation.h"
 
 // Repair and compaction of the database file with backup and recovery.

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "shell/AppContext.h"
-#include "shell/Notation.h"
-#include "shell/ScriptedMessages.h"
-#include "shell/Settings.h"
+#include "core/AppContext.h"
+#include "core/Notation.h"
+#include "core/ScriptedMessages.h"
+#include "core/Settings.h"
 #include "store/Database.h"
 #include "store/Store.h"
 

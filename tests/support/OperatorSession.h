@@ -3,7 +3,7 @@
 #include "FormFixture.h"
 
 #include "evaluation/LimitFileOrganisation.h"
-#include "evaluation/SpecimenForm.h"
+#include "instrument/SpecimenForm.h"
 #include "exchange/ExportDialog.h"
 #include "exchange/ImportDialog.h"
 #include "instrument/MeasurementRun.h"
@@ -12,8 +12,8 @@
 #include "shell/MainWindow.h"
 #include "simulator/NetPcSimulator.h"
 #include "store/DirectoryDialog.h"
-#include "store/GraphPatternDialog.h"
-#include "store/SettingsTables.h"
+#include "exchange/GraphPatternDialog.h"
+#include "core/SettingsTables.h"
 
 #include <QDir>
 #include <QElapsedTimer>

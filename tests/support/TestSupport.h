@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Notation.h"
+#include "core/Notation.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "shell/ClearBox.h"
+#include "core/ClearBox.h"
 
-#include "shell/Notation.h"
-#include "shell/Settings.h"
+#include "core/Notation.h"
+#include "core/Settings.h"
 
 void ClearBox(Settings &settings, int box, const Notation &notation, QDate today)
 {

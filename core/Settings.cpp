@@ -1,6 +1,6 @@
-#include "shell/Settings.h"
+#include "core/Settings.h"
 
-#include "store/SettingsTables.h"
+#include "core/SettingsTables.h"
 
 Settings::Settings()
 {

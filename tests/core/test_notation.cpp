@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "shell/Notation.h"
+#include "core/Notation.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
-#include "shell/ClearBox.h"
-#include "shell/Settings.h"
+#include "core/ClearBox.h"
+#include "core/Settings.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "shell/ScriptedMessages.h"
+#include "core/ScriptedMessages.h"
 
 void ScriptedMessages::show(const QString &text, Icon icon)
 {

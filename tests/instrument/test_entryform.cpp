@@ -1,9 +1,9 @@
 #include "FormFixture.h"
 #include "TestSupport.h"
 
-#include "evaluation/SpecimenForm.h"
+#include "instrument/SpecimenForm.h"
 #include "instrument/MeasurementWindow.h"
-#include "shell/ClearBox.h"
+#include "core/ClearBox.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "ctl/StderrMessages.h"
+#include "core/StderrMessages.h"
 
 #include <QTextStream>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "store/SettingsTables.h"
+#include "core/SettingsTables.h"
 
-#include "shell/Settings.h"
+#include "core/Settings.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/OperatorMessages.h"
+#include "core/OperatorMessages.h"
 
 #include <QStringList>
 #include <functional>

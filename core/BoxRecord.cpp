@@ -1,4 +1,4 @@
-#include "shell/BoxRecord.h"
+#include "core/BoxRecord.h"
 
 int BoxRecord::pointCount() const
 {

@@ -1,5 +1,5 @@
-#include "evaluation/LimitCheck.h"
-#include "shell/BoxRecord.h"
+#include "core/LimitCheck.h"
+#include "core/BoxRecord.h"
 
 #include <QtTest>
 

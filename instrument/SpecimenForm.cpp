@@ -1,18 +1,18 @@
-#include "evaluation/SpecimenForm.h"
+#include "instrument/SpecimenForm.h"
 
 #include "display/GraphWindow.h"
 #include "evaluation/LeaveChecks.h"
-#include "evaluation/LimitCheck.h"
+#include "core/LimitCheck.h"
 #include "evaluation/LimitFileOrganisation.h"
 #include "evaluation/ResultsWindow.h"
 #include "instrument/Adjustments.h"
 #include "instrument/AdjustmentsDialog.h"
 #include "instrument/MeasurementWindow.h"
-#include "shell/AppContext.h"
-#include "shell/DecimalKeyFilter.h"
-#include "shell/Notation.h"
-#include "shell/OperatorMessages.h"
-#include "shell/Settings.h"
+#include "core/AppContext.h"
+#include "core/DecimalKeyFilter.h"
+#include "core/Notation.h"
+#include "core/OperatorMessages.h"
+#include "core/Settings.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/FixedText.h"
+#include "core/FixedText.h"
 
 #include <QString>
 #include <array>

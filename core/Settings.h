@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/BoxRecord.h"
+#include "core/BoxRecord.h"
 
 #include <QString>
 #include <array>

@@ -1,6 +1,6 @@
-#include "shell/DecimalKeyFilter.h"
+#include "core/DecimalKeyFilter.h"
 
-#include "shell/Notation.h"
+#include "core/Notation.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

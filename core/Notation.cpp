@@ -1,4 +1,4 @@
-#include "shell/Notation.h"
+#include "core/Notation.h"
 
 #include <QLocale>
 #include <QStringList>

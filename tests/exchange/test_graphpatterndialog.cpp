@@ -1,6 +1,6 @@
-#include "StoreFixture.h"
+#include "store/StoreFixture.h"
 
-#include "store/GraphPatternDialog.h"
+#include "exchange/GraphPatternDialog.h"
 #include "support/FormFixture.h"
 
 #include <QLineEdit>
