@@ -143,7 +143,7 @@ void drawLimit(DrawingSurface &s, const Plot &p, const TrendSeries &series,
     std::optional<double> TrendPoint::*limit)
 {
     s.setForeColor(TrendColour::Limit);
-    s.setDrawWidth(2);
+    s.setDrawWidth(3);
     std::optional<double> previous;
     for (qsizetype i = 0; i < series.points.size(); ++i) {
         const std::optional<double> v = series.points.at(i).*limit;
@@ -227,7 +227,7 @@ void drawLegend(DrawingSurface &s, const QRectF &area)
         s.setDrawWidth(1);
     });
     item(TrendColour::Limit, QStringLiteral("limits"), [&](double px, double py) {
-        s.setDrawWidth(2);
+        s.setDrawWidth(3);
         s.line(px, py, px + 280, py);
         s.setDrawWidth(1);
     });
@@ -252,7 +252,11 @@ void printPage(DrawingSurface &s, const ReportGeometry &g, const TrendSeries &se
     s.rectangle(left, top, right, top + 1000);
     PrintText(s, QStringLiteral("Trend chart"), g.column(30, 60), top + 1000 / 6.0, 20, true, false, true);
     PrintText(s, QStringLiteral("Zandor 3.2"), g.column(2, 60), top + 1000 / 6.0, 10);
-    PrintText(s, series.caption + QLatin1Char(' ') + series.unit, g.column(2, 60), top + 4000 / 6.0, 10);
+    QString caption = series.caption;
+    if (caption.endsWith(QLatin1Char(':')))
+        caption.chop(1);
+    PrintText(s, caption + QStringLiteral(" (") + series.unit + QLatin1Char(')'), g.column(2, 60),
+        top + 4000 / 6.0, 10);
     PrintText(s, series.selection, g.column(30, 60), top + 4000 / 6.0, 10, false, false, true);
 
     const double figuresHeight = 250.0 * (series.figures.size() + 1);

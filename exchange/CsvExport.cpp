@@ -43,9 +43,10 @@ QStringList resultsHeader()
 {
     QStringList h = { QStringLiteral("VerzName"), QStringLiteral("Kovra"),
         QStringLiteral("PrüfAm") };
-    for (const QString &c : RecordColumns::specimen())
-        if (c != QLatin1String("GrwBez") && c != QLatin1String("PrüfAm"))
-            h << c;
+    const QStringList &columns = RecordColumns::specimen();
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        if (i != RecordColumns::GrwBez && i != RecordColumns::PruefAm)
+            h << columns.at(i);
     for (int k = 1; k <= 5; ++k)
         h << QStringLiteral("Erg%1").arg(k);
     for (int k = 1; k <= 5; ++k)

@@ -4,11 +4,13 @@
 #include "core/Notation.h"
 #include "core/OperatorMessages.h"
 #include "core/Settings.h"
+#include "display/DrawingSurface.h"
 #include "display/PictureBox.h"
 #include "display/TrendChart.h"
 #include "evaluation/ResultCaptions.h"
 #include "exchange/CsvExport.h"
 #include "shell/ResultTrend.h"
+#include "store/Database.h"
 #include "store/GraphPatternActions.h"
 #include "store/Store.h"
 

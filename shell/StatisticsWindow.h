@@ -1,5 +1,6 @@
 #pragma once
 
+#include "display/TrendChart.h"
 #include "evaluation/ResultStatistics.h"
 
 #include <QDialog>

@@ -32,21 +32,21 @@ GraphResult graph(float erg, float lower = 10, float upper = 20, const QString &
 
 void TestResultStatistics::figuresOfKnownValues()
 {
-    // 12, 14, 16, 18, 9 (below), 21 (above): mean 15, sample variance 20.
+    // 12, 14, 16, 18, 9 (below), 21 (above): mean 15, sample variance 92 / 5.
     QList<GraphResult> graphs;
     for (float v : { 12.f, 14.f, 16.f, 18.f, 9.f, 21.f })
         graphs << graph(v);
     const auto f = ComputeResultStatistics(graphs);
     QCOMPARE(f[1].count, 6);
     QCOMPARE(f[1].mean, 15.0);
-    QVERIFY(std::abs(*f[1].standardDeviation - std::sqrt(20.0)) < 1e-12);
+    QVERIFY(std::abs(*f[1].standardDeviation - std::sqrt(18.4)) < 1e-12);
     QCOMPARE(f[1].minimum, 9.0);
     QCOMPARE(f[1].maximum, 21.0);
     QCOMPARE(f[1].outside, 2);
     QCOMPARE(f[3].mean, 45.0);
     // Cp = (20 - 10) / 6s; Cpk = min(20 - 15, 15 - 10) / 3s.
-    QVERIFY(std::abs(*f[1].cp - 10 / (6 * std::sqrt(20.0))) < 1e-12);
-    QVERIFY(std::abs(*f[1].cpk - 5 / (3 * std::sqrt(20.0))) < 1e-12);
+    QVERIFY(std::abs(*f[1].cp - 10 / (6 * std::sqrt(18.4))) < 1e-12);
+    QVERIFY(std::abs(*f[1].cpk - 5 / (3 * std::sqrt(18.4))) < 1e-12);
 
     // Values far from zero keep their small spread.
     QList<GraphResult> far { graph(10000.5f), graph(10001.5f), graph(10002.5f) };

@@ -131,8 +131,9 @@ void TestCsvExport::refusedFormatAndUnwritableFileLeaveNothing()
     QVERIFY(!error.isEmpty());
     QVERIFY(!QFile::exists(path));
     QVERIFY(!WriteCurvesCsv(f.db, {}, f.dir.filePath("missing/folder.csv"), CsvFormat(), &error));
-    QVERIFY(!CsvFormat { QLatin1Char(';'), QLatin1Char('1') }.valid());
-    QVERIFY(CsvFormat { QLatin1Char('\t'), QLatin1Char(',') }.valid());
+    const CsvFormat digit { QLatin1Char(';'), QLatin1Char('1') }, tab { QLatin1Char('\t'), QLatin1Char(',') };
+    QVERIFY(!digit.valid());
+    QVERIFY(tab.valid());
     // A failing query leaves no file either.
     f.db.close();
     QVERIFY(!WriteResultsCsv(f.db, {}, path, CsvFormat(), &error));
