@@ -9,6 +9,7 @@
 #include "display/TrendChart.h"
 #include "evaluation/ResultCaptions.h"
 #include "exchange/CsvExport.h"
+#include "shell/GraphResultModel.h"
 #include "shell/ResultTrend.h"
 #include "store/Database.h"
 #include "store/GraphPatternActions.h"
@@ -25,46 +26,18 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QTableView>
 #include <QTableWidget>
 
 namespace
 {
 
-enum GraphColumn { ColDirectory, ColName, ColDate, ColFirstResult };
-constexpr int ColFirstLimit = ColFirstResult + ResultCount;
-constexpr int ColOutside = ColFirstLimit + ResultCount;
-constexpr int GraphColumns = ColOutside + 1;
-
-// An item that sorts by its number (kept under UserRole) where it has one.
-class SortItem : public QTableWidgetItem
+QTableWidgetItem *item(const QString &text)
 {
-public:
-    using QTableWidgetItem::QTableWidgetItem;
-    bool operator<(const QTableWidgetItem &other) const override
-    {
-        const QVariant a = data(Qt::UserRole), b = other.data(Qt::UserRole);
-        if (a.isValid() && b.isValid())
-            return a.toDouble() < b.toDouble();
-        return QTableWidgetItem::operator<(other);
-    }
-};
-
-QTableWidgetItem *item(const QString &text, const QVariant &sortKey = {})
-{
-    auto *i = new SortItem(text);
-    if (sortKey.isValid())
-        i->setData(Qt::UserRole, sortKey);
+    auto *i = new QTableWidgetItem(text);
     i->setFlags(i->flags() & ~Qt::ItemIsEditable);
     return i;
-}
-
-QStringList outsideList(const GraphResult &g)
-{
-    QStringList out;
-    for (int k = 1; k <= ResultCount; ++k)
-        if (OutsideLimits(g, k))
-            out << QString::number(k);
-    return out;
 }
 
 } // namespace
@@ -73,7 +46,8 @@ FrmStatistik::FrmStatistik(AppContext &ctx, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), lstVerz(new QListWidget(this)), chkFrom(new QCheckBox(this)),
       datFrom(new QDateEdit(this)), chkTo(new QCheckBox(this)), datTo(new QDateEdit(this)),
       txtName(new QLineEdit(this)), cmdShow(new QPushButton(this)),
-      tblGraphs(new QTableWidget(this)), tblFigures(new QTableWidget(this)),
+      tblGraphs(new QTableView(this)), m_model(new GraphResultModel(ctx.notation, this)),
+      m_sorted(new QSortFilterProxyModel(this)), tblFigures(new QTableWidget(this)),
       cboTrend(new QComboBox(this)), picTrend(new PictureBox(this)), chkComma(new QCheckBox(this)),
       cboSep(new QComboBox(this)), cboCsv(new QComboBox(this)), cmdCsv(new QPushButton(this)),
       cmdPrint(new QPushButton(this)), cmdPdf(new QPushButton(this)),
@@ -85,8 +59,8 @@ FrmStatistik::FrmStatistik(AppContext &ctx, QWidget *parent)
     buildLayout();
     fillDirectories();
     connect(cmdShow, &QPushButton::clicked, this, &FrmStatistik::cmdShow_Click);
-    connect(tblGraphs, &QTableWidget::cellDoubleClicked, this,
-        [this](int row, int) { tblGraphs_DoubleClick(row); });
+    connect(tblGraphs, &QTableView::doubleClicked, this,
+        [this](const QModelIndex &index) { tblGraphs_DoubleClick(index.row()); });
     connect(cboTrend, &QComboBox::currentIndexChanged, picTrend, [this] { picTrend->update(); });
     connect(picTrend, &PictureBox::paint, this, &FrmStatistik::paintTrend);
     connect(cmdPrint, &QPushButton::clicked, this, [this] { printTrend(); });
@@ -113,15 +87,11 @@ void FrmStatistik::buildLayout()
     cmdShow->setText(QStringLiteral("&Show"));
     cmdShow->setDefault(true);
     txtName->setPlaceholderText(QStringLiteral("name or pattern (* ?)"));
-    tblGraphs->setColumnCount(GraphColumns);
-    QStringList heads = { QStringLiteral("Directory"), QStringLiteral("Name"),
-        QStringLiteral("Test date") };
-    for (int k = 1; k <= ResultCount; ++k)
-        heads << resultCaption(k).caption.chopped(1);
-    for (int k = 1; k <= ResultCount; ++k)
-        heads << QStringLiteral("limits %1").arg(k);
-    heads << QStringLiteral("outside");
-    tblGraphs->setHorizontalHeaderLabels(heads);
+    m_sorted->setSourceModel(m_model);
+    m_sorted->setSortRole(GraphResultModel::SortRole);
+    tblGraphs->setModel(m_sorted);
+    tblGraphs->setSortingEnabled(true);
+    tblGraphs->sortByColumn(GraphResultModel::Date, Qt::AscendingOrder);
     tblGraphs->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblGraphs->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblFigures->setColumnCount(9);
@@ -212,38 +182,9 @@ void FrmStatistik::cmdShow_Click()
     }
     m_graphs = *rows;
     m_figures = ComputeResultStatistics(m_graphs);
-    fillGraphTable();
+    m_model->setGraphs(&m_graphs);
     fillFigureTable();
     picTrend->update();
-}
-
-void FrmStatistik::fillGraphTable()
-{
-    const Notation &n = m_ctx.notation;
-    tblGraphs->setSortingEnabled(false);
-    tblGraphs->setRowCount(int(m_graphs.size()));
-    for (int r = 0; r < m_graphs.size(); ++r) {
-        const GraphResult &g = m_graphs.at(r);
-        tblGraphs->setItem(r, ColDirectory, item(g.directory));
-        tblGraphs->setItem(r, ColName, item(g.Kovra, g.UntID));
-        tblGraphs->item(r, ColName)->setData(Qt::UserRole + 1, g.UntID);
-        tblGraphs->setItem(r, ColDate,
-            item(g.PruefAm.isValid() ? n.date(g.PruefAm) : QString(),
-                g.PruefAm.isValid() ? g.PruefAm.toJulianDay() : 0));
-        for (int k = 1; k <= ResultCount; ++k) {
-            QTableWidgetItem *value = item(n.format(g.Erg[k], resultCaption(k).format), g.Erg[k]);
-            if (OutsideLimits(g, k))
-                value->setForeground(Qt::red);
-            tblGraphs->setItem(r, ColFirstResult + k - 1, value);
-            const QString limits = g.hasLimitFile()
-                ? n.format(g.GWU[k], resultCaption(k).format) + QStringLiteral(" ... ")
-                    + n.format(g.GwO[k], resultCaption(k).format)
-                : QString();
-            tblGraphs->setItem(r, ColFirstLimit + k - 1, item(limits, g.GWU[k]));
-        }
-        tblGraphs->setItem(r, ColOutside, item(outsideList(g).join(QStringLiteral(", "))));
-    }
-    tblGraphs->setSortingEnabled(true);
 }
 
 void FrmStatistik::fillFigureTable()
@@ -270,10 +211,10 @@ void FrmStatistik::fillFigureTable()
 
 void FrmStatistik::tblGraphs_DoubleClick(int row)
 {
-    const QTableWidgetItem *name = tblGraphs->item(row, ColName);
-    if (!name || !m_ctx.store)
+    const QModelIndex shown = m_sorted->index(row, GraphResultModel::Name);
+    if (!shown.isValid() || !m_ctx.store)
         return;
-    if (LoadIntoBox(m_ctx.settings.activeBox(), name->data(Qt::UserRole + 1).toInt(),
+    if (LoadIntoBox(m_ctx.settings.activeBox(), shown.data(GraphResultModel::KeyRole).toInt(),
             *m_ctx.store, m_ctx.messages))
         emit boxLoaded(m_ctx.settings.ActiveBox);
 }

@@ -14,7 +14,10 @@ class QDateEdit;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QSortFilterProxyModel;
+class QTableView;
 class QTableWidget;
+class GraphResultModel;
 
 // Results across specimens: the operator chooses graph directories, a range
 // of test dates and a name filter; the window lists the graphs with their
@@ -29,7 +32,7 @@ class FrmStatistik : public QDialog
 public:
     explicit FrmStatistik(AppContext &ctx, QWidget *parent = nullptr);
 
-    // Handlers, public so tests can drive them.
+    // Handlers, public so tests can drive them. `row` counts as shown.
     void cmdShow_Click();
     void tblGraphs_DoubleClick(int row);
     bool printTrend(const QString &pdfFile = QString()); // empty: the printer
@@ -38,7 +41,7 @@ public:
     ResultSelection selection() const;
     const QList<GraphResult> &graphs() const { return m_graphs; }
     QListWidget *directoryList() const { return lstVerz; }
-    QTableWidget *graphTable() const { return tblGraphs; }
+    QTableView *graphTable() const { return tblGraphs; }
     QTableWidget *figureTable() const { return tblFigures; }
     QCheckBox *decimalComma() const { return chkComma; }
     QComboBox *separatorChoice() const { return cboSep; }
@@ -50,7 +53,6 @@ signals:
 private:
     void buildLayout();
     void fillDirectories();
-    void fillGraphTable();
     void fillFigureTable();
     void paintTrend(DrawingSurface &surface);
     QList<int> chosenResults() const;
@@ -67,7 +69,9 @@ private:
     QDateEdit *datTo;
     QLineEdit *txtName;
     QPushButton *cmdShow;
-    QTableWidget *tblGraphs;
+    QTableView *tblGraphs;
+    GraphResultModel *m_model;
+    QSortFilterProxyModel *m_sorted;
     QTableWidget *tblFigures;
     QComboBox *cboTrend;
     PictureBox *picTrend;
