@@ -108,12 +108,13 @@ int main(int argc, char **argv)
     }
     out << "query and figures, median: " << median(query) << " ms\n";
 
-    QList<double> window;
+    QList<double> window, shown;
     for (int run = 0; run < 5; ++run) {
         t.start();
         FrmStatistik w(ctx);
         w.directoryList()->item(0)->setSelected(true);
         w.cmdShow_Click();
+        shown << t.nsecsElapsed() / 1e6;
         w.show();
         app.processEvents(); // the bench's own wait for the first paint
         window << t.nsecsElapsed() / 1e6;
@@ -121,6 +122,7 @@ int main(int argc, char **argv)
             out << "wrong selection: " << w.graphs().size() << "\n";
     }
     out << "statistics window with " << Chosen << " graphs, first: " << window.first()
-        << " ms, median: " << median(window) << " ms (target < 1000 ms)\n";
+        << " ms, median: " << median(window) << " ms (target < 1000 ms), of which filled "
+        << median(shown) << " ms and first painted " << median(window) - median(shown) << " ms\n";
     return 0;
 }

@@ -185,10 +185,12 @@ void drawCross(DrawingSurface &s, double x, double y, double r)
 
 void drawPoints(DrawingSurface &s, const Plot &p, const TrendSeries &series)
 {
-    s.setForeColor(TrendColour::Grid);
-    for (qsizetype i = 1; i < series.points.size(); ++i)
-        s.line(p.x(i - 1), p.y(series.points.at(i - 1).value), p.x(i), p.y(series.points.at(i).value));
     const double r = std::clamp(p.slot() / 3, 15.0, 45.0);
+    // Where the marks crowd into each other a line between them says nothing
+    // more and only costs drawing time.
+    s.setForeColor(TrendColour::Grid);
+    for (qsizetype i = 1; i < series.points.size() && p.slot() > 2 * r; ++i)
+        s.line(p.x(i - 1), p.y(series.points.at(i - 1).value), p.x(i), p.y(series.points.at(i).value));
     for (qsizetype i = 0; i < series.points.size(); ++i) {
         const TrendPoint &pt = series.points.at(i);
         if (pt.outside) {
