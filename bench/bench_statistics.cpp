@@ -54,8 +54,8 @@ void build(Store &store, Database &db, qint32 chosen, qint32 other)
     QRandomGenerator random(18);
     for (int i = 0; i < Chosen + Others; ++i) {
         BoxRecord b = graph(i, random);
-        store.SaveBox(b, SaveMode::Add, QStringLiteral("specimen %1").arg(i),
-            i % 2 == 0 ? chosen : other);
+        store.SaveBox(
+            b, SaveMode::Add, QStringLiteral("specimen %1").arg(i), i % 2 == 0 ? chosen : other);
     }
 }
 
@@ -94,7 +94,8 @@ int main(int argc, char **argv)
     ScriptedMessages messages;
     AppContext ctx { settings, notation, messages, &store };
     ResultSelection selection;
-    selection.directories = { *store.findDirectory(DirectoryType::Graphs, QStringLiteral("chosen")) };
+    selection.directories
+        = { *store.findDirectory(DirectoryType::Graphs, QStringLiteral("chosen")) };
 
     QList<double> query;
     for (int run = 0; run < 7; ++run) {

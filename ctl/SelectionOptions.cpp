@@ -13,8 +13,8 @@ bool readDate(const QCommandLineParser &parser, const QString &option, OperatorM
         return true;
     const QDate d = QDate::fromString(parser.value(option), Qt::ISODate);
     if (!d.isValid()) {
-        messages.show(QStringLiteral("--%1 %2 is no date (yyyy-mm-dd)")
-                          .arg(option, parser.value(option)));
+        messages.show(
+            QStringLiteral("--%1 %2 is no date (yyyy-mm-dd)").arg(option, parser.value(option)));
         return false;
     }
     date = d;
@@ -25,13 +25,16 @@ bool readDate(const QCommandLineParser &parser, const QString &option, OperatorM
 
 void AddSelectionOptions(QCommandLineParser &parser)
 {
-    parser.addOption({ QStringLiteral("dir"), QStringLiteral("graph directory (repeatable)"),
+    parser.addOption({ QStringLiteral("dir"),
+        QStringLiteral(
+            "A graph directory to take the graphs from; repeat for several (default: all)."),
         QStringLiteral("NAME") });
-    parser.addOption({ QStringLiteral("from"), QStringLiteral("first test date"),
-        QStringLiteral("DATE") });
-    parser.addOption(
-        { QStringLiteral("to"), QStringLiteral("last test date"), QStringLiteral("DATE") });
-    parser.addOption({ QStringLiteral("name"), QStringLiteral("name, or pattern with * and ?"),
+    parser.addOption({ QStringLiteral("from"),
+        QStringLiteral("The first test date taken (yyyy-mm-dd)."), QStringLiteral("DATE") });
+    parser.addOption({ QStringLiteral("to"),
+        QStringLiteral("The last test date taken (yyyy-mm-dd)."), QStringLiteral("DATE") });
+    parser.addOption({ QStringLiteral("name"),
+        QStringLiteral("Part of the name, or a pattern of the whole name with * and ?."),
         QStringLiteral("FILTER") });
 }
 

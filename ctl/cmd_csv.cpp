@@ -12,20 +12,19 @@
 namespace
 {
 
-const char *const Usage = "csv --results|--curves [--db FILE] [--dir NAME ...] [--from DATE] "
-                          "[--to DATE] [--name FILTER] [--decimal-comma] [--separator C] -o FILE";
-
-void addOptions(QCommandLineParser &parser)
+void declareCsv(QCommandLineParser &parser)
 {
-    parser.addOption({ QStringLiteral("db"), QStringLiteral("database file"), QStringLiteral("FILE"),
-        Database::defaultPath() });
-    parser.addOption({ QStringLiteral("results"), QStringLiteral("one row per graph") });
-    parser.addOption({ QStringLiteral("curves"), QStringLiteral("one row per curve point") });
+    AddDatabaseOption(parser);
+    parser.addOption({ QStringLiteral("results"),
+        QStringLiteral("One row per graph: specimen data, results and limits.") });
+    parser.addOption({ QStringLiteral("curves"),
+        QStringLiteral("One row per curve point: seconds and percent.") });
     parser.addOption({ QStringLiteral("decimal-comma"),
-        QStringLiteral("decimal comma and \";\" between fields") });
-    parser.addOption({ QStringLiteral("separator"), QStringLiteral("field separator (\"tab\" for a tab)"),
-        QStringLiteral("C") });
-    parser.addOption({ QStringLiteral("o"), QStringLiteral("output file"), QStringLiteral("FILE") });
+        QStringLiteral("Decimal comma and \";\" between fields, for a comma locale.") });
+    parser.addOption({ QStringLiteral("separator"),
+        QStringLiteral("The field separator (\"tab\" for a tab)."), QStringLiteral("C") });
+    parser.addOption({ { QStringLiteral("o"), QStringLiteral("output") },
+        QStringLiteral("The CSV file to write."), QStringLiteral("FILE") });
     AddSelectionOptions(parser);
 }
 
@@ -45,21 +44,30 @@ bool readFormat(const QCommandLineParser &parser, CsvFormat &format)
     return format.valid();
 }
 
-int runCsv(const QStringList &args)
+// Why the command line names no one file of one kind in one format.
+QString refusal(const QCommandLineParser &parser, CsvFormat &format)
+{
+    if (!parser.positionalArguments().isEmpty())
+        return QStringLiteral("unexpected argument '") + parser.positionalArguments().first()
+            + QLatin1Char('\'');
+    if (parser.isSet(QStringLiteral("results")) == parser.isSet(QStringLiteral("curves")))
+        return QStringLiteral("give --results or --curves");
+    if (parser.value(QStringLiteral("o")).isEmpty())
+        return QStringLiteral("-o FILE is needed");
+    if (!readFormat(parser, format))
+        return QStringLiteral("--separator must be one character other than the decimal mark");
+    return {};
+}
+
+int runCsv(const CtlInvocation &call)
 {
     StderrMessages messages(QStringLiteral("zandorctl csv"));
-    QCommandLineParser parser;
-    addOptions(parser);
+    const QCommandLineParser &parser = call.parser;
     CsvFormat format;
-    const bool parsed = parser.parse(QStringList { QStringLiteral("csv") } + args);
+    if (const QString why = refusal(parser, format); !why.isEmpty())
+        return call.usageError(why);
     const bool results = parser.isSet(QStringLiteral("results"));
-    if (!parsed || !parser.positionalArguments().isEmpty()
-        || results == parser.isSet(QStringLiteral("curves")) || !parser.isSet(QStringLiteral("o"))
-        || !readFormat(parser, format)) {
-        messages.show(QStringLiteral("usage: zandorctl ") + QString::fromLatin1(Usage));
-        return 2;
-    }
-    const QString path = parser.value(QStringLiteral("db"));
+    const QString path = DatabasePath(parser);
     if (!QFileInfo::exists(path)) {
         messages.show(QStringLiteral("there is no database <%1>").arg(path));
         return 1;
@@ -85,7 +93,5 @@ int runCsv(const QStringList &args)
 
 } // namespace
 
-ZANDORCTL_COMMAND("csv",
-    "csv --results|--curves [--db FILE] [--dir NAME ...] [--from DATE] [--to DATE] "
-    "[--name FILTER] [--decimal-comma] [--separator C] -o FILE   results or curves for a spreadsheet",
-    runCsv);
+ZANDORCTL_COMMAND(
+    "csv", "results or curves of stored graphs as CSV for a spreadsheet", declareCsv, runCsv);

@@ -40,12 +40,11 @@ void printJson(const QList<GraphResult> &graphs, const std::array<ResultFigures,
     for (int k = 1; k <= ResultCount; ++k)
         results.append(resultJson(k, figures[k]));
     const std::optional<SharedLimits> limits = CommonLimits(graphs);
-    QTextStream(stdout) << QJsonDocument(QJsonObject { { "count", int(graphs.size()) },
-                                             { "limitFile",
-                                                 limits ? QJsonValue(limits->GrwBez)
-                                                        : QJsonValue(QJsonValue::Null) },
-                                             { "results", results } })
-                               .toJson(QJsonDocument::Indented);
+    QTextStream(stdout) << QJsonDocument(
+        QJsonObject { { "count", int(graphs.size()) },
+            { "limitFile", limits ? QJsonValue(limits->GrwBez) : QJsonValue(QJsonValue::Null) },
+            { "results",
+                results } }).toJson(QJsonDocument::Indented);
 }
 
 void printText(const std::array<ResultFigures, 6> &figures, const Notation &n)
@@ -67,21 +66,22 @@ void printText(const std::array<ResultFigures, 6> &figures, const Notation &n)
     }
 }
 
-int runStats(const QStringList &args)
+void declareStats(QCommandLineParser &parser)
+{
+    AddDatabaseOption(parser);
+    AddSelectionOptions(parser);
+    parser.addOption(
+        QCommandLineOption(QStringLiteral("json"), QStringLiteral("Print the figures as JSON.")));
+}
+
+int runStats(const CtlInvocation &call)
 {
     StderrMessages messages(QStringLiteral("zandorctl stats"));
-    QCommandLineParser parser;
-    parser.addOption({ QStringLiteral("db"), QStringLiteral("database file"), QStringLiteral("FILE"),
-        Database::defaultPath() });
-    parser.addOption({ QStringLiteral("json"), QStringLiteral("print JSON") });
-    AddSelectionOptions(parser);
-    if (!parser.parse(QStringList { QStringLiteral("stats") } + args)
-        || !parser.positionalArguments().isEmpty()) {
-        messages.show(parser.errorText().isEmpty() ? QStringLiteral("usage: zandorctl stats [--db FILE] [--dir NAME ...] [--from DATE] [--to DATE] [--name FILTER] [--json]")
-                                                   : parser.errorText());
-        return 2;
-    }
-    const QString path = parser.value(QStringLiteral("db"));
+    const QCommandLineParser &parser = call.parser;
+    if (!parser.positionalArguments().isEmpty())
+        return call.usageError(QStringLiteral("unexpected argument '")
+            + parser.positionalArguments().first() + QLatin1Char('\''));
+    const QString path = DatabasePath(parser);
     if (!QFileInfo::exists(path)) {
         messages.show(QStringLiteral("there is no database <%1>").arg(path));
         return 1;
@@ -109,7 +109,5 @@ int runStats(const QStringList &args)
 
 } // namespace
 
-ZANDORCTL_COMMAND("stats",
-    "stats [--db FILE] [--dir NAME ...] [--from DATE] [--to DATE] [--name FILTER] [--json]   "
-    "figures of the results of stored graphs",
-    runStats);
+ZANDORCTL_COMMAND(
+    "stats", "figures of the five results across stored graphs", declareStats, runStats);

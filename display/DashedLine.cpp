@@ -6,7 +6,9 @@
 #include <cmath>
 
 DashedLine::DashedLine(DrawingSurface &surface, double dash, double gap)
-    : m_surface(surface), m_dash(dash > 0 ? dash : 1), m_gap(gap > 0 ? gap : 1)
+    : m_surface(surface)
+    , m_dash(dash > 0 ? dash : 1)
+    , m_gap(gap > 0 ? gap : 1)
 {
 }
 

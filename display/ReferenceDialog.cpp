@@ -11,10 +11,15 @@
 
 FrmReferenz::FrmReferenz(Store &store, OperatorMessages &messages, const ReferenceCurve &current,
     int box, QWidget *parent)
-    : QDialog(parent), m_store(store), m_messages(messages), m_reference(current), cboVerz(new QComboBox(this)),
-      lstGraph(new QListWidget(this)), cmdOk(new QPushButton(QStringLiteral("&OK"), this)),
-      cmdNone(new QPushButton(QStringLiteral("&None"), this)),
-      cmdCancel(new QPushButton(QStringLiteral("&Cancel"), this))
+    : QDialog(parent)
+    , m_store(store)
+    , m_messages(messages)
+    , m_reference(current)
+    , cboVerz(new QComboBox(this))
+    , lstGraph(new QListWidget(this))
+    , cmdOk(new QPushButton(QStringLiteral("&OK"), this))
+    , cmdNone(new QPushButton(QStringLiteral("&None"), this))
+    , cmdCancel(new QPushButton(QStringLiteral("&Cancel"), this))
 {
     setObjectName(QStringLiteral("frmReferenz"));
     setWindowTitle(QStringLiteral("Reference curve for box %1").arg(box));
@@ -74,8 +79,8 @@ void FrmReferenz::cmdNone_Click()
     accept();
 }
 
-bool ChooseReference(Store &store, OperatorMessages &messages, ReferenceCurve &reference, int box,
-    QWidget *parent)
+bool ChooseReference(
+    Store &store, OperatorMessages &messages, ReferenceCurve &reference, int box, QWidget *parent)
 {
     FrmReferenz dialog(store, messages, reference, box, parent);
     if (dialog.exec() != QDialog::Accepted)

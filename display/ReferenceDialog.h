@@ -44,5 +44,5 @@ private:
 
 // Lets the operator change the reference of box `box` in place; true when
 // it changed.
-bool ChooseReference(Store &store, OperatorMessages &messages, ReferenceCurve &reference, int box,
-    QWidget *parent);
+bool ChooseReference(
+    Store &store, OperatorMessages &messages, ReferenceCurve &reference, int box, QWidget *parent);

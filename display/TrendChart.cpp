@@ -80,7 +80,9 @@ class Plot
 {
 public:
     Plot(const QRectF &area, const ValueAxis &axis, qsizetype count)
-        : m_rect(area.adjusted(1100, 150, -150, -700)), m_axis(axis), m_count(std::max<qsizetype>(count, 1))
+        : m_rect(area.adjusted(1100, 150, -150, -700))
+        , m_axis(axis)
+        , m_count(std::max<qsizetype>(count, 1))
     {
     }
     const QRectF &rect() const { return m_rect; }
@@ -190,7 +192,8 @@ void drawPoints(DrawingSurface &s, const Plot &p, const TrendSeries &series)
     // more and only costs drawing time.
     s.setForeColor(TrendColour::Grid);
     for (qsizetype i = 1; i < series.points.size() && p.slot() > 2 * r; ++i)
-        s.line(p.x(i - 1), p.y(series.points.at(i - 1).value), p.x(i), p.y(series.points.at(i).value));
+        s.line(
+            p.x(i - 1), p.y(series.points.at(i - 1).value), p.x(i), p.y(series.points.at(i).value));
     for (qsizetype i = 0; i < series.points.size(); ++i) {
         const TrendPoint &pt = series.points.at(i);
         if (pt.outside) {
@@ -245,14 +248,15 @@ void drawLegend(DrawingSurface &s, const QRectF &area)
     });
 }
 
-void printPage(DrawingSurface &s, const ReportGeometry &g, const TrendSeries &series,
-    const Notation &n)
+void printPage(
+    DrawingSurface &s, const ReportGeometry &g, const TrendSeries &series, const Notation &n)
 {
     const double top = g.PrnY[1], left = g.PrnLeft, right = g.PrnLeft + g.PrnWidth;
     const double bottom = g.PrnY[1] + g.PrnHeight;
     s.setForeColor(0);
     s.rectangle(left, top, right, top + 1000);
-    PrintText(s, QStringLiteral("Trend chart"), g.column(30, 60), top + 1000 / 6.0, 20, true, false, true);
+    PrintText(s, QStringLiteral("Trend chart"), g.column(30, 60), top + 1000 / 6.0, 20, true, false,
+        true);
     PrintText(s, QStringLiteral("Zandor 3.2"), g.column(2, 60), top + 1000 / 6.0, 10);
     QString caption = series.caption;
     if (caption.endsWith(QLatin1Char(':')))
@@ -315,8 +319,9 @@ bool PrintTrendChartsToPdf(const QString &fileName, const QList<TrendSeries> &se
 {
     QSaveFile file(fileName);
     if (fileName.isEmpty() || !file.open(QIODevice::WriteOnly))
-        return fail(error, QStringLiteral("The trend chart could not be written to \"%1\": %2")
-                               .arg(fileName, file.errorString()));
+        return fail(error,
+            QStringLiteral("The trend chart could not be written to \"%1\": %2")
+                .arg(fileName, file.errorString()));
     QPdfWriter writer(&file);
     writer.setPageLayout(ReportPdfLayout());
     writer.setResolution(1200);
@@ -325,7 +330,8 @@ bool PrintTrendChartsToPdf(const QString &fileName, const QList<TrendSeries> &se
     QPainter painter;
     if (!painter.begin(&writer)) {
         file.cancelWriting();
-        return fail(error, QStringLiteral("The trend chart could not be started in \"%1\".").arg(fileName));
+        return fail(
+            error, QStringLiteral("The trend chart could not be started in \"%1\".").arg(fileName));
     }
     bool ok = false;
     {
@@ -333,26 +339,28 @@ bool PrintTrendChartsToPdf(const QString &fileName, const QList<TrendSeries> &se
         ok = PrintTrendCharts(surface, series, margins, notation, error);
     }
     if (!painter.end() && ok)
-        ok = fail(error, QStringLiteral("The trend chart could not be finished in \"%1\".").arg(fileName));
+        ok = fail(error,
+            QStringLiteral("The trend chart could not be finished in \"%1\".").arg(fileName));
     if (!ok) {
         file.cancelWriting();
         return false;
     }
     if (!file.commit())
-        return fail(error, QStringLiteral("The trend chart could not be written to \"%1\": %2")
-                               .arg(fileName, file.errorString()));
+        return fail(error,
+            QStringLiteral("The trend chart could not be written to \"%1\": %2")
+                .arg(fileName, file.errorString()));
     return true;
 }
 
-bool PrintTrendCharts(QPrinter &printer, const QList<TrendSeries> &series,
-    const Settings &margins, const Notation &notation, QString *error)
+bool PrintTrendCharts(QPrinter &printer, const QList<TrendSeries> &series, const Settings &margins,
+    const Notation &notation, QString *error)
 {
     if (printer.outputFormat() == QPrinter::PdfFormat)
         return PrintTrendChartsToPdf(printer.outputFileName(), series, margins, notation, error);
     QPainter painter;
     if (!painter.begin(&printer))
-        return fail(error, QStringLiteral("The printer \"%1\" could not be started.")
-                               .arg(printer.printerName()));
+        return fail(error,
+            QStringLiteral("The printer \"%1\" could not be started.").arg(printer.printerName()));
     bool ok = false;
     {
         PrinterSurface surface(painter, printer);
@@ -364,7 +372,8 @@ bool PrintTrendCharts(QPrinter &printer, const QList<TrendSeries> &series,
         return false;
     }
     if (!painter.end())
-        return fail(error, QStringLiteral("The printer \"%1\" did not finish the trend chart.")
-                               .arg(printer.printerName()));
+        return fail(error,
+            QStringLiteral("The printer \"%1\" did not finish the trend chart.")
+                .arg(printer.printerName()));
     return true;
 }

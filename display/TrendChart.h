@@ -63,5 +63,5 @@ bool PrintTrendChartsToPdf(const QString &fileName, const QList<TrendSeries> &se
     const Settings &margins, const Notation &notation, QString *error = nullptr);
 // On the printer of the printer set-up (a printer set to PDF output writes
 // its file as above).
-bool PrintTrendCharts(QPrinter &printer, const QList<TrendSeries> &series,
-    const Settings &margins, const Notation &notation, QString *error = nullptr);
+bool PrintTrendCharts(QPrinter &printer, const QList<TrendSeries> &series, const Settings &margins,
+    const Notation &notation, QString *error = nullptr);

@@ -41,8 +41,8 @@ QString storedValue(const QVariant &value, const CsvFormat &format)
 
 QStringList resultsHeader()
 {
-    QStringList h = { QStringLiteral("VerzName"), QStringLiteral("Kovra"),
-        QStringLiteral("PrüfAm") };
+    QStringList h
+        = { QStringLiteral("VerzName"), QStringLiteral("Kovra"), QStringLiteral("PrüfAm") };
     const QStringList &columns = RecordColumns::specimen();
     for (qsizetype i = 0; i < columns.size(); ++i)
         if (i != RecordColumns::GrwBez && i != RecordColumns::PruefAm)
@@ -85,8 +85,9 @@ public:
     bool open(QString *error)
     {
         if (m_file.fileName().isEmpty() || !m_file.open(QIODevice::WriteOnly))
-            return fail(error, QStringLiteral("\"%1\" could not be written: %2")
-                                   .arg(m_file.fileName(), m_file.errorString()));
+            return fail(error,
+                QStringLiteral("\"%1\" could not be written: %2")
+                    .arg(m_file.fileName(), m_file.errorString()));
         return write(QStringLiteral("\uFEFF"));
     }
     bool write(const QString &text)
@@ -101,8 +102,9 @@ public:
             return false;
         }
         if (!m_file.commit())
-            return fail(error, QStringLiteral("\"%1\" could not be written: %2")
-                                   .arg(m_file.fileName(), m_file.errorString()));
+            return fail(error,
+                QStringLiteral("\"%1\" could not be written: %2")
+                    .arg(m_file.fileName(), m_file.errorString()));
         return true;
     }
 
@@ -167,17 +169,18 @@ bool WriteCurvesCsv(Database &db, const ResultSelection &selection, const QStrin
     CsvFile file(fileName);
     if (!file.open(error))
         return false;
-    bool ok = file.write(row({ QStringLiteral("VerzName"), QStringLiteral("Kovra"),
-                                 QStringLiteral("point"), QStringLiteral("seconds"),
-                                 QStringLiteral("percent") },
-        format));
-    const bool read = ForEachGraphCurve(db, selection, [&](const GraphResult &g, const BoxRecord &c) {
-        const int points = c.pointCount();
-        for (int i = 0; i < points && ok; ++i)
-            ok = file.write(row({ g.directory, g.Kovra, QString::number(i),
-                                    CsvNumber(c.y[i], format), CsvNumber(c.x[i], format) },
-                format));
-    });
+    bool ok = file.write(
+        row({ QStringLiteral("VerzName"), QStringLiteral("Kovra"), QStringLiteral("point"),
+                QStringLiteral("seconds"), QStringLiteral("percent") },
+            format));
+    const bool read
+        = ForEachGraphCurve(db, selection, [&](const GraphResult &g, const BoxRecord &c) {
+              const int points = c.pointCount();
+              for (int i = 0; i < points && ok; ++i)
+                  ok = file.write(row({ g.directory, g.Kovra, QString::number(i),
+                                          CsvNumber(c.y[i], format), CsvNumber(c.x[i], format) },
+                      format));
+          });
     if (!read)
         fail(error, db.lastError());
     else if (!ok)

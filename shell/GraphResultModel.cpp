@@ -21,7 +21,8 @@ QString outsideList(const GraphResult &g)
 } // namespace
 
 GraphResultModel::GraphResultModel(const Notation &notation, QObject *parent)
-    : QAbstractTableModel(parent), m_notation(notation)
+    : QAbstractTableModel(parent)
+    , m_notation(notation)
 {
 }
 
@@ -89,7 +90,8 @@ QVariant GraphResultModel::data(const QModelIndex &index, int role) const
     case KeyRole:
         return g.UntID;
     case Qt::ForegroundRole:
-        if (column >= FirstResult && column < FirstLimit && OutsideLimits(g, column - FirstResult + 1))
+        if (column >= FirstResult && column < FirstLimit
+            && OutsideLimits(g, column - FirstResult + 1))
             return QBrush(Qt::red);
         return {};
     default:

@@ -16,8 +16,15 @@ class GraphResultModel : public QAbstractTableModel
 public:
     static constexpr int SortRole = Qt::UserRole;
     static constexpr int KeyRole = Qt::UserRole + 1; // UntID
-    enum Column { Directory, Name, Date, FirstResult, FirstLimit = FirstResult + 5,
-        Outside = FirstLimit + 5, ColumnCount };
+    enum Column {
+        Directory,
+        Name,
+        Date,
+        FirstResult,
+        FirstLimit = FirstResult + 5,
+        Outside = FirstLimit + 5,
+        ColumnCount
+    };
 
     GraphResultModel(const Notation &notation, QObject *parent = nullptr);
 

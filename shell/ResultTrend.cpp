@@ -45,8 +45,8 @@ TrendSeries MakeTrendSeries(const QList<GraphResult> &graphs,
     return s;
 }
 
-QStringList FigureLines(const ResultFigures &f, const std::optional<SharedLimits> &limits, int k,
-    const Notation &n)
+QStringList FigureLines(
+    const ResultFigures &f, const std::optional<SharedLimits> &limits, int k, const Notation &n)
 {
     const QString unit = QLatin1Char(' ') + resultCaption(k).unit;
     const QString spreadFormat = QStringLiteral("0.0000;;0");

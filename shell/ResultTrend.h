@@ -17,5 +17,5 @@ QStringList FigureLines(const ResultFigures &figures, const std::optional<Shared
 
 // A short description of a selection for page headers: directories, dates
 // and name filter.
-QString DescribeSelection(const QStringList &directories, const ResultSelection &selection,
-    const Notation &notation);
+QString DescribeSelection(
+    const QStringList &directories, const ResultSelection &selection, const Notation &notation);

@@ -43,15 +43,28 @@ QTableWidgetItem *item(const QString &text)
 } // namespace
 
 FrmStatistik::FrmStatistik(AppContext &ctx, QWidget *parent)
-    : QDialog(parent), m_ctx(ctx), lstVerz(new QListWidget(this)), chkFrom(new QCheckBox(this)),
-      datFrom(new QDateEdit(this)), chkTo(new QCheckBox(this)), datTo(new QDateEdit(this)),
-      txtName(new QLineEdit(this)), cmdShow(new QPushButton(this)),
-      tblGraphs(new QTableView(this)), m_model(new GraphResultModel(ctx.notation, this)),
-      m_sorted(new QSortFilterProxyModel(this)), tblFigures(new QTableWidget(this)),
-      cboTrend(new QComboBox(this)), picTrend(new PictureBox(this)), chkComma(new QCheckBox(this)),
-      cboSep(new QComboBox(this)), cboCsv(new QComboBox(this)), cmdCsv(new QPushButton(this)),
-      cmdPrint(new QPushButton(this)), cmdPdf(new QPushButton(this)),
-      cmdReturn(new QPushButton(this))
+    : QDialog(parent)
+    , m_ctx(ctx)
+    , lstVerz(new QListWidget(this))
+    , chkFrom(new QCheckBox(this))
+    , datFrom(new QDateEdit(this))
+    , chkTo(new QCheckBox(this))
+    , datTo(new QDateEdit(this))
+    , txtName(new QLineEdit(this))
+    , cmdShow(new QPushButton(this))
+    , tblGraphs(new QTableView(this))
+    , m_model(new GraphResultModel(ctx.notation, this))
+    , m_sorted(new QSortFilterProxyModel(this))
+    , tblFigures(new QTableWidget(this))
+    , cboTrend(new QComboBox(this))
+    , picTrend(new PictureBox(this))
+    , chkComma(new QCheckBox(this))
+    , cboSep(new QComboBox(this))
+    , cboCsv(new QComboBox(this))
+    , cmdCsv(new QPushButton(this))
+    , cmdPrint(new QPushButton(this))
+    , cmdPdf(new QPushButton(this))
+    , cmdReturn(new QPushButton(this))
 {
     setObjectName(QStringLiteral("frmStatistik"));
     setWindowTitle(QStringLiteral("Statistics"));
@@ -96,10 +109,10 @@ void FrmStatistik::buildLayout()
     tblGraphs->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblFigures->setColumnCount(9);
     tblFigures->setRowCount(ResultCount);
-    tblFigures->setHorizontalHeaderLabels({ QStringLiteral("Result"), QStringLiteral("count"),
-        QStringLiteral("mean"), QStringLiteral("std. dev."), QStringLiteral("minimum"),
-        QStringLiteral("maximum"), QStringLiteral("outside"), QStringLiteral("Cp"),
-        QStringLiteral("Cpk") });
+    tblFigures->setHorizontalHeaderLabels(
+        { QStringLiteral("Result"), QStringLiteral("count"), QStringLiteral("mean"),
+            QStringLiteral("std. dev."), QStringLiteral("minimum"), QStringLiteral("maximum"),
+            QStringLiteral("outside"), QStringLiteral("Cp"), QStringLiteral("Cpk") });
     tblFigures->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblFigures->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblFigures->verticalHeader()->hide();
@@ -241,8 +254,8 @@ void FrmStatistik::paintTrend(DrawingSurface &surface)
         return;
     const int k = cboTrend->currentIndex() + 1;
     const QSizeF size = surface.extentTwips();
-    DrawTrendChart(surface, trendSeries({ k }).first(), QRectF(QPointF(0, 0), size),
-        m_ctx.notation, 8);
+    DrawTrendChart(
+        surface, trendSeries({ k }).first(), QRectF(QPointF(0, 0), size), m_ctx.notation, 8);
 }
 
 QList<int> FrmStatistik::chosenResults() const

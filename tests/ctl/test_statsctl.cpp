@@ -36,8 +36,8 @@ QByteArray TestStatsCtl::ctl(const QStringList &args, int expectedExit)
         qFatal("zandorctl %s did not end", qPrintable(args.join(' ')));
     const QString err = QString::fromLocal8Bit(p.readAllStandardError());
     if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != expectedExit)
-        qWarning("zandorctl %s: exit %d: %s", qPrintable(args.join(' ')), p.exitCode(),
-            qPrintable(err));
+        qWarning(
+            "zandorctl %s: exit %d: %s", qPrintable(args.join(' ')), p.exitCode(), qPrintable(err));
     return p.exitCode() == expectedExit ? p.readAllStandardOutput() : QByteArray("failed");
 }
 
@@ -52,7 +52,7 @@ void TestStatsCtl::initTestCase()
         const QString directory = i <= 4 ? QStringLiteral("Nightly") : QStringLiteral("Other");
         QVERIFY(ctl({ "measure", "--db", m_db, "--netpc", netpc, "--box", "1", "--scope", "2.5",
                     "--name", QStringLiteral("S%1").arg(i), "--save", directory })
-                != "failed");
+            != "failed");
     }
 }
 
@@ -79,7 +79,8 @@ std::array<double, 6> exportedResults(const QString &file)
 void TestStatsCtl::figuresMatchTheStoredResults()
 {
     // The independent side: keys from `list`, results from `export`.
-    const QJsonObject listing = QJsonDocument::fromJson(ctl({ "list", "--db", m_db, "--json" })).object();
+    const QJsonObject listing
+        = QJsonDocument::fromJson(ctl({ "list", "--db", m_db, "--json" })).object();
     int nightly = 0;
     for (const QJsonValue d : listing.value("directories").toArray())
         if (d.toObject().value("VerzName").toString() == "Nightly")
@@ -95,8 +96,9 @@ void TestStatsCtl::figuresMatchTheStoredResults()
     }
     QCOMPARE(results.size(), 4);
 
-    const QJsonObject stats = QJsonDocument::fromJson(
-        ctl({ "stats", "--db", m_db, "--dir", "Nightly", "--json" })).object();
+    const QJsonObject stats
+        = QJsonDocument::fromJson(ctl({ "stats", "--db", m_db, "--dir", "Nightly", "--json" }))
+              .object();
     QCOMPARE(stats.value("count").toInt(), 4);
     QVERIFY(stats.value("limitFile").isNull());
     const QJsonArray figures = stats.value("results").toArray();
@@ -115,8 +117,12 @@ void TestStatsCtl::figuresMatchTheStoredResults()
         QCOMPARE(f.value("count").toInt(), 4);
         // The export writes seven significant digits: single precision.
         QVERIFY(std::abs(f.value("mean").toDouble() - mean) <= 1e-6 * std::abs(mean));
-        QVERIFY2(std::abs(f.value("standardDeviation").toDouble() - sd) <= 1e-6 * (1 + std::abs(mean)),
-            qPrintable(QStringLiteral("result %1: %2 against %3").arg(k).arg(f.value("standardDeviation").toDouble()).arg(sd)));
+        QVERIFY2(
+            std::abs(f.value("standardDeviation").toDouble() - sd) <= 1e-6 * (1 + std::abs(mean)),
+            qPrintable(QStringLiteral("result %1: %2 against %3")
+                           .arg(k)
+                           .arg(f.value("standardDeviation").toDouble())
+                           .arg(sd)));
         QCOMPARE(f.value("outside").toInt(), 0); // no limit file, nothing judged
         QVERIFY(f.value("cp").isNull());
         spread = spread || sd > 0;
@@ -144,7 +150,8 @@ void TestStatsCtl::selectionOptionsNarrowAndRefuse()
     QVERIFY(ctl({ "stats", "--db", path("none.mdb") }, 1) != "failed");
     QVERIFY(!QFile::exists(path("none.mdb")));
     QVERIFY(ctl({ "stats", "--db", m_db, "--bogus" }, 2) != "failed");
-    QVERIFY(ctl({ "csv", "--db", m_db, "--results", "--curves", "-o", path("x.csv") }, 2) != "failed");
+    QVERIFY(
+        ctl({ "csv", "--db", m_db, "--results", "--curves", "-o", path("x.csv") }, 2) != "failed");
 }
 
 void TestStatsCtl::curvesCsvHoldsEveryPoint()

@@ -135,10 +135,10 @@ void TestReferenceCurve::measurementPlotShowsTheBoxsReference()
         const QImage image = plot.grab().toImage();
         int n = 0;
         for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-            {
+            for (int x = 0; x < image.width(); ++x) {
                 const QColor c = image.pixelColor(x, y); // light grey, edges smoothed
-                n += c.red() == c.green() && c.green() == c.blue() && c.red() >= 0xA8 && c.red() <= 0xF0;
+                n += c.red() == c.green() && c.green() == c.blue() && c.red() >= 0xA8
+                    && c.red() <= 0xF0;
             }
         return n;
     };

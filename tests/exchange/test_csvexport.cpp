@@ -65,7 +65,8 @@ QString fileText(const QString &path)
 void TestCsvExport::decimalCommaReadsAsNumbersUnderACommaLocale()
 {
     StoreFixture f;
-    const qint32 dir = *f.store.addDirectory(DirectoryType::Graphs, QStringLiteral("Harz; \"Süd\""));
+    const qint32 dir
+        = *f.store.addDirectory(DirectoryType::Graphs, QStringLiteral("Harz; \"Süd\""));
     BoxRecord b = sampleGraph(3);
     b.Erg[1] = 0.1f; // no short decimal is exactly this single
     b.Erg[3] = 1.2345678e-5f;
@@ -80,7 +81,8 @@ void TestCsvExport::decimalCommaReadsAsNumbersUnderACommaLocale()
     QCOMPARE(rows.size(), 2);
     const QStringList &head = rows.at(0), &row = rows.at(1);
     QCOMPARE(row.size(), head.size());
-    const auto cell = [&](const char *column) { return row.at(head.indexOf(QString::fromUtf8(column))); };
+    const auto cell
+        = [&](const char *column) { return row.at(head.indexOf(QString::fromUtf8(column))); };
     QCOMPARE(cell("VerzName"), QStringLiteral("Harz; \"Süd\""));
     QCOMPARE(cell("Kovra"), QStringLiteral("Fluß 1"));
     QCOMPARE(cell("PrüfAm"), QStringLiteral("2026-12-05"));
@@ -131,7 +133,8 @@ void TestCsvExport::refusedFormatAndUnwritableFileLeaveNothing()
     QVERIFY(!error.isEmpty());
     QVERIFY(!QFile::exists(path));
     QVERIFY(!WriteCurvesCsv(f.db, {}, f.dir.filePath("missing/folder.csv"), CsvFormat(), &error));
-    const CsvFormat digit { QLatin1Char(';'), QLatin1Char('1') }, tab { QLatin1Char('\t'), QLatin1Char(',') };
+    const CsvFormat digit { QLatin1Char(';'), QLatin1Char('1') },
+        tab { QLatin1Char('\t'), QLatin1Char(',') };
     QVERIFY(!digit.valid());
     QVERIFY(tab.valid());
     // A failing query leaves no file either.

@@ -72,9 +72,8 @@ void TestStatisticsWindow::listsFiguresAndSortsByValue()
     QCOMPARE(table->model()->rowCount(), 3);
     const int flow = GraphResultModel::FirstResult + 3;
     table->sortByColumn(flow, Qt::DescendingOrder);
-    const auto cell = [&](int row, int column) {
-        return table->model()->index(row, column).data().toString();
-    };
+    const auto cell
+        = [&](int row, int column) { return table->model()->index(row, column).data().toString(); };
     QCOMPARE(cell(0, GraphResultModel::Name), QStringLiteral("C"));
     QCOMPARE(cell(2, GraphResultModel::Name), QStringLiteral("B"));
     QCOMPARE(cell(2, GraphResultModel::Outside), QStringLiteral("4"));
@@ -113,7 +112,8 @@ void TestStatisticsWindow::doubleClickLoadsIntoTheActiveBox()
     fx->messages.answer(false);
     w.tblGraphs_DoubleClick(0);
     QCOMPARE(fx->settings.Box(3).Kovra, QStringLiteral("C"));
-    QCOMPARE(fx->messages.texts().last(), QStringLiteral("Graph/pattern was not saved, overwrite?"));
+    QCOMPARE(
+        fx->messages.texts().last(), QStringLiteral("Graph/pattern was not saved, overwrite?"));
     QCOMPARE(loaded.size(), 1);
 }
 
