@@ -19,7 +19,8 @@ namespace
 {
 
 // A spreadsheet's reading of CSV: fields split at the separator outside
-// quotes, doubled quotes inside quotes, CR LF between records.
+// quotes, doubled quotes inside quotes, a line feed (after a CR or alone)
+// between records.
 QList<QStringList> parseCsv(QString text, QChar separator)
 {
     if (text.startsWith(QChar(0xFEFF)))
@@ -43,11 +44,12 @@ QList<QStringList> parseCsv(QString text, QChar separator)
             row << field;
             field.clear();
         } else if (c == '\r' && i + 1 < text.size() && text.at(i + 1) == '\n') {
+            continue; // the line feed ends the record
+        } else if (c == '\n') {
             row << field;
             rows << row;
             row.clear();
             field.clear();
-            ++i;
         } else {
             field += c;
         }
@@ -72,6 +74,7 @@ void TestCsvExport::decimalCommaReadsAsNumbersUnderACommaLocale()
     b.Erg[3] = 1.2345678e-5f;
     b.Erg[4] = 1234567.0f;
     b.Bemerk = QStringLiteral("first; \"quoted\"\r\nsecond");
+    b.BgArt = QStringLiteral("two\nlines"); // a line break alone needs quotes too
     QVERIFY(f.store.SaveBox(b, SaveMode::Add, QStringLiteral("Fluß 1"), dir));
     const QString path = f.dir.filePath(QStringLiteral("results.csv"));
     QVERIFY(WriteResultsCsv(f.db, {}, path, CsvFormat::decimalComma()));
@@ -87,6 +90,7 @@ void TestCsvExport::decimalCommaReadsAsNumbersUnderACommaLocale()
     QCOMPARE(cell("Kovra"), QStringLiteral("Fluß 1"));
     QCOMPARE(cell("PrüfAm"), QStringLiteral("2026-12-05"));
     QCOMPARE(cell("Bemerk"), b.Bemerk);
+    QCOMPARE(cell("BgArt"), b.BgArt);
     QCOMPARE(cell("GrwBez"), QStringLiteral("limits A"));
 
     const QLocale german(QLocale::German, QLocale::Germany);

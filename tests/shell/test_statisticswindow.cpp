@@ -2,10 +2,14 @@
 #include "TestSupport.h"
 #include "display/ReportFixture.h"
 #include "shell/GraphResultModel.h"
+#include "shell/MainWindow.h"
+#include "shell/ResultTrend.h"
 #include "shell/StatisticsWindow.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QListWidget>
+#include <QMenu>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTableWidget>
@@ -20,6 +24,8 @@ private slots:
     void listsFiguresAndSortsByValue();
     void doubleClickLoadsIntoTheActiveBox();
     void trendPagesForTheChosenResultsAndCsv();
+    void trendOfOneResultMarksItsOwnOutsiders();
+    void menuEntryInUtils();
 
 private:
     qint32 save(qint32 dir, const QString &name, float flowTime);
@@ -145,6 +151,38 @@ void TestStatisticsWindow::trendPagesForTheChosenResultsAndCsv()
     QCOMPARE(lines.size(), 1 + 3 + 1);
     QVERIFY(lines.at(1).startsWith("resin;A;2026-12-05;"));
     QVERIFY(lines.at(1).contains(";0,5;"));
+}
+
+void TestStatisticsWindow::trendOfOneResultMarksItsOwnOutsiders()
+{
+    ResultSelection resin;
+    resin.directories = { m_resin };
+    const QList<GraphResult> graphs = *QueryGraphResults(fx->db, resin);
+    const auto figures = ComputeResultStatistics(graphs);
+    const TrendSeries flow = MakeTrendSeries(graphs, figures, 4, "resin", fx->notation);
+    QCOMPARE(flow.points.size(), 3);
+    QList<bool> outside;
+    for (const TrendPoint &p : flow.points)
+        outside << p.outside;
+    QCOMPARE(outside, QList<bool>({ false, true, false })); // A, B, C in key order
+    QCOMPARE(*flow.points.at(1).lower, 100.0);
+    QCOMPARE(*flow.mean, 140.0);
+    QVERIFY(flow.figures.join('\n').contains("Limit-File: MF standard (100 ... 200)"));
+    // Result 1 lies inside for all three.
+    for (const TrendPoint &p : MakeTrendSeries(graphs, figures, 1, "resin", fx->notation).points)
+        QVERIFY(!p.outside);
+}
+
+void TestStatisticsWindow::menuEntryInUtils()
+{
+    QVERIFY(fx->store.LoadSettings(fx->settings));
+    FrmKovra main(fx->ctx);
+    const QMenu *utils = main.findChild<QMenu *>("mnuHilfs");
+    QStringList entries;
+    for (const QAction *a : utils->actions())
+        entries << a->text();
+    QCOMPARE(
+        entries, QStringList({ "&Import graphs...", "&Reorganise database", "&Statistics..." }));
 }
 
 QTEST_MAIN(TestStatisticsWindow)
