@@ -10,7 +10,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zandor"));
     QApplication::setOrganizationName(QStringLiteral("zandor"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Zandor 3.2"));
+    // No display name: the platform would append it to every caption, and
+    // the captions are the operator's landmarks exactly as they stand.
     QApplication::setWindowIcon(QIcon(BoxIcons::application(64)));
 
     const CommandLine commandLine = CommandLine::parse(app.arguments().mid(1));

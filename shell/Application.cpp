@@ -5,6 +5,7 @@
 #include "instrument/ProtocolTimeouts.h"
 #include "shell/MainWindow.h"
 #include "shell/MessageBoxMessages.h"
+#include "shell/ReportTarget.h"
 #include "core/Notation.h"
 #include "core/Settings.h"
 #include "shell/StartWindow.h"
@@ -14,8 +15,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QPrinter>
-#include <QPrinterInfo>
-#include <QStandardPaths>
 
 ZandorApplication::ZandorApplication(const CommandLine &commandLine, OperatorMessages *messages)
     : m_commandLine(commandLine),
@@ -32,12 +31,7 @@ ZandorApplication::ZandorApplication(const CommandLine &commandLine, OperatorMes
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     // Without any printer installed the report goes to a PDF file; the
     // printer set-up can change that.
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        m_printer->setOutputFormat(QPrinter::PdfFormat);
-        const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        m_printer->setOutputFileName(QDir(docs.isEmpty() ? QDir::homePath() : docs)
-                                         .filePath(QStringLiteral("zandor-report.pdf")));
-    }
+    UseDefaultReportTarget(*m_printer);
 }
 
 ZandorApplication::~ZandorApplication()

@@ -1,6 +1,7 @@
 #include "FormFixture.h"
 #include "TestSupport.h"
 #include "core/ClearBox.h"
+#include "shell/ElidedLabel.h"
 #include "shell/MainWindow.h"
 
 #include <QAction>
@@ -19,6 +20,7 @@ private slots:
     void activeBoxColours();
     void scopeOptionChangesBoxesWithoutGraph();
     void iconsFollowStatusAndChanged();
+    void tilesShowWholeNamesAndKeepTheirPlaces();
     void deleteInBox();
     void colourOfOneBoxWritesAllFiveColumns();
     void graphsOnlyForTheSelectedScope();
@@ -49,11 +51,16 @@ void MainWindowTest::cleanup()
 
 void MainWindowTest::activeBoxColours()
 {
+    fx->settings.ActiveBox = 1;
+    window->MarkActiveBox();
     window->cmdAEB[3]->click();
     QCOMPARE(fx->settings.ActiveBox, 4);
-    for (int i = 0; i < 5; ++i)
+    // One box looks chosen: the shape and the default-button look agree.
+    for (int i = 0; i < 5; ++i) {
         QCOMPARE(
             window->shapeColour(i), i == 3 ? FrmKovra::ActiveShapeColour : FrmKovra::ShapeColour);
+        QCOMPARE(window->cmdAEB[i]->isDefault(), i == 3);
+    }
 }
 
 void MainWindowTest::scopeOptionChangesBoxesWithoutGraph()
@@ -82,6 +89,42 @@ void MainWindowTest::iconsFollowStatusAndChanged()
     QVERIFY(window->imgTyp[2]->isVisible());
     QVERIFY(!window->imgTyp[7]->isVisible());
     QVERIFY(window->imgEd[2]->isVisible());
+}
+
+// A 50-character name shows whole at the window's first size and ends with
+// "…" and a tool-tip only in a narrower window; icons appearing move nothing.
+void MainWindowTest::tilesShowWholeNamesAndKeepTheirPlaces()
+{
+    const QString name = QStringLiteral("Dekorpapier 80 g/m2, Linie 4, Harz MF 2, Probe 017");
+    QCOMPARE(name.size(), 50);
+    BoxRecord &b = fx->settings.Box(1);
+    b.Kovra = name;
+    b.GrwBez = FixedText<50>(QStringLiteral("Grenzwerte Dekorpapier Linie 4, Harz MF 2, Sommer"));
+    window->ShowBoxTile(1);
+    QVERIFY(showActive(*window));
+    const auto rect = [this](QWidget *w) { return QRect(w->mapTo(window.get(), QPoint()), w->size()); };
+    QVERIFY(!window->lblBez[0]->isElided());
+    QVERIFY(!window->lblGWD[0]->isElided());
+    QVERIFY(window->lblBez[0]->toolTip().isEmpty());
+    QVERIFY(window->cmdAEB[0]->geometry().top() > window->Shape1[0]->geometry().top() + 2);
+    QVERIFY(window->cmdAEB[0]->geometry().left() > window->Shape1[0]->geometry().left() + 2);
+
+    const QList<QWidget *> placed { window->lblBez[0], window->lblZB[0], window->lblGWD[0],
+        window->imgTyp[0], window->imgTyp[5], window->imgEd[0] };
+    QList<QRect> before;
+    for (QWidget *w : placed)
+        before << rect(w);
+    b.Changed = true;
+    b.Status = BoxStatus::Graph;
+    window->ShowBoxTile(1);
+    QCoreApplication::processEvents();
+    for (int i = 0; i < placed.size(); ++i)
+        QCOMPARE(rect(placed[i]), before[i]);
+
+    window->resize(window->width() / 2, window->height());
+    QTRY_VERIFY(window->lblBez[0]->isElided());
+    QCOMPARE(window->lblBez[0]->toolTip(), name);
+    QCOMPARE(window->lblBez[0]->text(), name);
 }
 
 void MainWindowTest::deleteInBox()
