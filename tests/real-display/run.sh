@@ -49,11 +49,18 @@ exact() {
     re=$(printf '%s' "$1" | sed 's/[][\.*^$+?(){}|]/\\&/g')
     xdotool search --onlyvisible --name "^$re\$" 2>/dev/null
 }
-# Waits up to $2 seconds (default 10) for a visible window titled exactly $1.
+# Waits up to $2 seconds (default 10) for a visible window titled exactly $1
+# and gives it the keyboard, as a window manager gives a new window.
 wait_window() {
-    local tries=$(( ${2:-10} * 10 ))
+    local tries=$(( ${2:-10} * 10 )) id
     for _ in $(seq "$tries"); do
-        exact "$1" >/dev/null && return 0
+        id=$(exact "$1" | tail -1)
+        if [ -n "$id" ]; then
+            sleep 0.2
+            xdotool windowfocus --sync "$id" 2>/dev/null
+            sleep 0.2
+            return 0
+        fi
         sleep 0.1
     done
     return 1
@@ -75,7 +82,7 @@ field_text() {
     keys ctrl+a ctrl+c
     xclip -o -selection clipboard 2>/dev/null
 }
-focus() { xdotool windowfocus --sync "$(exact "$1" | head -1)" 2>/dev/null; sleep 0.2; }
+focus() { xdotool windowfocus --sync "$(exact "$1" | tail -1)" 2>/dev/null; sleep 0.2; }
 sql() { python3 - "$DB" "$@"; }
 
 # --- the display, the instrument, the program ----------------------------
@@ -127,6 +134,10 @@ for _ in $(seq 300); do
     exact "$MAIN" >/dev/null && break
     sleep 0.1
 done
+sleep 0.5
+for id in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+    seen="$seen$(xdotool getwindowname "$id" 2>/dev/null)"$'\n'
+done
 seen=$(printf '%s' "$seen" | sort -u)
 printf '%s\n' "$seen" >"$OUT/captions-at-start.txt"
 if exact "$MAIN" >/dev/null \
@@ -157,12 +168,14 @@ keys alt+b
 wait_window "Pattern in box 1" || fail "the specimen form did not open with Alt+B"
 keys alt+l
 if wait_window "Limit management"; then
-    # Directory list first: Down chooses the directory, Tab goes on to the
-    # limit files, Down chooses one, Tab reaches "Relate Limit-File".
-    keys Down Tab Down Tab
+    # The directory list has the focus: Space chooses its entry, Tab goes
+    # on to the limit files, Space chooses one, Tab reaches "Relate
+    # Limit-File".
+    keys Down space Tab space Tab
     shot relate-focused
     keys Return
     wait_gone "Limit management" || fail "Enter on \"Relate Limit-File\" left the dialog open"
+    focus "Pattern in box 1"
 else
     fail "Alt+L opened no limit management"
 fi
@@ -187,7 +200,8 @@ shot tile-with-limit-file
 focus "$MAIN"
 keys alt+b
 wait_window "Pattern in box 1" || fail "the specimen form did not open again"
-typed "Probe RD-1"
+NAME="Dekorpapier 80 g/m2, Linie 4, Harz MF 2, Probe 017" # 50 characters
+typed "$NAME"
 # Back from the name over the numbers: the temperature is the fifth.
 keys shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab
 keys ctrl+a
@@ -198,6 +212,7 @@ if wait_window "Zandor 3.2" 5; then
     shot range-message
     keys Return
     wait_gone "Zandor 3.2" || fail "the range message stayed"
+    focus "Pattern in box 1"
 else
     fail "Alt+R took 5000 into the box without a message"
 fi
@@ -223,10 +238,10 @@ shot specimen-form
 
 # --- 4. a measurement, then Print in the graph window on a fresh account --
 keys alt+s
-wait_window "Measurement of  <Probe RD-1>  in box 1" 10 \
+wait_window "Measurement of  <$NAME>  in box 1" 10 \
     || fail "no measurement window with its caption"
 shot measuring
-wait_gone "Measurement of  <Probe RD-1>  in box 1" 60 || fail "the measurement did not end"
+wait_gone "Measurement of  <$NAME>  in box 1" 60 || fail "the measurement did not end"
 wait_gone "Graph in box 1" 5
 focus "$MAIN"
 keys alt+g
@@ -256,6 +271,23 @@ if wait_window "Display graphs"; then
 else
     fail "Alt+G opened no graph window"
 fi
+shot tile-with-whole-name
+
+# The printer set-up confirms with OK and prints nothing.
+rm -f "$HOME/zandor-report.pdf"
+focus "$MAIN"
+keys alt+o
+keys i
+if wait_window "Install printer"; then
+    sleep 0.3
+    shot printer-setup
+    keys Return
+    wait_gone "Install printer" || fail "Enter left the printer set-up open"
+    sleep 0.5
+    [ -e "$HOME/zandor-report.pdf" ] && fail "the printer set-up printed"
+else
+    fail "Alt+O, I opened no printer set-up"
+fi
 
 # --- 5. import good, bad, good without Cancel ----------------------------
 focus "$MAIN"
@@ -271,11 +303,19 @@ if wait_window "Import graph/pattern"; then
     answered=0
     for _ in 1 2 3 4; do
         wait_window "Zandor 3.2" 3 || break
+        message=$(exact "Zandor 3.2" | tail -1)
         answered=$((answered + 1))
         shot "import-message-$answered"
         keys Return
-        wait_gone "Zandor 3.2" 3 || { fail "an import message cannot be answered"; break; }
+        # The next message has the same caption: wait for this one to go.
+        for _ in $(seq 30); do
+            exact "Zandor 3.2" | grep -qx "$message" || break
+            sleep 0.1
+        done
+        exact "Zandor 3.2" | grep -qx "$message" \
+            && { fail "an import message cannot be answered"; break; }
     done
+    focus "Import graph/pattern"
     [ "$answered" -eq 2 ] || fail "the bad file brought $answered messages, not 2"
     imported=$(sql <<'PY'
 import sqlite3, sys
