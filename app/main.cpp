@@ -20,6 +20,10 @@ int main(int argc, char **argv)
         return 2;
     }
     ZandorApplication zandor(commandLine);
+    // The end comes after the instrument socket has closed, not with the
+    // last window.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(&zandor, &ZandorApplication::ended, &app, &QCoreApplication::quit);
     if (!zandor.start())
         return 1;
     return app.exec();

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
 #include <QPrinter>
 
 ZandorApplication::ZandorApplication(const CommandLine &commandLine, OperatorMessages *messages)
@@ -133,5 +134,17 @@ void ZandorApplication::shutDown()
     m_ctx->store = nullptr;
     m_store.reset();
     m_database->close();
+    // The program ends when the socket reports its closed state, not when
+    // the last window goes; a socket that cannot close gives up in time.
+    connect(m_link.get(), &NetLink::closed, this, &ZandorApplication::linkClosed);
+    QTimer::singleShot(m_link->timeouts().closing, this, &ZandorApplication::linkClosed);
     m_link->CloseNetPC();
+}
+
+void ZandorApplication::linkClosed()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    emit ended();
 }

@@ -49,6 +49,7 @@ private slots:
     void buttonsCheckTheTypedFields_data();
     void buttonsCheckTheTypedFields();
     void enterPressesTheFocusedButton();
+    void fieldLeftUncheckedIsCheckedByTheButton();
 };
 
 // Typed, then left with Tab: a refused field keeps the focus and, if it
@@ -286,6 +287,36 @@ void TestSpecimenForm::enterPressesTheFocusedButton()
     QTest::keyClick(returnButton, Qt::Key_Enter, Qt::KeypadModifier);
     QVERIFY(!fx.form->isVisible());
     QCOMPARE(fx.box().Temp, 21.0f);
+}
+
+// A typed entry whose field lost the focus without its check (the window
+// went inactive meanwhile) is checked when a button takes the fields.
+void TestSpecimenForm::fieldLeftUncheckedIsCheckedByTheButton()
+{
+    SpecimenFixture fx;
+    fx.box().Feuchte = 5;
+    const QString date = fx.box().DrVonAm;
+    QVERIFY(fx.open());
+    for (const char *name : { "EbnFeuchte", "EbnDrVonAm" }) {
+        QLineEdit *edit = fx.field(name);
+        edit->setFocus(Qt::OtherFocusReason);
+        edit->selectAll();
+        QTest::keyClicks(edit, QStringLiteral("150"));
+        fx.field("EbnKovra")->setFocus(Qt::ActiveWindowFocusReason);
+        QCoreApplication::processEvents();
+        QVERIFY(fx.messages.texts().isEmpty());
+        fx.click("cmdEbnAb");
+        QCoreApplication::processEvents();
+        QVERIFY(fx.form->isVisible());
+        QVERIFY(edit->hasFocus());
+        QCOMPARE(fx.messages.texts().size(), 1);
+        fx.messages.clear();
+        edit->setText(name == QByteArray("EbnFeuchte") ? QStringLiteral("5") : date);
+    }
+    QCOMPARE(fx.box().Feuchte, 5.0f);
+    QCOMPARE(fx.box().DrVonAm, date);
+    fx.click("cmdEbnAb");
+    QVERIFY(!fx.form->isVisible());
 }
 
 QTEST_MAIN(TestSpecimenForm)
