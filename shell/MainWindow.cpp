@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -81,8 +82,12 @@ FrmKovra::FrmKovra(AppContext &context, QWidget *parent) : QMainWindow(parent), 
     for (int k = 1; k <= 5; ++k)
         ShowBoxTile(k);
     MarkActiveBox();
-    // Wide enough for whole names in every tile.
-    resize(sizeHint().expandedTo(QSize(820, 420)));
+    // Wide enough for whole names in every tile, as far as the screen allows;
+    // a narrower window shortens the names and shows them as tool-tips.
+    QSize size = sizeHint().expandedTo(QSize(820, 420));
+    if (const QScreen *shown = screen())
+        size = size.boundedTo(shown->availableSize());
+    resize(size);
 }
 
 QGridLayout *FrmKovra::buildTiles(QWidget *central)

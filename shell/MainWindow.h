@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "core/AppContext.h"
+#include "shell/ElidedLabel.h"
 
-class ElidedLabel;
 class QAction;
 class QFrame;
 class QLabel;

@@ -5,6 +5,9 @@
 #include "shell/MainWindow.h"
 
 #include <QAction>
+#include <QDialogButtonBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,6 +27,7 @@ private slots:
     void deleteInBox();
     void colourOfOneBoxWritesAllFiveColumns();
     void graphsOnlyForTheSelectedScope();
+    void printerSetUpConfirmsWithOk();
 
 private:
     // Five reset boxes in the 10-minute scope, settings from a fresh file.
@@ -101,6 +105,8 @@ void MainWindowTest::tilesShowWholeNamesAndKeepTheirPlaces()
     b.Kovra = name;
     b.GrwBez = FixedText<50>(QStringLiteral("Grenzwerte Dekorpapier Linie 4, Harz MF 2, Sommer"));
     window->ShowBoxTile(1);
+    // At its own size (the first size where the screen is large enough).
+    window->resize(window->sizeHint());
     QVERIFY(showActive(*window));
     const auto rect = [this](QWidget *w) { return QRect(w->mapTo(window.get(), QPoint()), w->size()); };
     QVERIFY(!window->lblBez[0]->isElided());
@@ -189,6 +195,23 @@ void MainWindowTest::graphsOnlyForTheSelectedScope()
     QVERIFY(window->graphWindow());
     QCOMPARE(fx->messages.entries.size(), 1);
     window->graphWindow()->close();
+}
+
+// The set-up only chooses the printer: its confirming button says OK.
+void MainWindowTest::printerSetUpConfirmsWithOk()
+{
+    QPrinter printer;
+    fx->ctx.printer = &printer;
+    QStringList captions;
+    whenModal<QPrintDialog>([&](QPrintDialog *dialog) {
+        for (QDialogButtonBox *box : dialog->findChildren<QDialogButtonBox *>())
+            for (QAbstractButton *b : box->buttons())
+                if (box->buttonRole(b) == QDialogButtonBox::AcceptRole)
+                    captions << b->text();
+        dialog->reject();
+    });
+    window->mnuPrn->trigger();
+    QCOMPARE(captions, QStringList { "OK" });
 }
 
 QTEST_MAIN(MainWindowTest)
