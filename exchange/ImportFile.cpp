@@ -25,19 +25,12 @@ std::optional<double> readNumberText(const QString &text)
     const qsizetype e = t.indexOf(QLatin1Char('e'), 0, Qt::CaseInsensitive);
     if (e < 0)
         return comma.parseNumber(t);
-    const std::optional<double> mantissa = comma.parseNumber(t.left(e));
-    const QString exponent = t.mid(e + 1);
-    const qsizetype digitsFrom
-        = exponent.startsWith(QLatin1Char('+')) || exponent.startsWith(QLatin1Char('-')) ? 1 : 0;
-    if (!mantissa || exponent.size() == digitsFrom)
+    // The part before the exponent by the file's own rules; the exponent as
+    // C reads it ("1e", "1e3.5" are no numbers).
+    if (!comma.parseNumber(t.left(e)))
         return std::nullopt;
-    for (qsizetype i = digitsFrom; i < exponent.size(); ++i)
-        if (!exponent.at(i).isDigit())
-            return std::nullopt;
     bool ok = false;
-    const double v = (QString(t.left(e)).replace(QLatin1Char(','), QLatin1Char('.'))
-        + QLatin1Char('e') + exponent)
-                         .toDouble(&ok);
+    const double v = QString(t).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
     if (!ok || !std::isfinite(v))
         return std::nullopt;
     return v;

@@ -463,10 +463,9 @@ bool FrmEbn::checkDate(QLineEdit *field, const QString &message)
         field->setText(*date);
         return true;
     }
-    // A refused date leaves an empty field, never the text that failed; it
-    // stays a typed entry, so no button takes the empty date in silence.
+    // A refused date leaves an empty field, never the text that failed; the
+    // emptied field still counts as typed, so no button takes it in silence.
     field->clear();
-    field->setModified(true);
     m_ctx.messages.show(message, OperatorMessages::Icon::Critical);
     m_checks->refuse(field);
     return false;

@@ -46,7 +46,8 @@ int ElidedLabel::reserveWidth() const
 QSize ElidedLabel::sizeHint() const
 {
     const QMargins m = contentsMargins();
-    const int width = std::max(reserveWidth(), fontMetrics().horizontalAdvance(visiblePart(text())));
+    const int width
+        = std::max(reserveWidth(), fontMetrics().horizontalAdvance(visiblePart(text())));
     return { width + m.left() + m.right(), fontMetrics().height() + m.top() + m.bottom() };
 }
 
@@ -61,7 +62,8 @@ void ElidedLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     const QRect area = contentsRect();
-    const QString shown = fontMetrics().elidedText(visiblePart(text()), Qt::ElideRight, area.width());
+    const QString shown
+        = fontMetrics().elidedText(visiblePart(text()), Qt::ElideRight, area.width());
     painter.setPen(palette().color(foregroundRole()));
     painter.drawText(area, int(alignment() | Qt::TextSingleLine), shown);
 }

@@ -134,7 +134,8 @@ QGridLayout *FrmKovra::buildTiles(QWidget *central)
         lblZB[i] = new QLabel(central);
         lblZB[i]->setObjectName(indexed("lblZB", i));
         lblZB[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        lblZB[i]->setMinimumWidth(lblZB[i]->fontMetrics().horizontalAdvance(QStringLiteral("Scope of time")));
+        const QFontMetrics metrics = lblZB[i]->fontMetrics();
+        lblZB[i]->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("Scope of time")));
         grid->addWidget(lblZB[i], row, Scope);
 
         lblGWD[i] = new ElidedLabel(50, central);

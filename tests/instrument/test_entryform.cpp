@@ -310,6 +310,12 @@ void TestSpecimenForm::fieldLeftUncheckedIsCheckedByTheButton()
         QVERIFY(fx.form->isVisible());
         QVERIFY(edit->hasFocus());
         QCOMPARE(fx.messages.texts().size(), 1);
+        // Refused once (a date is emptied by then), refused again.
+        fx.field("EbnKovra")->setFocus(Qt::ActiveWindowFocusReason);
+        fx.click("cmdEbnAb");
+        QCoreApplication::processEvents();
+        QVERIFY(fx.form->isVisible());
+        QCOMPARE(fx.messages.texts().size(), 2);
         fx.messages.clear();
         edit->setText(name == QByteArray("EbnFeuchte") ? QStringLiteral("5") : date);
     }

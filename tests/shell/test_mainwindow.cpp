@@ -6,9 +6,9 @@
 
 #include <QAction>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQuery>
@@ -108,7 +108,8 @@ void MainWindowTest::tilesShowWholeNamesAndKeepTheirPlaces()
     // At its own size (the first size where the screen is large enough).
     window->resize(window->sizeHint());
     QVERIFY(showActive(*window));
-    const auto rect = [this](QWidget *w) { return QRect(w->mapTo(window.get(), QPoint()), w->size()); };
+    const auto rect
+        = [this](QWidget *w) { return QRect(w->mapTo(window.get(), QPoint()), w->size()); };
     QVERIFY(!window->lblBez[0]->isElided());
     QVERIFY(!window->lblGWD[0]->isElided());
     QVERIFY(window->lblBez[0]->toolTip().isEmpty());

@@ -83,6 +83,8 @@ void ProgramStartTest::endsOnceTheSocketIsClosed()
     bool closedAtTheEnd = false;
     connect(app.get(), &ZandorApplication::ended, this,
         [&] { closedAtTheEnd = app->link().isClosed(); });
+    // A line still on its way: the socket closes only once it is written.
+    app->link().SendNetPC(QStringLiteral("INIT"));
     app->mainWindow()->close();
     QVERIFY(ended.count() == 1 || ended.wait(5000));
     QVERIFY(closedAtTheEnd);
