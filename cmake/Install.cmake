@@ -16,8 +16,17 @@ set(CPACK_PACKAGE_NAME zandor)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Zandor laboratory software <lab@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Curing tester workstation for resin-impregnated paper")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Zandor runs the curing tester of a laboratory for resin-impregnated paper. It drives the instrument PC over the network, records the curing curves of five specimen boxes, evaluates each curve into its results, compares them with limit files, stores graphs and patterns in a database and prints test reports.\nThe package holds the workstation program zandor, the command-line companion zandorctl for lab automation, and netpc-sim, a simulated instrument PC for trials and demonstrations.")
+# Debian wants the extended description in lines of at most 80 characters.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "Zandor runs the curing tester of a laboratory for resin-impregnated paper."
+    "It drives the instrument PC over the network, records the curing curves of"
+    "five specimen boxes, evaluates each curve into its results, compares them"
+    "with limit files, stores graphs and patterns in a database and prints test"
+    "reports."
+    ""
+    "The package holds the workstation program zandor, the command-line companion"
+    "zandorctl for lab automation, and netpc-sim, a simulated instrument PC for"
+    "trials and demonstrations.")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
