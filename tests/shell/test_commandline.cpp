@@ -136,31 +136,37 @@ void CommandLineTest::helpAndVersionAnswerWithoutStarting()
     QVERIFY(operatorView.entries.isEmpty());
 }
 
-// The program itself, headless: it answers before it opens any database.
+// The program itself: help and version without any screen, a usage error
+// headless. It answers before it opens any database.
 void CommandLineTest::programAnswersWithItsExitStatus()
 {
     QTemporaryDir runtime; // a desktop session has one; Qt warns on stderr without it
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_RUNTIME_DIR", runtime.path());
-    const auto run
-        = [&](const QStringList &arguments, int status, const QString &out, const QString &err) {
-              QProcess p;
-              p.setProcessEnvironment(environment);
-              p.start(QCoreApplication::applicationDirPath() + "/../zandor", arguments);
-              QVERIFY2(p.waitForFinished(20000), qPrintable(p.errorString()));
-              QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-              QCOMPARE(p.exitCode(), status);
-              const QString stdoutText = p.readAllStandardOutput();
-              const QString stderrText = p.readAllStandardError();
-              QVERIFY2(out.isEmpty() ? stdoutText.isEmpty() : stdoutText.startsWith(out),
-                  qPrintable(stdoutText));
-              QVERIFY2(err.isEmpty() ? stderrText.isEmpty()
-                                     : stderrText.startsWith(err) && stderrText.count('\n') == 1,
-                  qPrintable(stderrText));
-          };
-    run({ "--help" }, 0, "Usage: zandor [options] [1]\n", "");
-    run({ "--version" }, 0, "zandor 3.2\n", "");
-    run({ "--db", "/nonexistent/k.mdb", "--nonsense" }, 2, "", "zandor: Unknown option 'nonsense'");
+    QProcessEnvironment noScreen = QProcessEnvironment::systemEnvironment();
+    noScreen.insert("XDG_RUNTIME_DIR", runtime.path());
+    for (const char *variable : { "QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY" })
+        noScreen.remove(variable);
+    QProcessEnvironment headless = noScreen;
+    headless.insert("QT_QPA_PLATFORM", "offscreen");
+    const auto run = [](const QProcessEnvironment &environment, const QStringList &arguments,
+                         int status, const QString &out, const QString &err) {
+        QProcess p;
+        p.setProcessEnvironment(environment);
+        p.start(QCoreApplication::applicationDirPath() + "/../zandor", arguments);
+        QVERIFY2(p.waitForFinished(20000), qPrintable(p.errorString()));
+        const QString stdoutText = p.readAllStandardOutput();
+        const QString stderrText = p.readAllStandardError();
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(p.exitCode() == status, qPrintable(stderrText));
+        QVERIFY2(out.isEmpty() ? stdoutText.isEmpty() : stdoutText.startsWith(out),
+            qPrintable(stdoutText));
+        QVERIFY2(err.isEmpty() ? stderrText.isEmpty()
+                               : stderrText.startsWith(err) && stderrText.count('\n') == 1,
+            qPrintable(stderrText));
+    };
+    run(noScreen, { "--help" }, 0, "Usage: zandor [options] [1]\n", "");
+    run(noScreen, { "1", "--version" }, 0, "zandor 3.2\n", "");
+    run(headless, { "--db", "/nonexistent/k.mdb", "--nonsense" }, 2, "",
+        "zandor: Unknown option 'nonsense'");
 }
 
 QTEST_MAIN(CommandLineTest)
