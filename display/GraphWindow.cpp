@@ -5,6 +5,7 @@
 #include "display/PictureBox.h"
 #include "display/ReferenceDialog.h"
 #include "display/TestReport.h"
+#include "core/ButtonKeys.h"
 #include "core/AppContext.h"
 #include "core/OperatorMessages.h"
 #include "core/Settings.h"
@@ -19,6 +20,7 @@ FrmGraph::FrmGraph(AppContext &ctx, QWidget *parent)
       cmdReferenz(new QPushButton(QStringLiteral("Re&ference..."), Picture1))
 {
     setObjectName(QStringLiteral("frmGraph"));
+    new ButtonKeys(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture2->setObjectName(QStringLiteral("Picture2"));
     cmdGraphDrk->setObjectName(QStringLiteral("cmdGraphDrk"));
