@@ -51,7 +51,8 @@ QStringList FigureLines(
     const QString unit = QLatin1Char(' ') + resultCaption(k).unit;
     const QString spreadFormat = QStringLiteral("0.0000;;0");
     QStringList lines;
-    lines << QStringLiteral("Count: %1   Outside the limits: %2").arg(f.count).arg(f.outside);
+    lines << QStringLiteral("Count: %1   Outside the limits: %2")
+                 .arg(QString::number(f.count), QString::number(f.outside));
     if (f.count == 0)
         return lines;
     lines << QStringLiteral("Mean: %1   Standard deviation: %2")
