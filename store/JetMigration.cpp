@@ -3,6 +3,7 @@
 #include "core/Notation.h"
 #include "core/SettingsTables.h"
 #include "store/Database.h"
+#include "store/JetFileCheck.h"
 #include "store/JetReader.h"
 #include "store/RecordColumns.h"
 #include "store/Schema.h"
@@ -445,6 +446,7 @@ QString backupName(const QString &target)
 MigrationResult failure(const QString &source, const QString &cause)
 {
     MigrationResult r;
+    r.cause = cause;
     r.message = QStringLiteral("The file \"%1\" cannot be converted: %2.").arg(native(source), cause);
     return r;
 }
@@ -478,15 +480,16 @@ QString MigrationReport::text() const
     return lines.join(QLatin1Char('\n'));
 }
 
-MigrationResult MigrateJetDatabase(
+namespace
+{
+
+MigrationResult convert(
     const QString &source, const QString &target, bool replace, const MigrationProgress &progress)
 {
     JetReader reader;
     if (!reader.open(source))
         return failure(source, reader.error());
     const QFileInfo targetInfo(target);
-    if (targetInfo.exists() && targetInfo.canonicalFilePath() == QFileInfo(source).canonicalFilePath())
-        return failure(source, QStringLiteral("the new database must be another file"));
     if (targetInfo.exists() && !replace)
         return failure(source,
             QStringLiteral("the database \"%1\" exists already; give --replace to replace it "
@@ -553,4 +556,47 @@ MigrationResult MigrateJetDatabase(
     if (!result.backupPath.isEmpty())
         result.message += QStringLiteral(" The previous database is kept as \"%1\".").arg(native(result.backupPath));
     return result;
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    const QFileInfo fa(a), fb(b);
+    return fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath();
+}
+
+// Converting a file into its own place: the original moves aside first and
+// comes back when the conversion fails.
+MigrationResult convertInPlace(const QString &path, const MigrationProgress &progress)
+{
+    const QFileInfo info(path);
+    const QString kept = info.dir().filePath(
+        QStringLiteral("%1-jet.%2").arg(info.completeBaseName(), info.suffix()));
+    const JetFileCheck check = CheckJetFile(path);
+    if (!check.convertible())
+        return failure(path, check.isJet() ? check.cause
+                                           : QStringLiteral("it is not a database of the earlier program"));
+    if (QFile::exists(kept))
+        return failure(path, QStringLiteral("\"%1\" exists already; move it away first").arg(native(kept)));
+    if (!QFile::rename(path, kept))
+        return failure(path, QStringLiteral("it cannot be renamed to \"%1\"").arg(native(kept)));
+    MigrationResult r = convert(kept, path, false, progress);
+    if (!r.ok) {
+        QFile::rename(kept, path);
+        MigrationResult f = failure(path, r.cause);
+        f.report = r.report;
+        return f;
+    }
+    r.originalKeptAs = kept;
+    r.message += QStringLiteral(" The original is kept as \"%1\".").arg(native(kept));
+    return r;
+}
+
+} // namespace
+
+MigrationResult MigrateJetDatabase(
+    const QString &source, const QString &target, bool replace, const MigrationProgress &progress)
+{
+    if (sameFile(source, target))
+        return convertInPlace(source, progress);
+    return convert(source, target, replace, progress);
 }

@@ -29,6 +29,8 @@ struct MigrationReport {
 struct MigrationResult {
     bool ok = false;
     QString message; // for the operator: what went wrong, or where the result is
+    QString cause; // on failure, why, without the file's name
+    QString originalKeptAs; // converting a file in its own place: where the original went
     QString backupPath; // the replaced database, when one was replaced
     MigrationReport report;
 };
@@ -41,6 +43,10 @@ struct MigrationResult {
 // the target and put in place only when everything is in; an existing
 // database is replaced only when `replace` is given, and is then kept as a
 // backup. The source is only read.
+//
+// Converting a file into its own place (source and target the same file)
+// first renames the original to "<name>-jet.<suffix>" beside it, and back
+// again when the conversion fails.
 using MigrationProgress = std::function<void(qint64 done, qint64 total)>;
 MigrationResult MigrateJetDatabase(const QString &source, const QString &target, bool replace,
     const MigrationProgress &progress = {});

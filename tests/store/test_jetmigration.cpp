@@ -1,6 +1,7 @@
 #include "StoreFixture.h"
 
 #include "core/Settings.h"
+#include "store/DatabaseFileCheck.h"
 #include "store/JetFileCheck.h"
 #include "store/JetMigration.h"
 #include "support/JetWriter.h"
@@ -287,6 +288,53 @@ private slots:
         QVERIFY2(r.message.contains(QDir::toNativeSeparators(source)), qPrintable(r.message));
         QCOMPARE(fileBytes(source), bytes);
         QCOMPARE(strayFiles({ QStringLiteral("old.mdb") }), QStringList());
+    }
+
+    // Converting kovra.mdb into its own place keeps the original beside it
+    // as kovra-jet.mdb, and puts it back when the conversion fails.
+    void convertsInPlaceKeepingTheOriginal()
+    {
+        const QString file = path(QStringLiteral("kovra.mdb"));
+        QByteArray bytes = Jet::jet4File(OldDatabase::tables(12, 9));
+        const auto put = [&](const QByteArray &b) {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(b) == b.size());
+        };
+        bytes.replace(definitionPage(bytes, 2), 1, QByteArray(1, '\x09'));
+        put(bytes);
+        const MigrationResult failed = MigrateJetDatabase(file, file, false);
+        QVERIFY(!failed.ok);
+        QVERIFY2(failed.message.contains(QDir::toNativeSeparators(file)), qPrintable(failed.message));
+        QCOMPARE(fileBytes(file), bytes);
+        QCOMPARE(strayFiles({ QStringLiteral("kovra.mdb") }), QStringList());
+
+        const QByteArray sound = Jet::jet4File(OldDatabase::tables(12, 9));
+        put(sound);
+        const MigrationResult r = MigrateJetDatabase(file, file, false);
+        QVERIFY2(r.ok, qPrintable(r.message));
+        QCOMPARE(r.originalKeptAs, path(QStringLiteral("kovra-jet.mdb")));
+        QCOMPARE(fileBytes(r.originalKeptAs), sound);
+        QVERIFY(differences(file, OldDatabase::tables(12, 9)[1]).isEmpty());
+        QVERIFY(CheckDatabaseFile(file).problem == Database::Problem::None);
+
+        // A second conversion would overwrite the kept original: refused.
+        put(sound);
+        const MigrationResult again = MigrateJetDatabase(file, file, false);
+        QVERIFY(!again.ok);
+        QVERIFY2(again.message.contains(QLatin1String("kovra-jet.mdb\" exists already")),
+            qPrintable(again.message));
+        QCOMPARE(fileBytes(file), sound);
+    }
+
+    // A command other than the conversion names the conversion.
+    void otherOpenersNameTheConversion()
+    {
+        const QString file
+            = write(path(QStringLiteral("kovra.mdb")), OldDatabase::tables(2, 1));
+        Database db;
+        const Database::OpenResult opened = db.open(file);
+        QVERIFY(!opened.ok());
+        QVERIFY2(opened.message.contains(QLatin1String("zandorctl migrate")), qPrintable(opened.message));
     }
 
     // An existing database is replaced only when asked, and then kept.
