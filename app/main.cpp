@@ -19,6 +19,8 @@ int main(int argc, char **argv)
         return 2;
     }
     ZandorApplication zandor(commandLine);
+    // A conversion of the database at start-up can fail after start() returned.
+    QObject::connect(&zandor, &ZandorApplication::startFailed, &app, [] { QCoreApplication::exit(1); });
     if (!zandor.start())
         return 1;
     return app.exec();
