@@ -1,6 +1,7 @@
 #include "store/JetReader.h"
 
 #include "store/JetFileCheck.h"
+#include "store/JetTableMaps.h"
 
 #include <QDate>
 #include <QFile>
@@ -119,12 +120,36 @@ QVariant fieldValue(MdbHandle *mdb, const MdbColumn *col, const MdbField &f)
 struct JetReader::Handle {
     MdbHandle *mdb = nullptr;
     QByteArray buffer; // the bytes an in-memory file reads from
+    QFile file; // or the file, for checks before libmdb reads
     ~Handle()
     {
         if (mdb)
             mdb_close(mdb);
     }
+    bool jet4() const { return mdb->f->jet_version != MDB_VER_JET3; }
+    QByteArray page(quint32 number)
+    {
+        const qint64 size = mdb->fmt->pg_size;
+        const qint64 at = qint64(number) * size;
+        if (!buffer.isEmpty())
+            return at + size <= buffer.size() ? buffer.mid(at, size) : QByteArray();
+        if (at + size > file.size() || !file.seek(at))
+            return {};
+        return file.read(size);
+    }
+    // What is wrong with the table at definitionPage that libmdb would not
+    // survive; empty when nothing is.
+    QString mapProblem(quint32 definitionPage)
+    {
+        return CheckJetTableMaps(
+            [this](quint32 n) { return page(n); }, definitionPage, jet4());
+    }
 };
+
+namespace
+{
+const quint32 kCatalogPage = 2;
+}
 
 JetReader::JetReader() = default;
 JetReader::~JetReader() = default;
@@ -146,7 +171,20 @@ bool JetReader::open(const QString &path)
     handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
     if (!handle->mdb)
         return fail(QStringLiteral("it cannot be read as a Jet database"));
+    handle->file.setFileName(path);
+    if (!handle->file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("it cannot be read (%1)").arg(handle->file.errorString()));
     m_handle = std::move(handle);
+    return readCatalog();
+}
+
+bool JetReader::readCatalog()
+{
+    const QString problem = m_handle->mapProblem(kCatalogPage);
+    if (!problem.isEmpty()) {
+        m_handle.reset();
+        return fail(QStringLiteral("it is damaged (%1)").arg(problem));
+    }
     mdb_set_bind_size(m_handle->mdb, kBindSize);
     if (!mdb_read_catalog(m_handle->mdb, MDB_TABLE)) {
         m_handle.reset();
@@ -167,12 +205,7 @@ bool JetReader::openBuffer(const QByteArray &bytes)
     if (!handle->mdb)
         return fail(QStringLiteral("it cannot be read as a Jet database"));
     m_handle = std::move(handle);
-    mdb_set_bind_size(m_handle->mdb, kBindSize);
-    if (!mdb_read_catalog(m_handle->mdb, MDB_TABLE)) {
-        m_handle.reset();
-        return fail(QStringLiteral("it is damaged (its list of tables cannot be read)"));
-    }
-    return true;
+    return readCatalog();
 }
 
 int JetReader::version() const
@@ -217,6 +250,9 @@ bool JetReader::readTable(const QString &table, const QStringList &columns, cons
     MdbCatalogEntry *entry = findTable(mdb, table);
     if (!entry)
         return fail(QStringLiteral("it has no table %1").arg(table));
+    const QString problem = m_handle->mapProblem(quint32(entry->table_pg));
+    if (!problem.isEmpty())
+        return fail(QStringLiteral("it is damaged (the table %1: %2)").arg(table, problem));
     MdbTableDef *def = mdb_read_table(entry);
     if (!def)
         return fail(QStringLiteral("it is damaged (the table %1 cannot be read)").arg(table));
@@ -228,6 +264,9 @@ bool JetReader::readTable(const QString &table, const QStringList &columns, cons
         return done(fail(QStringLiteral("it is damaged (the columns of %1 cannot be read)").arg(table)));
 
     QList<int> positions;
+    if (columns.isEmpty())
+        for (int i = 0; i < int(def->num_cols); ++i)
+            positions << i;
     for (const QString &name : columns) {
         const int at = findColumn(def, name);
         if (at < 0)

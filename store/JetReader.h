@@ -35,7 +35,8 @@ public:
     // The number of rows the table's definition announces (for progress).
     qint64 rowCount(const QString &table);
     // Calls row(values) for each row of table with the values of `columns`
-    // in that order; a column name matches exactly, or else ignoring case.
+    // in that order (no columns: all, in the table's order); a column name
+    // matches exactly, or else ignoring case.
     // Stops early when row returns false. False with error() when the table
     // or a column is missing.
     using RowFunction = std::function<bool(const QVariantList &)>;
@@ -44,6 +45,7 @@ public:
 private:
     struct Handle;
     bool fail(const QString &text);
+    bool readCatalog();
     std::unique_ptr<Handle> m_handle;
     QString m_error;
 };

@@ -248,6 +248,8 @@ private slots:
         QTest::newRow("pages missing") << "pages" << "it is damaged";
         QTest::newRow("data page lost") << "data" << "it is damaged (the table Untersuchungen holds";
         QTest::newRow("table definition damaged") << "tdef" << "it is damaged";
+        QTest::newRow("catalog's map lost") << "catalogmap" << "it is damaged (its page 4095 is missing)";
+        QTest::newRow("table's map cut short") << "tablemap" << "it is damaged (the table Untersuchungen: row";
         QTest::newRow("encrypted") << "encrypted" << "it is encrypted or protected by a password";
         QTest::newRow("password") << "password" << "it is encrypted or protected by a password";
         QTest::newRow("later format") << "ace" << "a later Access format";
@@ -274,7 +276,22 @@ private slots:
             bytes.replace(4, 15, "Standard ACE DB");
         else if (kind == QLatin1String("tdef"))
             bytes.replace(definitionPage(bytes, 0), 64, QByteArray(64, '\x7f'));
-        else if (kind == QLatin1String("data"))
+        else if (kind == QLatin1String("catalogmap"))
+            bytes.replace(2 * 4096 + 55, 4, QByteArray("\x00\xff\x0f\x00", 4)); // page 4095, row 0
+        else if (kind == QLatin1String("tablemap")) {
+            // Its usage map row shrinks to two bytes, less than a map's head.
+            const qsizetype tdef = definitionPage(bytes, 1);
+            const quint32 pointer = quint8(bytes[tdef + 55]) | quint8(bytes[tdef + 56]) << 8
+                | quint8(bytes[tdef + 57]) << 16;
+            const qsizetype page = qsizetype(pointer >> 8) * 4096;
+            const int row = int(pointer & 0xff);
+            const int end = row == 0 ? 4096
+                                     : (quint8(bytes[page + 12 + 2 * row])
+                                           | quint8(bytes[page + 13 + 2 * row]) << 8);
+            const int start = end - 2;
+            bytes[page + 14 + 2 * row] = char(start & 0xff);
+            bytes[page + 15 + 2 * row] = char(start >> 8);
+        } else if (kind == QLatin1String("data"))
             bytes.replace(definitionPage(bytes, 1) + 4096, 4096, QByteArray(4096, '\0'));
         const QString source = path(QStringLiteral("old.mdb"));
         QFile f(source);
