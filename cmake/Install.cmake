@@ -19,6 +19,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6core6, libqt6gui6, libqt6widgets6, libqt6network6, libqt6sql6, libqt6sql6-sqlite, libqt6printsupport6, qt6-qpa-plugins, fonts-liberation")
+    "libqt6core6, libqt6gui6, libqt6widgets6, libqt6network6, libqt6sql6, libqt6sql6-sqlite, libqt6printsupport6, qt6-qpa-plugins, fonts-liberation, libmdb3")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)
