@@ -7,6 +7,7 @@
 #include "support/OldDatabase.h"
 
 #include <QListWidget>
+#include <QProcess>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -24,6 +25,7 @@ private slots:
     void noLeavesTheFileAsItWas();
     void failedConversionPutsTheOriginalBack_data();
     void failedConversionPutsTheOriginalBack();
+    void converterReportsProgressAndCounts();
 
 private:
     QString dbPath() const { return dir.filePath(QStringLiteral("kovra.mdb")); }
@@ -177,6 +179,37 @@ void StartupConversionTest::failedConversionPutsTheOriginalBack()
                 && last.contains(QDir::toNativeSeparators(dbPath())),
             qPrintable(last));
     QVERIFY(!app->mainWindow());
+}
+
+// What the program reads from the converter: rising progress lines that end
+// at the number of rows, then the report.
+void StartupConversionTest::converterReportsProgressAndCounts()
+{
+    QProcess ctl;
+    ctl.start(converter(), { "migrate", dbPath(), "--db", dir.filePath("new.mdb"), "--progress" });
+    QVERIFY(ctl.waitForFinished(30000));
+    QCOMPARE(ctl.exitCode(), 0);
+    qint64 rows = 0;
+    for (const Jet::Table &t : tables)
+        rows += t.rows.size();
+    qint64 last = 0;
+    QStringList report;
+    for (const QString &line : QString::fromUtf8(ctl.readAllStandardOutput()).split('\n')) {
+        const QStringList parts = line.split(' ');
+        if (parts.size() == 3 && parts[0] == QLatin1String("progress")) {
+            QVERIFY(parts[1].toLongLong() > last);
+            QCOMPARE(parts[2].toLongLong(), rows);
+            last = parts[1].toLongLong();
+        } else {
+            report << line;
+        }
+    }
+    QCOMPARE(last, rows);
+    QVERIFY(report.contains(QStringLiteral("Untersuchungen: 60 converted, 0 skipped")));
+
+    ctl.start(converter(), { "migrate" });
+    QVERIFY(ctl.waitForFinished(30000));
+    QCOMPARE(ctl.exitCode(), 2);
 }
 
 QTEST_MAIN(StartupConversionTest)
