@@ -27,7 +27,8 @@ int main(int argc, char **argv)
 
     QElapsedTimer timer;
     timer.start();
-    const MigrationResult r = MigrateJetDatabase(source, dir.filePath(QStringLiteral("a.mdb")), false);
+    const MigrationResult r
+        = MigrateJetDatabase(source, dir.filePath(QStringLiteral("a.mdb")), false);
     const double inProcess = timer.nsecsElapsed() / 1e9;
     if (!r.ok) {
         out << r.message << "\n";
@@ -41,10 +42,12 @@ int main(int argc, char **argv)
         QProcess process;
         process.setStandardOutputFile(QProcess::nullDevice());
         timer.restart();
-        process.start(ctl, { QStringLiteral("migrate"), source, QStringLiteral("--db"),
-            dir.filePath(QStringLiteral("b.mdb")), QStringLiteral("--progress") });
+        process.start(ctl,
+            { QStringLiteral("migrate"), source, QStringLiteral("--db"),
+                dir.filePath(QStringLiteral("b.mdb")), QStringLiteral("--progress") });
         const bool finished = process.waitForFinished(-1);
-        const int code = finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        const int code
+            = finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
         const double viaProcess = timer.nsecsElapsed() / 1e9;
         out << "zandorctl:   " << records << " records in " << QString::number(viaProcess, 'f', 2)
             << " s" << (code == 0 ? "" : " (failed)") << " (target < 10 s)\n";

@@ -1,8 +1,8 @@
 // zandorctl migrate: converts a database of the earlier program (Jet
 // format) into a database of this program. The program runs this command
 // as a process of its own, reading the progress lines from its output.
-#include "ctl/CtlCommand.h"
 #include "core/StderrMessages.h"
+#include "ctl/CtlCommand.h"
 #include "store/JetMigration.h"
 
 #include <QTextStream>
@@ -18,8 +18,8 @@ void declareMigrate(QCommandLineParser &parser)
     AddDatabaseOption(parser);
     parser.addOption(QCommandLineOption(kReplace,
         QStringLiteral("Replace an existing database; it is kept beside it as a backup.")));
-    parser.addOption(QCommandLineOption(kProgress,
-        QStringLiteral("Write \"progress DONE TOTAL\" lines while converting.")));
+    parser.addOption(QCommandLineOption(
+        kProgress, QStringLiteral("Write \"progress DONE TOTAL\" lines while converting.")));
     parser.addPositionalArgument(QStringLiteral("OLD"),
         QStringLiteral("The database file of the earlier program (Jet/Access .mdb)."),
         QStringLiteral("OLD.mdb"));

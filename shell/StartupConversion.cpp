@@ -28,10 +28,10 @@ QString keptName(const QString &path)
 
 StartupConversion::StartupConversion(
     QString databasePath, QString converter, OperatorMessages &messages)
-    : m_path(std::move(databasePath)),
-      m_kept(keptName(m_path)),
-      m_converter(std::move(converter)),
-      m_messages(messages)
+    : m_path(std::move(databasePath))
+    , m_kept(keptName(m_path))
+    , m_converter(std::move(converter))
+    , m_messages(messages)
 {
     connect(&m_process, &QProcess::readyReadStandardOutput, this, &StartupConversion::readOutput);
     connect(&m_process, &QProcess::finished, this, &StartupConversion::processFinished);
@@ -54,7 +54,8 @@ bool StartupConversion::isJetDatabase(const QString &path)
 
 QString StartupConversion::defaultConverter()
 {
-    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zandorctl"));
+    const QString beside
+        = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zandorctl"));
     if (QFileInfo(beside).isExecutable())
         return beside;
     const QString found = QStandardPaths::findExecutable(QStringLiteral("zandorctl"));
@@ -65,29 +66,32 @@ bool StartupConversion::begin()
 {
     const JetFileCheck check = CheckJetFile(m_path);
     if (!check.convertible()) {
-        m_messages.show(QStringLiteral("The database file \"%1\" was written by the earlier program "
-                                       "but cannot be converted: %2.")
-                            .arg(native(m_path), check.cause),
+        m_messages.show(
+            QStringLiteral("The database file \"%1\" was written by the earlier program "
+                           "but cannot be converted: %2.")
+                .arg(native(m_path), check.cause),
             OperatorMessages::Icon::Critical);
         return false;
     }
     if (QFileInfo::exists(m_kept)) {
-        m_messages.show(QStringLiteral("The database file \"%1\" was written by the earlier program. "
-                                       "It cannot be converted while \"%2\" exists: move that file "
-                                       "away and start again.")
-                            .arg(native(m_path), native(m_kept)),
+        m_messages.show(
+            QStringLiteral("The database file \"%1\" was written by the earlier program. "
+                           "It cannot be converted while \"%2\" exists: move that file "
+                           "away and start again.")
+                .arg(native(m_path), native(m_kept)),
             OperatorMessages::Icon::Critical);
         return false;
     }
-    const QString question
-        = QStringLiteral("The database file \"%1\" was written by the earlier program (Jet format).\n"
-                         "Convert it into a database of this program now?\n"
-                         "The original stays beside it as \"%2\".")
-              .arg(native(m_path), QFileInfo(m_kept).fileName());
+    const QString question = QStringLiteral(
+        "The database file \"%1\" was written by the earlier program (Jet format).\n"
+        "Convert it into a database of this program now?\n"
+        "The original stays beside it as \"%2\".")
+                                 .arg(native(m_path), QFileInfo(m_kept).fileName());
     if (!m_messages.askYesNo(question)) {
-        m_messages.show(QStringLiteral("The program cannot work with \"%1\" unconverted. It can also "
-                                       "be converted with \"zandorctl migrate\".")
-                            .arg(native(m_path)),
+        m_messages.show(
+            QStringLiteral("The program cannot work with \"%1\" unconverted. It can also "
+                           "be converted with \"zandorctl migrate\".")
+                .arg(native(m_path)),
             OperatorMessages::Icon::Information);
         return false;
     }
@@ -148,8 +152,9 @@ void StartupConversion::processFailed(QProcess::ProcessError error)
 {
     if (error != QProcess::FailedToStart)
         return; // a crash is reported by processFinished
-    conclude(false, QStringLiteral("The conversion program \"%1\" cannot be started (%2).")
-                        .arg(QDir::toNativeSeparators(m_converter), m_process.errorString()));
+    conclude(false,
+        QStringLiteral("The conversion program \"%1\" cannot be started (%2).")
+            .arg(QDir::toNativeSeparators(m_converter), m_process.errorString()));
 }
 
 void StartupConversion::conclude(bool ok, const QString &text)
@@ -162,7 +167,8 @@ void StartupConversion::conclude(bool ok, const QString &text)
     m_progress.reset();
     if (!ok) {
         putOriginalBack();
-        m_messages.show(text + QStringLiteral("\nThe database file \"%1\" is unchanged.").arg(native(m_path)),
+        m_messages.show(
+            text + QStringLiteral("\nThe database file \"%1\" is unchanged.").arg(native(m_path)),
             OperatorMessages::Icon::Critical);
     } else {
         m_messages.show(text, OperatorMessages::Icon::Information);

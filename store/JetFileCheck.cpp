@@ -93,7 +93,8 @@ JetFileCheck CheckJetHeader(const QByteArray &firstPage, qint64 fileSize)
     const bool jet4 = version == 1;
     const int pageSize = jet4 ? kJet4Page : kJet3Page;
     if (firstPage.size() < pageSize || fileSize < 3 * pageSize)
-        return result(Kind::Truncated, QStringLiteral("it is truncated (it ends before its tables)"));
+        return result(
+            Kind::Truncated, QStringLiteral("it is truncated (it ends before its tables)"));
     if (fileSize % pageSize != 0)
         return result(Kind::Truncated, QStringLiteral("it is truncated (it ends inside a page)"));
 

@@ -124,14 +124,15 @@ class Converter
 public:
     Converter(JetReader &reader, Database &db, MigrationReport &report,
         const MigrationProgress &progress, qint64 total)
-        : m_reader(reader), m_db(db), m_report(report), m_progress(progress), m_total(total)
+        : m_reader(reader)
+        , m_db(db)
+        , m_report(report)
+        , m_progress(progress)
+        , m_total(total)
     {
     }
 
-    bool run()
-    {
-        return directories() && records() && limitFiles() && settings();
-    }
+    bool run() { return directories() && records() && limitFiles() && settings(); }
     QString error() const { return m_error; }
 
 private:
@@ -147,10 +148,10 @@ private:
         m_report.notes << QStringLiteral("%1 %2: %3").arg(table, key, text);
     }
     bool insert(const QString &sql, const QVariantList &values, Verdict &verdict);
-    QVariant singleValue(const QVariant &v, const QString &table, const QString &key,
-        const QString &column);
-    QVariant dateValue(const QVariant &v, const QString &table, const QString &key,
-        const QString &column);
+    QVariant singleValue(
+        const QVariant &v, const QString &table, const QString &key, const QString &column);
+    QVariant dateValue(
+        const QVariant &v, const QString &table, const QString &key, const QString &column);
 
     JetReader &m_reader;
     Database &m_db;
@@ -179,8 +180,8 @@ bool Converter::read(const QString &table, const QStringList &columns,
             ++count->skipped;
             const QVariant key = row.value(0);
             m_report.skipped.append({ table,
-                QStringLiteral("%1 %2").arg(keyColumn, key.isNull() ? QStringLiteral("Null")
-                                                                    : key.toString()),
+                QStringLiteral("%1 %2").arg(
+                    keyColumn, key.isNull() ? QStringLiteral("Null") : key.toString()),
                 verdict.skipReason });
         }
         if (m_progress)
@@ -339,9 +340,8 @@ struct SettingRange {
 
 const QList<SettingRange> &settingRanges()
 {
-    static const auto between = [](double lo, double hi) {
-        return [lo, hi](double v) { return v >= lo && v <= hi; };
-    };
+    static const auto between
+        = [](double lo, double hi) { return [lo, hi](double v) { return v >= lo && v <= hi; }; };
     static const auto oneOf = [](std::initializer_list<double> values) {
         const QList<double> list(values);
         return [list](double v) { return list.contains(v); };
@@ -434,10 +434,10 @@ QString backupName(const QString &target)
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString candidate;
     for (int n = 0;; ++n) {
-        candidate = info.dir().filePath(QStringLiteral("%1-before-conversion-%2%3.%4")
-                                            .arg(info.completeBaseName(), stamp,
-                                                n ? QStringLiteral("-%1").arg(n) : QString(),
-                                                info.suffix()));
+        candidate = info.dir().filePath(
+            QStringLiteral("%1-before-conversion-%2%3.%4")
+                .arg(info.completeBaseName(), stamp, n ? QStringLiteral("-%1").arg(n) : QString(),
+                    info.suffix()));
         if (!QFile::exists(candidate))
             return candidate;
     }
@@ -447,7 +447,8 @@ MigrationResult failure(const QString &source, const QString &cause)
 {
     MigrationResult r;
     r.cause = cause;
-    r.message = QStringLiteral("The file \"%1\" cannot be converted: %2.").arg(native(source), cause);
+    r.message
+        = QStringLiteral("The file \"%1\" cannot be converted: %2.").arg(native(source), cause);
     return r;
 }
 
@@ -466,7 +467,10 @@ QString MigrationReport::text() const
 {
     QStringList lines;
     for (const TableCount &c : counts)
-        lines << QStringLiteral("%1: %2 converted, %3 skipped").arg(c.table).arg(c.converted).arg(c.skipped);
+        lines << QStringLiteral("%1: %2 converted, %3 skipped")
+                     .arg(c.table)
+                     .arg(c.converted)
+                     .arg(c.skipped);
     if (!skipped.isEmpty()) {
         lines << QStringLiteral("Skipped:");
         for (const SkippedRow &s : skipped)
@@ -496,7 +500,8 @@ MigrationResult convert(
                            "(it is then kept as a backup)")
                 .arg(native(target)));
     if (!QDir().mkpath(targetInfo.absolutePath()))
-        return failure(source, QStringLiteral("the folder of \"%1\" cannot be created").arg(native(target)));
+        return failure(
+            source, QStringLiteral("the folder of \"%1\" cannot be created").arg(native(target)));
 
     // The new file grows under a name of its own beside the target, so that
     // a failure at any point leaves no half-made database in its place.
@@ -506,8 +511,9 @@ MigrationResult convert(
             QStringLiteral(".%1-converting-XXXXXX").arg(targetInfo.fileName())));
         reserve.setAutoRemove(false);
         if (!reserve.open())
-            return failure(source, QStringLiteral("no file can be written beside \"%1\" (%2)")
-                                       .arg(native(target), reserve.errorString()));
+            return failure(source,
+                QStringLiteral("no file can be written beside \"%1\" (%2)")
+                    .arg(native(target), reserve.errorString()));
         building = reserve.fileName();
     }
     QFile::remove(building);
@@ -539,14 +545,17 @@ MigrationResult convert(
         result.backupPath = backupName(target);
         if (!moveDatabaseFiles(target, result.backupPath)) {
             removeDatabaseFiles(building);
-            return failure(source, QStringLiteral("the database \"%1\" cannot be moved aside").arg(native(target)));
+            return failure(source,
+                QStringLiteral("the database \"%1\" cannot be moved aside").arg(native(target)));
         }
     }
     if (!QFile::rename(building, target)) {
         if (!result.backupPath.isEmpty())
             moveDatabaseFiles(result.backupPath, target);
         removeDatabaseFiles(building);
-        return failure(source, QStringLiteral("the new database cannot be put in place as \"%1\"").arg(native(target)));
+        return failure(source,
+            QStringLiteral("the new database cannot be put in place as \"%1\"")
+                .arg(native(target)));
     }
     result.ok = true;
     result.message = QStringLiteral("Converted \"%1\" (Jet %2) into \"%3\".")
@@ -554,7 +563,8 @@ MigrationResult convert(
                          .arg(reader.version())
                          .arg(native(target));
     if (!result.backupPath.isEmpty())
-        result.message += QStringLiteral(" The previous database is kept as \"%1\".").arg(native(result.backupPath));
+        result.message += QStringLiteral(" The previous database is kept as \"%1\".")
+                              .arg(native(result.backupPath));
     return result;
 }
 
@@ -573,10 +583,12 @@ MigrationResult convertInPlace(const QString &path, const MigrationProgress &pro
         QStringLiteral("%1-jet.%2").arg(info.completeBaseName(), info.suffix()));
     const JetFileCheck check = CheckJetFile(path);
     if (!check.convertible())
-        return failure(path, check.isJet() ? check.cause
-                                           : QStringLiteral("it is not a database of the earlier program"));
+        return failure(path,
+            check.isJet() ? check.cause
+                          : QStringLiteral("it is not a database of the earlier program"));
     if (QFile::exists(kept))
-        return failure(path, QStringLiteral("\"%1\" exists already; move it away first").arg(native(kept)));
+        return failure(
+            path, QStringLiteral("\"%1\" exists already; move it away first").arg(native(kept)));
     if (!QFile::rename(path, kept))
         return failure(path, QStringLiteral("it cannot be renamed to \"%1\"").arg(native(kept)));
     MigrationResult r = convert(kept, path, false, progress);

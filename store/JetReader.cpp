@@ -141,8 +141,7 @@ struct JetReader::Handle {
     // survive; empty when nothing is.
     QString mapProblem(quint32 definitionPage)
     {
-        return CheckJetTableMaps(
-            [this](quint32 n) { return page(n); }, definitionPage, jet4());
+        return CheckJetTableMaps([this](quint32 n) { return page(n); }, definitionPage, jet4());
     }
 };
 
@@ -201,7 +200,8 @@ bool JetReader::openBuffer(const QByteArray &bytes)
         return fail(check.cause);
     auto handle = std::make_unique<Handle>();
     handle->buffer = bytes;
-    handle->mdb = mdb_open_buffer(handle->buffer.data(), size_t(handle->buffer.size()), MDB_NOFLAGS);
+    handle->mdb
+        = mdb_open_buffer(handle->buffer.data(), size_t(handle->buffer.size()), MDB_NOFLAGS);
     if (!handle->mdb)
         return fail(QStringLiteral("it cannot be read as a Jet database"));
     m_handle = std::move(handle);
@@ -261,7 +261,8 @@ bool JetReader::readTable(const QString &table, const QStringList &columns, cons
         return ok;
     };
     if (!mdb_read_columns(def))
-        return done(fail(QStringLiteral("it is damaged (the columns of %1 cannot be read)").arg(table)));
+        return done(
+            fail(QStringLiteral("it is damaged (the columns of %1 cannot be read)").arg(table)));
 
     QList<int> positions;
     if (columns.isEmpty())
@@ -285,10 +286,12 @@ bool JetReader::readTable(const QString &table, const QStringList &columns, cons
         int start = 0;
         size_t length = 0;
         if (mdb_find_row(mdb, int(def->cur_row) - 1, &start, &length) != 0)
-            return done(fail(QStringLiteral("it is damaged (a row of %1 cannot be found)").arg(table)));
+            return done(
+                fail(QStringLiteral("it is damaged (a row of %1 cannot be found)").arg(table)));
         start &= kOffsetMask;
         if (mdb_crack_row(def, start, length, fields.data()) < 0)
-            return done(fail(QStringLiteral("it is damaged (a row of %1 cannot be read)").arg(table)));
+            return done(
+                fail(QStringLiteral("it is damaged (a row of %1 cannot be read)").arg(table)));
         QVariantList values;
         values.reserve(positions.size());
         for (int at : positions) {

@@ -1,8 +1,8 @@
+#include "core/ScriptedMessages.h"
+#include "core/Settings.h"
 #include "exchange/GraphPatternDialog.h"
 #include "instrument/ProtocolTimeouts.h"
 #include "shell/Application.h"
-#include "core/ScriptedMessages.h"
-#include "core/Settings.h"
 #include "support/JetWriter.h"
 #include "support/OldDatabase.h"
 
@@ -40,8 +40,8 @@ private:
             silentPort = server.serverPort();
         }
         app = std::make_unique<ZandorApplication>(
-            CommandLine::parse({ "--db", dbPath(), "--netpc",
-                QStringLiteral("127.0.0.1:%1").arg(silentPort) }),
+            CommandLine::parse(
+                { "--db", dbPath(), "--netpc", QStringLiteral("127.0.0.1:%1").arg(silentPort) }),
             &messages);
         app->setTimeouts(ProtocolTimeouts::scaledDown(200));
         app->setConverter(converter);

@@ -21,8 +21,8 @@ private:
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
-    static QString write(const QString &file, const QList<Jet::Table> &tables,
-        const Jet::Options &options = {})
+    static QString write(
+        const QString &file, const QList<Jet::Table> &tables, const Jet::Options &options = {})
     {
         if (!Jet::writeJet4File(file, tables, options))
             qFatal("cannot write %s", qPrintable(file));
@@ -55,7 +55,9 @@ private:
             }
         }
         if (at < table.rows.size())
-            out << QStringLiteral("%1: %2 rows missing").arg(table.name).arg(table.rows.size() - at);
+            out << QStringLiteral("%1: %2 rows missing")
+                       .arg(table.name)
+                       .arg(table.rows.size() - at);
         return out;
     }
 
@@ -124,8 +126,8 @@ private slots:
         QCOMPARE(CheckJetFile(source).kind, JetFileCheck::Kind::Jet4);
 
         qint64 lastDone = 0, lastTotal = 0;
-        const MigrationResult r = MigrateJetDatabase(source, path(QStringLiteral("kovra.mdb")),
-            false, [&](qint64 done, qint64 total) {
+        const MigrationResult r = MigrateJetDatabase(
+            source, path(QStringLiteral("kovra.mdb")), false, [&](qint64 done, qint64 total) {
                 QVERIFY(done > lastDone);
                 lastDone = done;
                 lastTotal = total;
@@ -150,8 +152,8 @@ private slots:
         }
         const QStringList diff = differences(path(QStringLiteral("kovra.mdb")), tables[3]);
         QVERIFY2(diff.isEmpty(), qPrintable(diff.join('\n')));
-        QCOMPARE(strayFiles({ QStringLiteral("old.mdb"), QStringLiteral("kovra.mdb") }),
-            QStringList());
+        QCOMPARE(
+            strayFiles({ QStringLiteral("old.mdb"), QStringLiteral("kovra.mdb") }), QStringList());
     }
 
     // The converted file is an ordinary database of this program: its lists
@@ -160,7 +162,8 @@ private slots:
     {
         const QList<Jet::Table> tables = OldDatabase::tables(30, 3);
         const QString target = path(QStringLiteral("kovra.mdb"));
-        QVERIFY(MigrateJetDatabase(write(path(QStringLiteral("old.mdb")), tables), target, false).ok);
+        QVERIFY(
+            MigrateJetDatabase(write(path(QStringLiteral("old.mdb")), tables), target, false).ok);
         Database db;
         QVERIFY(db.open(target));
         const Notation n = commaNotation();
@@ -208,18 +211,18 @@ private slots:
         tables[3].rows[0][10] = 7.f; // AZB
         tables[3].rows[0][11] = 4; // LinieDr, valid
 
-        const MigrationResult r = MigrateJetDatabase(
-            write(path(QStringLiteral("old.mdb")), tables), path(QStringLiteral("kovra.mdb")), false);
+        const MigrationResult r = MigrateJetDatabase(write(path(QStringLiteral("old.mdb")), tables),
+            path(QStringLiteral("kovra.mdb")), false);
         QVERIFY2(r.ok, qPrintable(r.message));
         const QString report = r.report.text();
-        for (const char *line : { "Verzeichnisse VerzID 900: its type \"7\" is none of",
-                 "Verzeichnisse VerzID 901: it has no name",
-                 "Untersuchungen UntID 5000: its directory \"4711\" does not exist",
-                 "Untersuchungen UntID 5001: its status \"3\" is neither",
-                 "Untersuchungen UntID 5002: its directory",
-                 "Grenzwerte GrwID 6000: its directory", "Init AEB: \"9\" is not in 1 … 5",
-                 "Init AZB: \"7\" is not in", "Verzeichnisse: 3 converted, 2 skipped",
-                 "Untersuchungen: 8 converted, 3 skipped" })
+        for (const char *line :
+            { "Verzeichnisse VerzID 900: its type \"7\" is none of",
+                "Verzeichnisse VerzID 901: it has no name",
+                "Untersuchungen UntID 5000: its directory \"4711\" does not exist",
+                "Untersuchungen UntID 5001: its status \"3\" is neither",
+                "Untersuchungen UntID 5002: its directory", "Grenzwerte GrwID 6000: its directory",
+                "Init AEB: \"9\" is not in 1 … 5", "Init AZB: \"7\" is not in",
+                "Verzeichnisse: 3 converted, 2 skipped", "Untersuchungen: 8 converted, 3 skipped" })
             QVERIFY2(report.contains(QString::fromUtf8(line)), qPrintable(line + ("\n" + report)));
         QVERIFY(!report.contains(QLatin1String("LinieDr")));
 
@@ -242,17 +245,28 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("cause");
-        QTest::newRow("not Jet") << "text" << "it is not a database of the earlier program";
-        QTest::newRow("cut inside a page") << "cut" << "it is truncated (it ends inside a page)";
-        QTest::newRow("cut before the tables") << "short" << "it is truncated";
-        QTest::newRow("pages missing") << "pages" << "it is damaged";
-        QTest::newRow("data page lost") << "data" << "it is damaged (the table Untersuchungen holds";
-        QTest::newRow("table definition damaged") << "tdef" << "it is damaged";
-        QTest::newRow("catalog's map lost") << "catalogmap" << "it is damaged (its page 4095 is missing)";
-        QTest::newRow("table's map cut short") << "tablemap" << "it is damaged (the table Untersuchungen: row";
-        QTest::newRow("encrypted") << "encrypted" << "it is encrypted or protected by a password";
-        QTest::newRow("password") << "password" << "it is encrypted or protected by a password";
-        QTest::newRow("later format") << "ace" << "a later Access format";
+        QTest::newRow("not Jet") << "text"
+                                 << "it is not a database of the earlier program";
+        QTest::newRow("cut inside a page") << "cut"
+                                           << "it is truncated (it ends inside a page)";
+        QTest::newRow("cut before the tables") << "short"
+                                               << "it is truncated";
+        QTest::newRow("pages missing") << "pages"
+                                       << "it is damaged";
+        QTest::newRow("data page lost") << "data"
+                                        << "it is damaged (the table Untersuchungen holds";
+        QTest::newRow("table definition damaged") << "tdef"
+                                                  << "it is damaged";
+        QTest::newRow("catalog's map lost") << "catalogmap"
+                                            << "it is damaged (its page 4095 is missing)";
+        QTest::newRow("table's map cut short") << "tablemap"
+                                               << "it is damaged (the table Untersuchungen: row";
+        QTest::newRow("encrypted") << "encrypted"
+                                   << "it is encrypted or protected by a password";
+        QTest::newRow("password") << "password"
+                                  << "it is encrypted or protected by a password";
+        QTest::newRow("later format") << "ace"
+                                      << "a later Access format";
     }
     void refusesWhatItCannotRead()
     {
@@ -285,9 +299,9 @@ private slots:
                 | quint8(bytes[tdef + 57]) << 16;
             const qsizetype page = qsizetype(pointer >> 8) * 4096;
             const int row = int(pointer & 0xff);
-            const int end = row == 0 ? 4096
-                                     : (quint8(bytes[page + 12 + 2 * row])
-                                           | quint8(bytes[page + 13 + 2 * row]) << 8);
+            const int end = row == 0
+                ? 4096
+                : (quint8(bytes[page + 12 + 2 * row]) | quint8(bytes[page + 13 + 2 * row]) << 8);
             const int start = end - 2;
             bytes[page + 14 + 2 * row] = char(start & 0xff);
             bytes[page + 15 + 2 * row] = char(start >> 8);
@@ -321,7 +335,8 @@ private slots:
         put(bytes);
         const MigrationResult failed = MigrateJetDatabase(file, file, false);
         QVERIFY(!failed.ok);
-        QVERIFY2(failed.message.contains(QDir::toNativeSeparators(file)), qPrintable(failed.message));
+        QVERIFY2(
+            failed.message.contains(QDir::toNativeSeparators(file)), qPrintable(failed.message));
         QCOMPARE(fileBytes(file), bytes);
         QCOMPARE(strayFiles({ QStringLiteral("kovra.mdb") }), QStringList());
 
@@ -346,12 +361,12 @@ private slots:
     // A command other than the conversion names the conversion.
     void otherOpenersNameTheConversion()
     {
-        const QString file
-            = write(path(QStringLiteral("kovra.mdb")), OldDatabase::tables(2, 1));
+        const QString file = write(path(QStringLiteral("kovra.mdb")), OldDatabase::tables(2, 1));
         Database db;
         const Database::OpenResult opened = db.open(file);
         QVERIFY(!opened.ok());
-        QVERIFY2(opened.message.contains(QLatin1String("zandorctl migrate")), qPrintable(opened.message));
+        QVERIFY2(opened.message.contains(QLatin1String("zandorctl migrate")),
+            qPrintable(opened.message));
     }
 
     // An existing database is replaced only when asked, and then kept.
@@ -369,8 +384,8 @@ private slots:
         QVERIFY(!refused.ok);
         QVERIFY2(refused.message.contains(QLatin1String("--replace")), qPrintable(refused.message));
         QCOMPARE(fileBytes(target), previous);
-        QCOMPARE(strayFiles({ QStringLiteral("old.mdb"), QStringLiteral("kovra.mdb") }),
-            QStringList());
+        QCOMPARE(
+            strayFiles({ QStringLiteral("old.mdb"), QStringLiteral("kovra.mdb") }), QStringList());
 
         const MigrationResult replaced = MigrateJetDatabase(source, target, true);
         QVERIFY2(replaced.ok, qPrintable(replaced.message));

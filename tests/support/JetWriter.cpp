@@ -125,7 +125,8 @@ double jetDate(const QVariant &v)
 class RowPage
 {
 public:
-    explicit RowPage(const QByteArray &owner) : m_page(kPage, '\0')
+    explicit RowPage(const QByteArray &owner)
+        : m_page(kPage, '\0')
     {
         m_page[0] = 0x01;
         m_page[1] = 0x01;
@@ -170,7 +171,10 @@ QByteArray owner(quint32 page)
 class LongValues
 {
 public:
-    explicit LongValues(quint32 first) : m_first(first) { }
+    explicit LongValues(quint32 first)
+        : m_first(first)
+    {
+    }
 
     // The 12-byte field header (and for short values the value) that goes
     // into the row.
@@ -326,8 +330,8 @@ struct PlacedTable {
 };
 
 // The table definition page: header, columns, column names; no indexes.
-QByteArray definitionPage(const Table &t, const PlacedTable &placed, bool system,
-    quint32 usageMap, quint32 freeMap)
+QByteArray definitionPage(
+    const Table &t, const PlacedTable &placed, bool system, quint32 usageMap, quint32 freeMap)
 {
     const Layout l = layoutOf(t.columns);
     QByteArray p(kPage, '\0');
@@ -499,12 +503,12 @@ QByteArray jet4File(const QList<Table> &tables, const Options &options)
     }
 
     for (int i = 0; i < placed.size(); ++i) {
-        pages << definitionPage(*placed[i].table, placed[i], false, mapPointers[i].first,
-            mapPointers[i].second);
+        pages << definitionPage(
+            *placed[i].table, placed[i], false, mapPointers[i].first, mapPointers[i].second);
         pages << placed[i].dataPages;
     }
-    pages[2] = definitionPage(catalog, catalogPlaced, true, mapPointers.last().first,
-        mapPointers.last().second);
+    pages[2] = definitionPage(
+        catalog, catalogPlaced, true, mapPointers.last().first, mapPointers.last().second);
     pages << catalogPlaced.dataPages;
     for (const RowPage &m : mapPages)
         pages << m.bytes();

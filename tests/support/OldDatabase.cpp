@@ -54,7 +54,8 @@ float someSingle(QRandomGenerator &rng, float scale)
 
 QString notes(QRandomGenerator &rng, int n)
 {
-    QString text = QStringLiteral("Probe %1: Fließverhalten geprüft.\r\nÄußerlich ohne Befund.").arg(n);
+    QString text
+        = QStringLiteral("Probe %1: Fließverhalten geprüft.\r\nÄußerlich ohne Befund.").arg(n);
     if (rng.bounded(3) == 0)
         text += QStringLiteral("\r\nLange Bemerkung: ") + QString(150, QChar(0x00e4));
     return text.left(255);
