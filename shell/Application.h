@@ -48,6 +48,9 @@ signals:
     void started();
     // The start could not go on after the database's conversion.
     void startFailed();
+    // The main window has gone and the instrument socket is closed (or did
+    // not close in time): the program may end.
+    void ended();
 
 private:
     bool openAndStart(const QString &path);
@@ -56,6 +59,7 @@ private:
     void onZeroPointBegins();
     void onStartupFinished();
     void shutDown();
+    void linkClosed();
 
     CommandLine m_commandLine;
     std::unique_ptr<Settings> m_settings;
@@ -74,4 +78,5 @@ private:
     QString m_converter;
     bool m_started = false;
     bool m_hourglass = false;
+    bool m_ended = false;
 };

@@ -1,3 +1,4 @@
+#include "instrument/NetLink.h"
 #include "instrument/ProtocolTimeouts.h"
 #include "shell/Application.h"
 #include "shell/MainWindow.h"
@@ -16,6 +17,7 @@ private slots:
     void cleanup() { app.reset(); }
     void everyFailureHasItsMessageInOrder();
     void unusableDatabaseEndsTheStart();
+    void endsOnceTheSocketIsClosed();
 
 private:
     // Starts the program on a fresh database, talking to a silent NetPC at
@@ -67,6 +69,27 @@ void ProgramStartTest::unusableDatabaseEndsTheStart()
     QVERIFY(!letterApp.mainWindow());
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), letter); // left as it was
+}
+
+// Closing the main window closes the connection; the program ends when the
+// socket reports the closed state.
+void ProgramStartTest::endsOnceTheSocketIsClosed()
+{
+    QTcpServer peer;
+    QVERIFY(peer.listen(QHostAddress::LocalHost));
+    QVERIFY(start(peer.serverPort()));
+    QVERIFY(app->link().isConnected());
+    QSignalSpy ended(app.get(), &ZandorApplication::ended);
+    bool closedAtTheEnd = false;
+    connect(app.get(), &ZandorApplication::ended, this,
+        [&] { closedAtTheEnd = app->link().isClosed(); });
+    // A line still on its way: the socket closes only once it is written.
+    app->link().SendNetPC(QStringLiteral("INIT"));
+    app->mainWindow()->close();
+    QVERIFY(ended.count() == 1 || ended.wait(5000));
+    QVERIFY(closedAtTheEnd);
+    QTest::qWait(50); // the deadline passing later ends nothing twice
+    QCOMPARE(ended.count(), 1);
 }
 
 QTEST_MAIN(ProgramStartTest)
