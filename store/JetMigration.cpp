@@ -468,9 +468,7 @@ QString MigrationReport::text() const
     QStringList lines;
     for (const TableCount &c : counts)
         lines << QStringLiteral("%1: %2 converted, %3 skipped")
-                     .arg(c.table)
-                     .arg(c.converted)
-                     .arg(c.skipped);
+                     .arg(c.table, QString::number(c.converted), QString::number(c.skipped));
     if (!skipped.isEmpty()) {
         lines << QStringLiteral("Skipped:");
         for (const SkippedRow &s : skipped)
@@ -559,9 +557,7 @@ MigrationResult convert(
     }
     result.ok = true;
     result.message = QStringLiteral("Converted \"%1\" (Jet %2) into \"%3\".")
-                         .arg(native(source))
-                         .arg(reader.version())
-                         .arg(native(target));
+                         .arg(native(source), QString::number(reader.version()), native(target));
     if (!result.backupPath.isEmpty())
         result.message += QStringLiteral(" The previous database is kept as \"%1\".")
                               .arg(native(result.backupPath));

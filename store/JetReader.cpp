@@ -306,8 +306,6 @@ bool JetReader::readTable(const QString &table, const QStringList &columns, cons
     if (found < announced)
         return done(fail(QStringLiteral("it is damaged (the table %1 holds %2 rows, %3 of them "
                                         "can be read)")
-                             .arg(table)
-                             .arg(announced)
-                             .arg(found)));
+                             .arg(table, QString::number(announced), QString::number(found))));
     return done(true);
 }

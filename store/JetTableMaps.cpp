@@ -33,15 +33,18 @@ QString checkMap(const JetPageReader &readPage, quint32 pointer, const Format &f
         return QStringLiteral("its page %1 is missing").arg(pageNo);
     const quint32 rows = le16(page, f.rowCountAt);
     if (row >= rows || f.rowCountAt + 2 + 2 * int(row) + 2 > f.pageSize)
-        return QStringLiteral("page %1 has no row %2").arg(pageNo).arg(row);
+        return QStringLiteral("page %1 has no row %2")
+            .arg(QString::number(pageNo), QString::number(row));
     const int start = int(le16(page, f.rowCountAt + 2 + 2 * int(row)) & kOffsetMask);
     const int end
         = row == 0 ? f.pageSize : int(le16(page, f.rowCountAt + 2 * int(row)) & kOffsetMask);
     if (start >= end || end > f.pageSize || end - start < kMapHeader)
-        return QStringLiteral("row %1 of page %2 is no usage map").arg(row).arg(pageNo);
+        return QStringLiteral("row %1 of page %2 is no usage map")
+            .arg(QString::number(row), QString::number(pageNo));
     const char kind = page.at(start);
     if (kind != 0 && kind != 1)
-        return QStringLiteral("row %1 of page %2 is no usage map").arg(row).arg(pageNo);
+        return QStringLiteral("row %1 of page %2 is no usage map")
+            .arg(QString::number(row), QString::number(pageNo));
     return {};
 }
 
