@@ -1,9 +1,12 @@
-// zandorctl reorganise: repairs and compacts the database file.
+// zandorctl reorganise: checks, backs up and compacts the database file, or
+// repairs it when it is damaged.
 #include "ctl/CommandDatabase.h"
 #include "ctl/CtlCommand.h"
 #include "core/StderrMessages.h"
 #include "store/Database.h"
 #include "store/Reorganisation.h"
+
+#include <QCommandLineParser>
 
 namespace
 {
@@ -19,26 +22,33 @@ public:
 int runReorganise(const QStringList &args)
 {
     ConsentingMessages messages(QStringLiteral("zandorctl reorganise"));
-    QString dbPath = Database::defaultPath();
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args.at(i) == QLatin1String("--db") && i + 1 < args.size()) {
-            dbPath = args.at(++i);
-        } else {
-            messages.show(QStringLiteral("usage: zandorctl reorganise [--db FILE]"));
-            return 2;
-        }
+    QCommandLineParser parser;
+    const QCommandLineOption dbOption(QStringLiteral("db"), {}, QStringLiteral("FILE"));
+    parser.addOption(dbOption);
+    if (!parser.parse(QStringList { QStringLiteral("reorganise") } + args)
+        || !parser.positionalArguments().isEmpty()) {
+        messages.show(QStringLiteral("usage: zandorctl reorganise [--db FILE]"));
+        return 2;
     }
+    const QString dbPath = parser.isSet(dbOption) ? parser.value(dbOption) : Database::defaultPath();
     Database db;
     if (!OpenCommandDatabase(db, dbPath, messages))
         return 1;
+    // The outcome is on standard error already. A repair that could not
+    // save every row ends with a failure status, for scripts to notice.
     const ReorganisationResult result = Reorganise(db, messages);
-    if (result.outcome == ReorganisationResult::Outcome::Done)
+    switch (result.outcome) {
+    case ReorganisationResult::Outcome::Done:
         return 0;
-    messages.show(result.detail);
-    return 1;
+    case ReorganisationResult::Outcome::Repaired:
+        return result.salvage.unreadable == 0 ? 0 : 1;
+    default:
+        return 1;
+    }
 }
 
 } // namespace
 
-ZANDORCTL_COMMAND(
-    "reorganise", "reorganise [--db FILE]   repair and compact the database", runReorganise);
+ZANDORCTL_COMMAND("reorganise", "reorganise [--db FILE]   check, back up and compact the database, "
+                                "or repair it when damaged",
+    runReorganise);
