@@ -13,7 +13,7 @@ namespace
 {
 
 const char kChildFile[] = "ZANDOR_IMPORT_CHILD_FILE";
-const int kChildImports = 120;
+const int kChildImports = 400;
 
 // The child: stores graphs in a loop, each in its own transaction, and
 // reports every one that the store called stored.
@@ -237,7 +237,7 @@ private slots:
             QCOMPARE(integrityOf(f.path()), "ok");
             ++runs;
             // The operator's pace, not a loop that never lets go of the file.
-            child.waitForFinished(100);
+            child.waitForFinished(30);
         }
         QCOMPARE(child.state(), QProcess::NotRunning);
         QCOMPARE(child.exitCode(), 0);
