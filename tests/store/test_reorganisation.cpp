@@ -154,7 +154,8 @@ private slots:
     {
         StoreFixture f;
         qint32 dir = 0;
-        const QList<qint32> kept = fillHalf(f, dir, 80);
+        const QList<qint32> kept = fillHalf(f, dir, 80); // the newest key, 80, is deleted
+        QSqlQuery(f.db.connection()).exec("UPDATE Init SET AEB = 3");
         ScriptedMessages messages;
         QCOMPARE(reorganise(f.db, messages).outcome, ReorganisationResult::Outcome::Done);
         const QByteArray goodBackup = fileBytes(BackupPath(f.path()));
@@ -191,6 +192,11 @@ private slots:
         }
         Settings settings;
         QVERIFY(f.store.LoadSettings(settings));
+        QCOMPARE(settings.ActiveBox, 3);
+        // No key is given twice, not even that of a record deleted before.
+        BoxRecord fresh = sampleGraph(500);
+        QVERIFY(f.store.SaveBox(fresh, SaveMode::Add, fresh.Kovra, dir));
+        QVERIFY(fresh.UntID > 80);
     }
 
     // A symbolic link in the program folder stays a link; the file it points
