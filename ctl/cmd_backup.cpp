@@ -5,40 +5,40 @@
 #include "store/Database.h"
 #include "store/DatabaseBackup.h"
 
-#include <QCommandLineParser>
 #include <QDir>
 #include <QTextStream>
 
 namespace
 {
 
-int runBackup(const QStringList &args)
+void declareBackup(QCommandLineParser &parser)
+{
+    AddDatabaseOption(parser);
+    parser.addPositionalArgument(QStringLiteral("TARGET"),
+        QStringLiteral("The file to write the copy to; it is replaced only by a complete copy."));
+}
+
+int runBackup(const CtlInvocation &call)
 {
     StderrMessages messages(QStringLiteral("zandorctl backup"));
-    QCommandLineParser parser;
-    const QCommandLineOption dbOption(QStringLiteral("db"), {}, QStringLiteral("FILE"));
-    parser.addOption(dbOption);
-    if (!parser.parse(QStringList { QStringLiteral("backup") } + args)
-        || parser.positionalArguments().size() != 1) {
-        messages.show(QStringLiteral("usage: zandorctl backup [--db FILE] TARGET"));
-        return 2;
-    }
-    const QString dbPath = parser.isSet(dbOption) ? parser.value(dbOption) : Database::defaultPath();
-    const QString target = parser.positionalArguments().first();
-
+    const QStringList targets = call.parser.positionalArguments();
+    if (targets.size() != 1)
+        return call.usageError(targets.isEmpty() ? QStringLiteral("the target file is missing")
+                                                 : QStringLiteral("one target file only"));
     Database db;
-    if (!OpenCommandDatabase(db, dbPath, messages))
+    if (!OpenCommandDatabase(db, DatabasePath(call.parser), messages))
         return 1;
-    const QString problem = WriteBackup(db, target);
+    const QString problem = WriteBackup(db, targets.first());
     if (!problem.isEmpty()) {
         messages.show(problem);
         return 1;
     }
-    QTextStream(stdout) << "backup written to " << QDir::toNativeSeparators(target) << '\n';
+    QTextStream(stdout) << "backup written to " << QDir::toNativeSeparators(targets.first())
+                        << '\n';
     return 0;
 }
 
 } // namespace
 
-ZANDORCTL_COMMAND("backup", "backup [--db FILE] TARGET   consistent copy of the database, also while in use",
-    runBackup);
+ZANDORCTL_COMMAND("backup", "a consistent copy of the database, also while it is in use",
+    declareBackup, runBackup);

@@ -6,7 +6,6 @@
 #include "store/Database.h"
 #include "store/Reorganisation.h"
 
-#include <QCommandLineParser>
 
 namespace
 {
@@ -19,20 +18,19 @@ public:
     bool askYesNo(const QString &) override { return true; }
 };
 
-int runReorganise(const QStringList &args)
+void declareReorganise(QCommandLineParser &parser)
+{
+    AddDatabaseOption(parser);
+}
+
+int runReorganise(const CtlInvocation &call)
 {
     ConsentingMessages messages(QStringLiteral("zandorctl reorganise"));
-    QCommandLineParser parser;
-    const QCommandLineOption dbOption(QStringLiteral("db"), {}, QStringLiteral("FILE"));
-    parser.addOption(dbOption);
-    if (!parser.parse(QStringList { QStringLiteral("reorganise") } + args)
-        || !parser.positionalArguments().isEmpty()) {
-        messages.show(QStringLiteral("usage: zandorctl reorganise [--db FILE]"));
-        return 2;
-    }
-    const QString dbPath = parser.isSet(dbOption) ? parser.value(dbOption) : Database::defaultPath();
+    if (!call.parser.positionalArguments().isEmpty())
+        return call.usageError(QStringLiteral("unexpected argument '")
+            + call.parser.positionalArguments().first() + QLatin1Char('\''));
     Database db;
-    if (!OpenCommandDatabase(db, dbPath, messages))
+    if (!OpenCommandDatabase(db, DatabasePath(call.parser), messages))
         return 1;
     // The outcome is on standard error already. A repair that could not
     // save every row ends with a failure status, for scripts to notice.
@@ -49,6 +47,6 @@ int runReorganise(const QStringList &args)
 
 } // namespace
 
-ZANDORCTL_COMMAND("reorganise", "reorganise [--db FILE]   check, back up and compact the database, "
-                                "or repair it when damaged",
+ZANDORCTL_COMMAND("reorganise",
+    "check, back up and compact the database, or repair it when damaged", declareReorganise,
     runReorganise);
