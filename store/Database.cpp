@@ -291,15 +291,17 @@ QString Database::beginWriteStatement()
 
 bool Database::commit()
 {
-    QSqlDatabase db = connection();
-    if (db.commit())
+    // Through a statement of its own rather than the driver's commit, which
+    // drops the engine's error number (a full disk would read as any error).
+    QSqlQuery q(connection());
+    if (q.exec(QStringLiteral("COMMIT")))
         return true;
-    m_lastError = EngineErrors::describe(db.lastError());
-    db.rollback();
+    m_lastError = EngineErrors::describe(q.lastError());
+    rollback();
     return false;
 }
 
 void Database::rollback()
 {
-    connection().rollback();
+    QSqlQuery(connection()).exec(QStringLiteral("ROLLBACK"));
 }
