@@ -49,7 +49,7 @@ bool Database::isSystemFolder(const QString &folder)
 {
     // An installed program lives here; even where root may write, its data
     // must not end up among the package's files.
-    static const char *const prefixes[] = {"/usr/", "/bin", "/sbin", "/opt/", "/snap/"};
+    static const char *const prefixes[] = { "/usr/", "/bin", "/sbin", "/opt/", "/snap/" };
     const QString path = QDir::cleanPath(folder) + QLatin1Char('/');
     for (const char *prefix : prefixes)
         if (path.startsWith(QLatin1String(prefix)))

@@ -265,8 +265,8 @@ private slots:
                            .arg(stored.size())
                            .arg(kChildImports)
                            .arg(runs)));
-        qInfo("%d reorganisations while the child stored %lld of %d",
-            runs, qlonglong(stored.size()), kChildImports);
+        qInfo("%d reorganisations while the child stored %lld of %d", runs,
+            qlonglong(stored.size()), kChildImports);
         const QStringList present = recordNames(f.path());
         for (const QString &name : stored)
             QVERIFY2(present.contains(name), qPrintable(name));

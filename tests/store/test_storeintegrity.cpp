@@ -29,8 +29,7 @@ private slots:
         QTemporaryDir dir;
         const QString mountPoint = dir.filePath("small");
         QVERIFY(QDir().mkpath(mountPoint));
-        if (::mount("tmpfs", QFile::encodeName(mountPoint).constData(), "tmpfs", 0, "size=2m")
-            != 0)
+        if (::mount("tmpfs", QFile::encodeName(mountPoint).constData(), "tmpfs", 0, "size=2m") != 0)
             QSKIP("mounting a small tmpfs is not permitted here (needs root); the full-disk "
                   "test did not run");
         struct Unmount {
@@ -67,7 +66,8 @@ private slots:
             // A second write is refused the same way, not misreported.
             BoxRecord again = sampleGraph(9999, 300);
             QVERIFY(!store.SaveBox(again, SaveMode::Add, again.Kovra, d));
-            QVERIFY2(store.lastError().startsWith("the disk is full"), qPrintable(store.lastError()));
+            QVERIFY2(
+                store.lastError().startsWith("the disk is full"), qPrintable(store.lastError()));
         }
         QVERIFY(QFile::remove(ballast));
 
