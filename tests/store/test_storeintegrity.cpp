@@ -26,6 +26,7 @@ private slots:
     // stored.
     void fullDiskRefusesWritesAndLosesNothing()
     {
+        SKIP_UNLESS_FILE();
         QTemporaryDir dir;
         const QString mountPoint = dir.filePath("small");
         QVERIFY(QDir().mkpath(mountPoint));
@@ -83,6 +84,7 @@ private slots:
     // opens with everything in it.
     void pagesStillInTheLogAreNotMissing()
     {
+        SKIP_UNLESS_FILE();
         QTemporaryDir dir;
         const QString path = dir.filePath("kovra.mdb");
         const QString copy = dir.filePath("copy/kovra.mdb");
@@ -128,6 +130,7 @@ private slots:
     // A damaged page makes a listing incomplete, and the listing says so.
     void listingThatCannotBeReadToItsEndSaysSo()
     {
+        SKIP_UNLESS_FILE();
         StoreFixture f;
         qint32 dir = 0;
         fillHalf(f, dir, 20);
@@ -195,7 +198,7 @@ private slots:
     void settingsOutOfRangeAreReplacedAndNamed()
     {
         StoreFixture f;
-        exec(f.db, "UPDATE Init SET AEB = 0, AZB = 7, LinieGr = 9, LinieDr = 3, PrnOffOb = -1");
+        exec(f.db, R"(UPDATE "Init" SET "AEB" = 0, "AZB" = 7, "LinieGr" = 9, "LinieDr" = 3, "PrnOffOb" = -1)");
         Settings s;
         QStringList corrected;
         QVERIFY(f.store.LoadSettings(s, &corrected));
@@ -208,7 +211,7 @@ private slots:
         QVERIFY(corrected.first().startsWith("AEB = 0"));
         s.activeBox(); // box 0 would throw
 
-        exec(f.db, "UPDATE Init SET AEB = 5, AZB = 250, LinieGr = 3, LinieDr = 6, PrnOffOb = 1");
+        exec(f.db, R"(UPDATE "Init" SET "AEB" = 5, "AZB" = 250, "LinieGr" = 3, "LinieDr" = 6, "PrnOffOb" = 1)");
         QVERIFY(f.store.LoadSettings(s, &corrected));
         QVERIFY(corrected.isEmpty());
         QCOMPARE(s.ActiveBox, 5);
