@@ -5,6 +5,7 @@
 #include <QSaveFile>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace DurableFiles
@@ -20,8 +21,13 @@ QString flush(const QString &path)
 
 QString flushFolder(const QString &path)
 {
-    QFile folder(QFileInfo(path).absolutePath());
-    if (!folder.open(QIODevice::ReadOnly) || ::fsync(folder.handle()) != 0)
+    // QFile opens no folders; the system call does.
+    const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
+        O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool flushed = fd >= 0 && ::fsync(fd) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    if (!flushed)
         return QStringLiteral("cannot flush the folder of %1 to disk").arg(path);
     return {};
 }

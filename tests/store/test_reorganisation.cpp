@@ -59,7 +59,9 @@ private slots:
         StoreFixture f;
         qint32 dir = 0;
         const QList<qint32> kept = fillHalf(f, dir);
+        f.db.close(); // folds the log into the file
         const qint64 before = QFileInfo(f.path()).size();
+        QVERIFY(f.db.open(f.path()));
 
         ScriptedMessages messages;
         QCOMPARE(reorganise(f.db, messages).outcome, ReorganisationResult::Outcome::Done);
@@ -166,7 +168,9 @@ private slots:
         QVERIFY2(messages.texts().last().contains("repaired"), qPrintable(messages.texts().last()));
         QCOMPARE(r.salvage.directories, 1);
         QVERIFY(r.salvage.unreadable > 0);
-        QCOMPARE(r.salvage.graphs + r.salvage.unreadable, kept.size());
+        QVERIFY(r.salvage.graphs < kept.size());
+        // A scribbled page may name keys that never were; it hides none.
+        QVERIFY(r.salvage.graphs + r.salvage.unreadable >= kept.size());
         QCOMPARE(fileBytes(BackupPath(f.path())), goodBackup);
         QVERIFY(QFileInfo::exists(DamagedPath(f.path())));
         QVERIFY(integrityOf(DamagedPath(f.path())) != "ok");
@@ -232,16 +236,23 @@ private slots:
                 qPrintable(r.detail));
             QCOMPARE(integrityOf(f.path()), "ok");
             ++runs;
-            child.waitForFinished(20);
+            // The operator's pace, not a loop that never lets go of the file.
+            child.waitForFinished(100);
         }
-        QVERIFY(child.waitForFinished(60000));
+        QCOMPARE(child.state(), QProcess::NotRunning);
         QCOMPARE(child.exitCode(), 0);
 
         QStringList stored;
         for (const QByteArray &line : child.readAllStandardOutput().split('\n'))
             if (line.startsWith("stored "))
                 stored << QString::fromUtf8(line.mid(7));
-        QVERIFY2(stored.size() > kChildImports / 2, "the child stored too little");
+        QVERIFY2(stored.size() > kChildImports / 2,
+            qPrintable(QStringLiteral("the child stored %1 of %2 after %3 runs")
+                           .arg(stored.size())
+                           .arg(kChildImports)
+                           .arg(runs)));
+        qInfo("%d reorganisations while the child stored %lld of %d",
+            runs, qlonglong(stored.size()), kChildImports);
         const QStringList present = recordNames(f.path());
         for (const QString &name : stored)
             QVERIFY2(present.contains(name), qPrintable(name));
