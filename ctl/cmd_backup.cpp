@@ -12,19 +12,20 @@
 namespace
 {
 
-int runBackup(const QStringList &args)
+void declareBackup(QCommandLineParser &parser)
+{
+    AddDatabaseOption(parser);
+    parser.addPositionalArgument(QStringLiteral("TARGET"),
+        QStringLiteral("The file the copy is written to; a database file that opens with --db."));
+}
+
+int runBackup(const CtlInvocation &call)
 {
     StderrMessages messages(QStringLiteral("zandorctl backup"));
-    QCommandLineParser parser;
-    const QCommandLineOption dbOption(QStringLiteral("db"), {}, QStringLiteral("FILE"));
-    parser.addOption(dbOption);
-    if (!parser.parse(QStringList { QStringLiteral("backup") } + args)
-        || parser.positionalArguments().size() != 1) {
-        messages.show(QStringLiteral("usage: zandorctl backup [--db FILE] TARGET"));
-        return 2;
-    }
-    const QString dbPath = parser.isSet(dbOption) ? parser.value(dbOption) : Database::defaultPath();
-    const QString target = parser.positionalArguments().first();
+    if (call.parser.positionalArguments().size() != 1)
+        return call.usageError(QStringLiteral("one TARGET file is needed"));
+    const QString dbPath = DatabasePath(call.parser);
+    const QString target = call.parser.positionalArguments().first();
 
     Database db;
     if (!OpenCommandDatabase(db, dbPath, messages))
@@ -40,5 +41,5 @@ int runBackup(const QStringList &args)
 
 } // namespace
 
-ZANDORCTL_COMMAND("backup", "backup [--db FILE] TARGET   consistent copy of the database, also while in use",
+ZANDORCTL_COMMAND("backup", "consistent copy of the database, also while in use", declareBackup,
     runBackup);

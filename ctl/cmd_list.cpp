@@ -84,19 +84,21 @@ bool printText(Store &store, ListOutput &out)
     });
 }
 
-int runList(const QStringList &args)
+void declareList(QCommandLineParser &parser)
+{
+    AddDatabaseOption(parser);
+    parser.addOption(
+        QCommandLineOption(QStringLiteral("json"), QStringLiteral("Print the lists as JSON.")));
+}
+
+int runList(const CtlInvocation &call)
 {
     StderrMessages messages(QStringLiteral("zandorctl list"));
-    QCommandLineParser parser;
-    const QCommandLineOption dbOption(QStringLiteral("db"), {}, QStringLiteral("FILE"));
-    const QCommandLineOption jsonOption(QStringLiteral("json"));
-    parser.addOptions({ dbOption, jsonOption });
-    if (!parser.parse(QStringList { QStringLiteral("list") } + args)
-        || !parser.positionalArguments().isEmpty()) {
-        messages.show(QStringLiteral("usage: zandorctl list [--db FILE] [--json]"));
-        return 2;
-    }
-    const QString dbPath = parser.isSet(dbOption) ? parser.value(dbOption) : Database::defaultPath();
+    if (!call.parser.positionalArguments().isEmpty())
+        return call.usageError(QStringLiteral("unexpected argument '")
+            + call.parser.positionalArguments().first() + QLatin1Char('\''));
+    const QString dbPath = DatabasePath(call.parser);
+    const bool json = call.parser.isSet(QStringLiteral("json"));
 
     Database db;
     if (!OpenCommandDatabase(db, dbPath, messages))
@@ -104,7 +106,7 @@ int runList(const QStringList &args)
     const Notation notation = Notation::fromSystem();
     Store store(db, notation);
     ListOutput out(stdout);
-    const bool complete = parser.isSet(jsonOption) ? printJson(store, out) : printText(store, out);
+    const bool complete = json ? printJson(store, out) : printText(store, out);
     const bool written = out.flush();
     if (!complete) {
         messages.show(QStringLiteral("the list is not complete: %1").arg(store.lastError()));
@@ -119,5 +121,5 @@ int runList(const QStringList &args)
 
 } // namespace
 
-ZANDORCTL_COMMAND(
-    "list", "list [--db FILE] [--json]   directories and stored graphs/patterns", runList);
+ZANDORCTL_COMMAND("list", "the directories and the stored graphs and patterns", declareList,
+    runList);

@@ -19,18 +19,18 @@ public:
     bool askYesNo(const QString &) override { return true; }
 };
 
-int runReorganise(const QStringList &args)
+void declareReorganise(QCommandLineParser &parser)
+{
+    AddDatabaseOption(parser);
+}
+
+int runReorganise(const CtlInvocation &call)
 {
     ConsentingMessages messages(QStringLiteral("zandorctl reorganise"));
-    QCommandLineParser parser;
-    const QCommandLineOption dbOption(QStringLiteral("db"), {}, QStringLiteral("FILE"));
-    parser.addOption(dbOption);
-    if (!parser.parse(QStringList { QStringLiteral("reorganise") } + args)
-        || !parser.positionalArguments().isEmpty()) {
-        messages.show(QStringLiteral("usage: zandorctl reorganise [--db FILE]"));
-        return 2;
-    }
-    const QString dbPath = parser.isSet(dbOption) ? parser.value(dbOption) : Database::defaultPath();
+    if (!call.parser.positionalArguments().isEmpty())
+        return call.usageError(QStringLiteral("unexpected argument '")
+            + call.parser.positionalArguments().first() + QLatin1Char('\''));
+    const QString dbPath = DatabasePath(call.parser);
     Database db;
     if (!OpenCommandDatabase(db, dbPath, messages))
         return 1;
@@ -49,6 +49,6 @@ int runReorganise(const QStringList &args)
 
 } // namespace
 
-ZANDORCTL_COMMAND("reorganise", "reorganise [--db FILE]   check, back up and compact the database, "
-                                "or repair it when damaged",
+ZANDORCTL_COMMAND("reorganise", "check, back up and compact the database, or repair it when damaged",
+    declareReorganise,
     runReorganise);

@@ -1,5 +1,6 @@
 #include "store/Database.h"
 
+#include "store/DatabaseChoice.h"
 #include "store/DatabaseFileCheck.h"
 #include "store/EngineErrors.h"
 #include "store/Schema.h"
@@ -60,6 +61,9 @@ bool Database::isSystemFolder(const QString &folder)
 
 QString Database::defaultPath()
 {
+    const QString remembered = RememberedDatabase();
+    if (!remembered.isEmpty())
+        return remembered;
     const QString programFolder = QCoreApplication::applicationDirPath();
     const QFileInfo folder(programFolder);
     if (!programFolder.isEmpty() && folder.isDir() && folder.isWritable()

@@ -49,8 +49,9 @@ public:
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
 
-    // kovra.mdb in the program's folder when that folder is writable (a
-    // portable installation), otherwise in the user's data folder.
+    // The database last chosen (--db, "Other adjustments"), else kovra.mdb
+    // in the program's folder when that folder is writable (a portable
+    // installation), otherwise in the user's data folder.
     static QString defaultPath();
     // Folders of installed programs, where the database never goes.
     static bool isSystemFolder(const QString &folder);

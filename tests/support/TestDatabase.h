@@ -30,3 +30,10 @@ private:
         if (TestDatabase::serverRun())                                                             \
             QSKIP("works on the database file itself");                                            \
     } while (false)
+
+// The opposite: for tests of what only a server has.
+#define SKIP_UNLESS_SERVER()                                                               \
+    do {                                                                                           \
+        if (!TestDatabase::serverRun())                                                            \
+            QSKIP("needs the test server (ZANDOR_TEST_ENGINE=postgresql)");                        \
+    } while (false)
