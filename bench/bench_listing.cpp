@@ -112,9 +112,11 @@ int main(int argc, char **argv)
     if (argc > 1)
         RecordCount = std::max(1000, atoi(argv[1]));
     QTextStream out(stdout);
+    // A second argument names a file to keep: built when missing, else reused.
     QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/bench_listing-XXXXXX"));
-    const QString path = dir.filePath(QStringLiteral("kovra.mdb"));
-    if (!build(path)) {
+    const QString path = argc > 2 ? QString::fromLocal8Bit(argv[2])
+                                  : dir.filePath(QStringLiteral("kovra.mdb"));
+    if (!QFileInfo::exists(path) && !build(path)) {
         QTextStream(stderr) << "cannot build " << path << "\n";
         return 1;
     }

@@ -1,9 +1,19 @@
 #include "ctl/ListOutput.h"
 
+#include <algorithm>
+
 ListOutput &ListOutput::json(const QString &text)
 {
+    const QByteArray utf8 = text.toUtf8();
     m_buffer.append('"');
-    for (const char c : text.toUtf8()) {
+    const bool plain = std::none_of(utf8.begin(), utf8.end(),
+        [](char c) { return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20; });
+    if (plain) {
+        m_buffer.append(utf8);
+        m_buffer.append('"');
+        return spill();
+    }
+    for (const char c : utf8) {
         switch (c) {
         case '"':
             m_buffer.append("\\\"");
@@ -40,7 +50,7 @@ bool ListOutput::flush()
         if (std::fwrite(m_buffer.constData(), 1, size_t(m_buffer.size()), m_stream)
             != size_t(m_buffer.size()))
             m_failed = true;
-        m_buffer.clear();
+        m_buffer.resize(0); // keeps the allocation for the next chunk
     }
     if (std::fflush(m_stream) != 0)
         m_failed = true;

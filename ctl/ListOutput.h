@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <charconv>
 #include <cstdio>
 
 // Buffered output to a C stream for listings that may run to hundreds of
@@ -30,7 +31,9 @@ public:
     }
     ListOutput &operator<<(qint64 n)
     {
-        m_buffer.append(QByteArray::number(n));
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+        m_buffer.append(digits, end - digits);
         return spill();
     }
     ListOutput &operator<<(const QString &text)

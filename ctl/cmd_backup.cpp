@@ -5,7 +5,6 @@
 #include "store/Database.h"
 #include "store/DatabaseBackup.h"
 
-#include <QCommandLineParser>
 #include <QDir>
 #include <QTextStream>
 
@@ -16,30 +15,30 @@ void declareBackup(QCommandLineParser &parser)
 {
     AddDatabaseOption(parser);
     parser.addPositionalArgument(QStringLiteral("TARGET"),
-        QStringLiteral("The file the copy is written to; a database file that opens with --db."));
+        QStringLiteral("The file to write the copy to; it is replaced only by a complete copy."));
 }
 
 int runBackup(const CtlInvocation &call)
 {
     StderrMessages messages(QStringLiteral("zandorctl backup"));
-    if (call.parser.positionalArguments().size() != 1)
-        return call.usageError(QStringLiteral("one TARGET file is needed"));
-    const QString dbPath = DatabasePath(call.parser);
-    const QString target = call.parser.positionalArguments().first();
-
+    const QStringList targets = call.parser.positionalArguments();
+    if (targets.size() != 1)
+        return call.usageError(targets.isEmpty() ? QStringLiteral("the target file is missing")
+                                                 : QStringLiteral("one target file only"));
     Database db;
-    if (!OpenCommandDatabase(db, dbPath, messages))
+    if (!OpenCommandDatabase(db, DatabasePath(call.parser), messages))
         return 1;
-    const QString problem = WriteBackup(db, target);
+    const QString problem = WriteBackup(db, targets.first());
     if (!problem.isEmpty()) {
         messages.show(problem);
         return 1;
     }
-    QTextStream(stdout) << "backup written to " << QDir::toNativeSeparators(target) << '\n';
+    QTextStream(stdout) << "backup written to " << QDir::toNativeSeparators(targets.first())
+                        << '\n';
     return 0;
 }
 
 } // namespace
 
-ZANDORCTL_COMMAND("backup", "consistent copy of the database, also while in use", declareBackup,
-    runBackup);
+ZANDORCTL_COMMAND("backup", "a consistent copy of the database, also while it is in use",
+    declareBackup, runBackup);

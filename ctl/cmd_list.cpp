@@ -7,7 +7,6 @@
 #include "store/Database.h"
 #include "store/Store.h"
 
-#include <QCommandLineParser>
 
 namespace
 {

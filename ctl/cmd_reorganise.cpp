@@ -6,7 +6,6 @@
 #include "store/Database.h"
 #include "store/Reorganisation.h"
 
-#include <QCommandLineParser>
 
 namespace
 {
@@ -30,9 +29,8 @@ int runReorganise(const CtlInvocation &call)
     if (!call.parser.positionalArguments().isEmpty())
         return call.usageError(QStringLiteral("unexpected argument '")
             + call.parser.positionalArguments().first() + QLatin1Char('\''));
-    const QString dbPath = DatabasePath(call.parser);
     Database db;
-    if (!OpenCommandDatabase(db, dbPath, messages))
+    if (!OpenCommandDatabase(db, DatabasePath(call.parser), messages))
         return 1;
     // The outcome is on standard error already. A repair that could not
     // save every row ends with a failure status, for scripts to notice.
@@ -49,6 +47,6 @@ int runReorganise(const CtlInvocation &call)
 
 } // namespace
 
-ZANDORCTL_COMMAND("reorganise", "check, back up and compact the database, or repair it when damaged",
-    declareReorganise,
+ZANDORCTL_COMMAND("reorganise",
+    "check, back up and compact the database, or repair it when damaged", declareReorganise,
     runReorganise);

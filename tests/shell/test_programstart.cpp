@@ -3,6 +3,9 @@
 #include "shell/MainWindow.h"
 #include "core/ScriptedMessages.h"
 #include "core/Settings.h"
+#include "store/Database.h"
+
+#include <QSqlQuery>
 
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -16,8 +19,16 @@ private slots:
     void cleanup() { app.reset(); }
     void everyFailureHasItsMessageInOrder();
     void unusableDatabaseEndsTheStart();
+    void settingOutOfRangeIsReplacedAndToldOnce();
 
 private:
+    static quint16 silentPort()
+    {
+        QTcpServer server;
+        server.listen(QHostAddress::LocalHost);
+        return server.serverPort(); // closed again on return
+    }
+
     // Starts the program on a fresh database, talking to a silent NetPC at
     // `port` that is given up on soon.
     bool start(quint16 port)
@@ -67,6 +78,25 @@ void ProgramStartTest::unusableDatabaseEndsTheStart()
     QVERIFY(!letterApp.mainWindow());
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), letter); // left as it was
+}
+
+// A stored active box of 0 would index box 0 on the first save: the start
+// takes box 1 instead and says so once, before anything else.
+void ProgramStartTest::settingOutOfRangeIsReplacedAndToldOnce()
+{
+    {
+        Database db;
+        QVERIFY(db.open(dir.filePath("kovra.mdb")).ok());
+        QSqlQuery q(db.connection());
+        QVERIFY(q.exec("UPDATE Init SET AEB = 0"));
+    }
+    messages = ScriptedMessages();
+    QVERIFY(start(silentPort()));
+    QCOMPARE(app->settings().ActiveBox, 1);
+    QCOMPARE(app->settings().activeBox().BoxNr, 1);
+    const QStringList texts = messages.texts();
+    QVERIFY2(texts.first().contains("AEB = 0"), qPrintable(texts.first()));
+    QCOMPARE(texts.filter("out of range").size(), 1);
 }
 
 QTEST_MAIN(ProgramStartTest)

@@ -13,7 +13,7 @@ namespace
 {
 
 const char kChildFile[] = "ZANDOR_IMPORT_CHILD_FILE";
-const int kChildImports = 120;
+const int kChildImports = 400;
 
 // The child: stores graphs in a loop, each in its own transaction, and
 // reports every one that the store called stored.
@@ -154,7 +154,8 @@ private slots:
     {
         StoreFixture f;
         qint32 dir = 0;
-        const QList<qint32> kept = fillHalf(f, dir, 80);
+        const QList<qint32> kept = fillHalf(f, dir, 80); // the newest key, 80, is deleted
+        QSqlQuery(f.db.connection()).exec("UPDATE Init SET AEB = 3");
         ScriptedMessages messages;
         QCOMPARE(reorganise(f.db, messages).outcome, ReorganisationResult::Outcome::Done);
         const QByteArray goodBackup = fileBytes(BackupPath(f.path()));
@@ -191,6 +192,11 @@ private slots:
         }
         Settings settings;
         QVERIFY(f.store.LoadSettings(settings));
+        QCOMPARE(settings.ActiveBox, 3);
+        // No key is given twice, not even that of a record deleted before.
+        BoxRecord fresh = sampleGraph(500);
+        QVERIFY(f.store.SaveBox(fresh, SaveMode::Add, fresh.Kovra, dir));
+        QVERIFY(fresh.UntID > 80);
     }
 
     // A symbolic link in the program folder stays a link; the file it points
@@ -237,7 +243,7 @@ private slots:
             QCOMPARE(integrityOf(f.path()), "ok");
             ++runs;
             // The operator's pace, not a loop that never lets go of the file.
-            child.waitForFinished(100);
+            child.waitForFinished(30);
         }
         QCOMPARE(child.state(), QProcess::NotRunning);
         QCOMPARE(child.exitCode(), 0);
