@@ -14,7 +14,7 @@ namespace
 void printCommandList(QTextStream &out)
 {
     out << "Usage: zandorctl COMMAND [OPTIONS]\n"
-           "       zandorctl help COMMAND\n\n"
+           "  or:  zandorctl help COMMAND\n\n"
            "The command-line companion of Zandor 3.2: measures, stores, lists,\n"
            "exports, imports and reports without the program's windows.\n\n"
            "Commands:\n";
@@ -24,8 +24,8 @@ void printCommandList(QTextStream &out)
     for (const CtlCommand &c : commands)
         out << "  " << QString::fromLatin1(c.name).leftJustified(12) << ' ' << c.summary << '\n';
     out << "\nOptions:\n"
-           "  -h, --help     Displays this help.\n"
-           "  -v, --version  Displays version information.\n";
+           "  -h, --help     Show this help and exit.\n"
+           "  -v, --version  Show the version and exit.\n";
 }
 
 const CtlCommand *findCommand(const QString &name)
@@ -39,7 +39,10 @@ const CtlCommand *findCommand(const QString &name)
 void declareCommand(const CtlCommand &command, QCommandLineParser &parser)
 {
     parser.setApplicationDescription(QString::fromUtf8(command.summary));
-    parser.addHelpOption();
+    // Qt's own help option would offer --help-all with Qt's options, which
+    // mean nothing to a command that shows no window.
+    parser.addOption(QCommandLineOption(QStringList { QStringLiteral("h"), QStringLiteral("help") },
+        QStringLiteral("Show this help and exit.")));
     command.declare(parser);
 }
 
