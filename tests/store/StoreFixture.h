@@ -4,7 +4,7 @@
 #include "core/Notation.h"
 #include "store/Database.h"
 #include "store/Store.h"
-#include "support/TestDatabase.h"
+#include "support/ScratchDatabase.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -12,10 +12,10 @@
 #include <QtTest>
 
 // A store on a fresh database: a file in a folder of its own, or a database
-// on the test server (see TestDatabase).
+// on the test server (see ScratchDatabase).
 struct StoreFixture {
     QTemporaryDir dir;
-    TestDatabase testDatabase { dir.path() };
+    ScratchDatabase testDatabase { dir.path() };
     Notation notation = commaNotation();
     Database db;
     Store store { db, notation };

@@ -3,6 +3,7 @@
 #include "store/DatabaseBackup.h"
 #include "store/DatabaseCopy.h"
 
+#include <QProcess>
 #include <QSqlField>
 
 namespace
@@ -34,6 +35,22 @@ QString firstDifference(Store &a, Store &b)
             if (it->at(i) != right.value(it.key()).value(i))
                 return it->at(i) + QStringLiteral(" <> ") + right.value(it.key()).value(i);
     return {};
+}
+
+struct Run {
+    int status = -1;
+    QString out, err;
+};
+
+Run zandorctl(const QStringList &args)
+{
+    QProcess ctl;
+    ctl.start(QCoreApplication::applicationDirPath() + "/../zandorctl", args);
+    Run r;
+    if (ctl.waitForFinished(60000) && ctl.exitStatus() == QProcess::NormalExit)
+        r = { ctl.exitCode(), QString::fromUtf8(ctl.readAllStandardOutput()),
+            QString::fromLocal8Bit(ctl.readAllStandardError()) };
+    return r;
 }
 
 QList<qint64> rows(const CopyResult &r)
@@ -126,6 +143,29 @@ private slots:
         QCOMPARE(firstDifference(target.store, source.store), QString());
         QCOMPARE(target.store.listDirectories(DirectoryType::Patterns).size(), 0);
         Q_UNUSED(own);
+    }
+
+    void copyCommandCountsRowsAndListsTheSame()
+    {
+        StoreFixture f;
+        fill(f.store);
+        QTemporaryDir there;
+        const QString file = there.filePath("copy.mdb");
+        const Run copied = zandorctl({ "copy", "--from", f.path(), "--to", file });
+        QCOMPARE(copied.status, 0);
+        QVERIFY2(copied.out.contains("Untersuchungen\t12\n"), qPrintable(copied.out));
+        QVERIFY(copied.out.contains("Verzeichnisse\t2\n"));
+
+        const Run again = zandorctl({ "copy", "--from", f.path(), "--to", file });
+        QCOMPARE(again.status, 1);
+        QVERIFY2(again.err.contains("--replace"), qPrintable(again.err));
+        QCOMPARE(zandorctl({ "copy", "--from", f.path(), "--to", file, "--replace" }).status, 0);
+
+        const Run here = zandorctl({ "list", "--db", f.path() });
+        const Run there_ = zandorctl({ "list", "--db", file });
+        QCOMPARE(here.status, 0);
+        QCOMPARE(here.out, there_.out);
+        QVERIFY(here.out.contains("r11"));
     }
 
     void backupIsADatabaseFileWithEverything()

@@ -6,13 +6,13 @@
 // when ZANDOR_TEST_ENGINE is "postgresql", a database of its own, created
 // for this test and dropped after it, on the server that libpq's PG*
 // variables name (pg_virtualenv starts one and sets them).
-class TestDatabase
+class ScratchDatabase
 {
 public:
-    explicit TestDatabase(const QString &folder);
-    ~TestDatabase();
-    TestDatabase(const TestDatabase &) = delete;
-    TestDatabase &operator=(const TestDatabase &) = delete;
+    explicit ScratchDatabase(const QString &folder);
+    ~ScratchDatabase();
+    ScratchDatabase(const ScratchDatabase &) = delete;
+    ScratchDatabase &operator=(const ScratchDatabase &) = delete;
 
     // What --db would name: the file, or the server connection text.
     QString target() const { return m_target; }
@@ -27,13 +27,13 @@ private:
 // the database file itself (its bytes, locks, log), which a server has not.
 #define SKIP_UNLESS_FILE()                                                                         \
     do {                                                                                           \
-        if (TestDatabase::serverRun())                                                             \
+        if (ScratchDatabase::serverRun())                                                             \
             QSKIP("works on the database file itself");                                            \
     } while (false)
 
 // The opposite: for tests of what only a server has.
 #define SKIP_UNLESS_SERVER()                                                               \
     do {                                                                                           \
-        if (!TestDatabase::serverRun())                                                            \
+        if (!ScratchDatabase::serverRun())                                                            \
             QSKIP("needs the test server (ZANDOR_TEST_ENGINE=postgresql)");                        \
     } while (false)

@@ -1,4 +1,4 @@
-#include "TestDatabase.h"
+#include "ScratchDatabase.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>
@@ -34,12 +34,12 @@ QString onMaintenanceDatabase(const QString &sql)
 
 } // namespace
 
-bool TestDatabase::serverRun()
+bool ScratchDatabase::serverRun()
 {
     return qgetenv("ZANDOR_TEST_ENGINE") == "postgresql";
 }
 
-TestDatabase::TestDatabase(const QString &folder)
+ScratchDatabase::ScratchDatabase(const QString &folder)
 {
     if (!serverRun()) {
         m_target = QDir(folder).filePath(QStringLiteral("kovra.mdb"));
@@ -56,7 +56,7 @@ TestDatabase::TestDatabase(const QString &folder)
     m_target = QStringLiteral("postgresql:///%1").arg(m_serverDatabase);
 }
 
-TestDatabase::~TestDatabase()
+ScratchDatabase::~ScratchDatabase()
 {
     if (!m_serverDatabase.isEmpty())
         onMaintenanceDatabase(
