@@ -311,7 +311,10 @@ QSqlQuery &Database::prepared(const QString &sql)
     if (it != m_statements.end())
         return it->second;
     QSqlQuery q(connection());
-    q.setForwardOnly(true);
+    // The server's driver fetches a forward-only result row by row, one
+    // round of its protocol each; the store's results are small (the
+    // listing's columns), so the server sends each whole at once.
+    q.setForwardOnly(!onServer());
     if (!q.prepare(sql)) {
         noteFailure(q.lastError());
         m_failedStatement = std::move(q);
