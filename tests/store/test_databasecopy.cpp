@@ -129,6 +129,26 @@ private slots:
         QVERIFY(later.UntID > deleted);
     }
 
+    void keysOfATableEmptiedByDeletingStayUsed()
+    {
+        StoreFixture source;
+        const qint32 limits = *source.store.addDirectory(DirectoryType::Limits, "limits");
+        LimitFile gone;
+        gone.GrwName = "gone";
+        gone.VerzID = limits;
+        const qint32 goneKey = *source.store.addLimitFile(gone);
+        QVERIFY(source.store.deleteLimitFile(goneKey));
+        QTemporaryDir there;
+        Database file;
+        QVERIFY(file.open(there.filePath("copy.mdb")));
+        QVERIFY(CopyDatabase(source.db, file, false).ok());
+        Store copy(file, source.notation);
+        LimitFile fresh;
+        fresh.GrwName = "fresh";
+        fresh.VerzID = limits;
+        QVERIFY(*copy.addLimitFile(fresh) > goneKey);
+    }
+
     void nonEmptyTargetOnlyWithReplace()
     {
         StoreFixture source, target;
