@@ -109,7 +109,10 @@ class ServerDatabase
 {
 public:
     ServerDatabase() { ok = maintenance(QStringLiteral("CREATE DATABASE zandor_bench")); }
-    ~ServerDatabase() { maintenance(QStringLiteral("DROP DATABASE IF EXISTS zandor_bench WITH (FORCE)")); }
+    ~ServerDatabase()
+    {
+        maintenance(QStringLiteral("DROP DATABASE IF EXISTS zandor_bench WITH (FORCE)"));
+    }
     bool ok = false;
 
 private:
@@ -117,7 +120,8 @@ private:
     {
         bool done = false;
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("bench"));
+            QSqlDatabase db
+                = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("bench"));
             db.setDatabaseName(QStringLiteral("postgres"));
             done = db.open() && QSqlQuery(db).exec(sql);
         }
@@ -140,7 +144,8 @@ int main(int argc, char **argv)
         return 0;
     }
     ServerDatabase server;
-    if (!server.ok || !run(QStringLiteral("server"), QStringLiteral("postgresql:///zandor_bench"), out))
+    if (!server.ok
+        || !run(QStringLiteral("server"), QStringLiteral("postgresql:///zandor_bench"), out))
         return 1;
     return 0;
 }

@@ -1,7 +1,7 @@
 // zandorctl copy: a whole database from one engine to another (file or server).
+#include "core/StderrMessages.h"
 #include "ctl/CommandDatabase.h"
 #include "ctl/CtlCommand.h"
-#include "core/StderrMessages.h"
 #include "store/Database.h"
 #include "store/DatabaseCopy.h"
 
@@ -55,5 +55,5 @@ int runCopy(const CtlInvocation &call)
 
 } // namespace
 
-ZANDORCTL_COMMAND("copy", "copy a whole database between a file and a server, keys kept",
-    declareCopy, runCopy);
+ZANDORCTL_COMMAND(
+    "copy", "copy a whole database between a file and a server, keys kept", declareCopy, runCopy);

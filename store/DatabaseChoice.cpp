@@ -32,7 +32,7 @@ void RememberDatabase(const QString &text)
     const DatabaseTarget target = DatabaseTarget::parse(text.trimmed());
     // A file is kept with its full path, so that it is the same file
     // whichever folder the program is started from.
-    const QString kept = target.onServer() ? target.display()
-                                           : QFileInfo(target.file).absoluteFilePath();
+    const QString kept
+        = target.onServer() ? target.display() : QFileInfo(target.file).absoluteFilePath();
     QSettings().setValue(QLatin1String(kKey), kept);
 }

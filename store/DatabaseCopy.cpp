@@ -47,7 +47,8 @@ std::optional<qint64> dataRows(Database &db, QString &problem)
     for (const CopiedTable &t : kTables) {
         if (!t.key)
             continue;
-        if (!q.exec(QStringLiteral("SELECT count(*) FROM %1").arg(SqlDialect::quoted(QLatin1String(t.table))))
+        if (!q.exec(QStringLiteral("SELECT count(*) FROM %1")
+                        .arg(SqlDialect::quoted(QLatin1String(t.table))))
             || !q.next()) {
             problem = q.lastError().text();
             return std::nullopt;
@@ -61,7 +62,8 @@ QString emptyTables(Database &db)
 {
     QSqlQuery q(db.connection());
     for (const CopiedTable &t : kTables)
-        if (!q.exec(QStringLiteral("DELETE FROM %1").arg(SqlDialect::quoted(QLatin1String(t.table)))))
+        if (!q.exec(
+                QStringLiteral("DELETE FROM %1").arg(SqlDialect::quoted(QLatin1String(t.table)))))
             return q.lastError().text();
     return {};
 }
@@ -74,10 +76,12 @@ QString copyTable(Database &source, Database &target, const CopiedTable &t, qint
     const QString table = SqlDialect::quoted(QLatin1String(t.table));
     QSqlQuery read(source.connection());
     read.setForwardOnly(true);
-    QString order = t.key ? QStringLiteral(" ORDER BY %1").arg(SqlDialect::quoted(QLatin1String(t.key)))
-                          : QString();
+    QString order = t.key
+        ? QStringLiteral(" ORDER BY %1").arg(SqlDialect::quoted(QLatin1String(t.key)))
+        : QString();
     if (!read.exec(QStringLiteral("SELECT %1 FROM %2%3").arg(columnList(columns), table, order)))
-        return QStringLiteral("%1 cannot be read: %2").arg(QLatin1String(t.table), read.lastError().text());
+        return QStringLiteral("%1 cannot be read: %2")
+            .arg(QLatin1String(t.table), read.lastError().text());
     QStringList marks;
     for (qsizetype i = 0; i < columns.size(); ++i)
         marks << QStringLiteral("?");
@@ -89,11 +93,13 @@ QString copyTable(Database &source, Database &target, const CopiedTable &t, qint
         for (int i = 0; i < columns.size(); ++i)
             write.bindValue(i, read.value(i));
         if (!write.exec())
-            return QStringLiteral("%1 cannot be written: %2").arg(QLatin1String(t.table), write.lastError().text());
+            return QStringLiteral("%1 cannot be written: %2")
+                .arg(QLatin1String(t.table), write.lastError().text());
         ++rows;
     }
     if (read.lastError().type() != QSqlError::NoError)
-        return QStringLiteral("%1 cannot be read to its end: %2").arg(QLatin1String(t.table), read.lastError().text());
+        return QStringLiteral("%1 cannot be read to its end: %2")
+            .arg(QLatin1String(t.table), read.lastError().text());
     return {};
 }
 
@@ -109,7 +115,8 @@ QString carryKeySequence(Database &source, Database &target, const CopiedTable &
     if (!given)
         return error.text();
     QSqlQuery q(to);
-    if (!q.exec(QStringLiteral("SELECT max(%1) FROM %2").arg(SqlDialect::quoted(key), SqlDialect::quoted(table)))
+    if (!q.exec(QStringLiteral("SELECT max(%1) FROM %2")
+                    .arg(SqlDialect::quoted(key), SqlDialect::quoted(table)))
         || !q.next())
         return q.lastError().text();
     const qint64 highest = std::max(*given, q.value(0).toLongLong());
@@ -137,9 +144,10 @@ CopyResult CopyDatabase(Database &source, Database &target, bool replace)
         if (!present)
             return false;
         if (*present > 0 && !replace) {
-            result.problem = QStringLiteral("the target already holds %1 rows of directories, records "
-                                            "and limit files (--replace overwrites them)")
-                                 .arg(*present);
+            result.problem
+                = QStringLiteral("the target already holds %1 rows of directories, records "
+                                 "and limit files (--replace overwrites them)")
+                      .arg(*present);
             return false;
         }
         if (!(result.problem = emptyTables(target)).isEmpty())

@@ -93,7 +93,8 @@ void Database::noteFailure(const QSqlError &error)
         m_lastError = QStringLiteral("the connection to the database server %1 was lost (%2)")
                           .arg(m_target.server(), text);
     } else if (error.nativeErrorCode() == QLatin1String(kLockNotAvailable)) {
-        m_lastError = QStringLiteral("the database is in use by another workstation (%1)").arg(text);
+        m_lastError
+            = QStringLiteral("the database is in use by another workstation (%1)").arg(text);
     } else {
         m_lastError = text;
     }

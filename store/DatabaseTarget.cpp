@@ -65,8 +65,8 @@ QString DatabaseTarget::display() const
     url.setPath(QLatin1Char('/') + databaseName);
     QUrlQuery query;
     for (const QString &option : options)
-        query.addQueryItem(option.section(QLatin1Char('='), 0, 0),
-            option.section(QLatin1Char('='), 1));
+        query.addQueryItem(
+            option.section(QLatin1Char('='), 0, 0), option.section(QLatin1Char('='), 1));
     url.setQuery(query);
     QString text = url.toString();
     // QUrl leaves out "//" for an empty host, which libpq then reads as a

@@ -28,13 +28,14 @@ struct IndexState {
 QList<IndexState> indexesOfOurTables(QSqlQuery &q, QString &problem)
 {
     QList<IndexState> out;
-    if (!q.exec(QStringLiteral("SELECT c.relname, i.indisvalid AND i.indisready, am.amname = 'btree' "
-                               "FROM pg_index i JOIN pg_class c ON c.oid = i.indexrelid "
-                               "JOIN pg_class t ON t.oid = i.indrelid "
-                               "JOIN pg_am am ON am.oid = c.relam "
-                               "WHERE t.relnamespace = current_schema()::regnamespace "
-                               "AND t.relname IN (%1) ORDER BY c.relname")
-                    .arg(tableNames()))) {
+    if (!q.exec(
+            QStringLiteral("SELECT c.relname, i.indisvalid AND i.indisready, am.amname = 'btree' "
+                           "FROM pg_index i JOIN pg_class c ON c.oid = i.indexrelid "
+                           "JOIN pg_class t ON t.oid = i.indrelid "
+                           "JOIN pg_am am ON am.oid = c.relam "
+                           "WHERE t.relnamespace = current_schema()::regnamespace "
+                           "AND t.relname IN (%1) ORDER BY c.relname")
+                .arg(tableNames()))) {
         problem = q.lastError().text();
         return out;
     }
@@ -45,7 +46,8 @@ QList<IndexState> indexesOfOurTables(QSqlQuery &q, QString &problem)
 
 bool hasAmcheck(QSqlQuery &q)
 {
-    return q.exec(QStringLiteral("SELECT 1 FROM pg_extension WHERE extname = 'amcheck'")) && q.next();
+    return q.exec(QStringLiteral("SELECT 1 FROM pg_extension WHERE extname = 'amcheck'"))
+        && q.next();
 }
 
 // Whether amcheck finds the index consistent with itself.
@@ -65,7 +67,8 @@ MaintenanceReport MaintainServerDatabase(Database &db)
     int tables = 0;
     // Each outside a transaction, as the server requires for VACUUM.
     for (const Schema::TableColumns &t : Schema::requiredTables()) {
-        if (!q.exec(QStringLiteral("VACUUM (ANALYZE) %1").arg(SqlDialect::quoted(QLatin1String(t.table))))) {
+        if (!q.exec(QStringLiteral("VACUUM (ANALYZE) %1")
+                        .arg(SqlDialect::quoted(QLatin1String(t.table))))) {
             report.problem = QStringLiteral("the server's maintenance of %1 failed (%2)")
                                  .arg(QLatin1String(t.table), q.lastError().text().simplified());
             return report;
@@ -78,7 +81,8 @@ MaintenanceReport MaintainServerDatabase(Database &db)
     const bool deepCheck = hasAmcheck(q);
     QStringList rebuilt;
     for (const IndexState &index : indexes) {
-        const bool sound = index.valid && (!deepCheck || !index.btree || passesAmcheck(q, index.name));
+        const bool sound
+            = index.valid && (!deepCheck || !index.btree || passesAmcheck(q, index.name));
         if (sound)
             continue;
         if (!q.exec(QStringLiteral("REINDEX INDEX %1").arg(SqlDialect::quoted(index.name)))) {
@@ -88,13 +92,15 @@ MaintenanceReport MaintainServerDatabase(Database &db)
         }
         rebuilt << index.name;
     }
-    report.summary = QStringLiteral("The database %1 on the server was reorganised: %2 tables "
-                                    "vacuumed and analysed, %3 indexes checked%4, %5.")
-                         .arg(db.target().server())
-                         .arg(tables)
-                         .arg(indexes.size())
-                         .arg(deepCheck ? QStringLiteral(" in depth") : QString())
-                         .arg(rebuilt.isEmpty() ? QStringLiteral("none needed rebuilding")
-                                                : QStringLiteral("rebuilt: %1").arg(rebuilt.join(QStringLiteral(", "))));
+    report.summary
+        = QStringLiteral("The database %1 on the server was reorganised: %2 tables "
+                         "vacuumed and analysed, %3 indexes checked%4, %5.")
+              .arg(db.target().server())
+              .arg(tables)
+              .arg(indexes.size())
+              .arg(deepCheck ? QStringLiteral(" in depth") : QString())
+              .arg(rebuilt.isEmpty()
+                      ? QStringLiteral("none needed rebuilding")
+                      : QStringLiteral("rebuilt: %1").arg(rebuilt.join(QStringLiteral(", "))));
     return report;
 }

@@ -117,9 +117,10 @@ private slots:
         Settings s;
         QVERIFY(back.store.LoadSettings(s));
         QCOMPARE(s.DisKvFa[3], 0x123456);
-        QCOMPARE(back.store.listLimitFiles(back.store.listDirectories(DirectoryType::Limits)[0].VerzID)
-                     .first()
-                     .upper[2],
+        QCOMPARE(
+            back.store.listLimitFiles(back.store.listDirectories(DirectoryType::Limits)[0].VerzID)
+                .first()
+                .upper[2],
             7.5f);
 
         // The key of the deleted newest record is never given again.

@@ -82,7 +82,8 @@ private slots:
         QCOMPARE(unsaved.Stored, before.Stored);
         QCOMPARE(unsaved.UntID, before.UntID);
 
-        QVERIFY2(f.store.SaveBox(unsaved, SaveMode::Add, "second", dir), qPrintable(f.store.lastError()));
+        QVERIFY2(f.store.SaveBox(unsaved, SaveMode::Add, "second", dir),
+            qPrintable(f.store.lastError()));
         QCOMPARE(f.store.listRecords(dir).size(), 2);
         dropConnections(f.path());
         QCOMPARE(f.store.listRecords(dir).size(), 0); // this one fails

@@ -27,13 +27,13 @@ private:
 // the database file itself (its bytes, locks, log), which a server has not.
 #define SKIP_UNLESS_FILE()                                                                         \
     do {                                                                                           \
-        if (ScratchDatabase::serverRun())                                                             \
+        if (ScratchDatabase::serverRun())                                                          \
             QSKIP("works on the database file itself");                                            \
     } while (false)
 
 // The opposite: for tests of what only a server has.
-#define SKIP_UNLESS_SERVER()                                                               \
+#define SKIP_UNLESS_SERVER()                                                                       \
     do {                                                                                           \
-        if (!ScratchDatabase::serverRun())                                                            \
+        if (!ScratchDatabase::serverRun())                                                         \
             QSKIP("needs the test server (ZANDOR_TEST_ENGINE=postgresql)");                        \
     } while (false)
