@@ -114,8 +114,8 @@ int main(int argc, char **argv)
     QTextStream out(stdout);
     // A second argument names a file to keep: built when missing, else reused.
     QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/bench_listing-XXXXXX"));
-    const QString path = argc > 2 ? QString::fromLocal8Bit(argv[2])
-                                  : dir.filePath(QStringLiteral("kovra.mdb"));
+    const QString path
+        = argc > 2 ? QString::fromLocal8Bit(argv[2]) : dir.filePath(QStringLiteral("kovra.mdb"));
     if (!QFileInfo::exists(path) && !build(path)) {
         QTextStream(stderr) << "cannot build " << path << "\n";
         return 1;
@@ -134,8 +134,8 @@ int main(int argc, char **argv)
     const Figures text = median({ ctl, QStringLiteral("list"), QStringLiteral("--db"), path }, 5);
     const Figures json = median(
         { ctl, QStringLiteral("list"), QStringLiteral("--db"), path, QStringLiteral("--json") }, 5);
-    out << "sqlite3 printing the same columns of " << RecordCount
-        << " records: " << shell.seconds << " s, " << shell.peakMiB << " MiB (median of 5)\n";
+    out << "sqlite3 printing the same columns of " << RecordCount << " records: " << shell.seconds
+        << " s, " << shell.peakMiB << " MiB (median of 5)\n";
     for (const auto &[name, f] : { std::pair { "list", text }, std::pair { "list --json", json } })
         out << "zandorctl " << name << ": " << f.seconds << " s = " << f.seconds / shell.seconds
             << " x sqlite3, peak " << f.peakMiB << " MiB" << (f.ok ? "" : " (FAILED)")

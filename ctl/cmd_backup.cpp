@@ -1,7 +1,7 @@
 // zandorctl backup: a consistent copy of the database while it is in use.
+#include "core/StderrMessages.h"
 #include "ctl/CommandDatabase.h"
 #include "ctl/CtlCommand.h"
-#include "core/StderrMessages.h"
 #include "store/Database.h"
 #include "store/DatabaseBackup.h"
 

@@ -1,12 +1,11 @@
 // zandorctl list: the directories and the stored graphs and patterns.
+#include "core/Notation.h"
+#include "core/StderrMessages.h"
 #include "ctl/CommandDatabase.h"
 #include "ctl/CtlCommand.h"
 #include "ctl/ListOutput.h"
-#include "core/StderrMessages.h"
-#include "core/Notation.h"
 #include "store/Database.h"
 #include "store/Store.h"
-
 
 namespace
 {
@@ -51,12 +50,14 @@ bool printJson(Store &store, ListOutput &out)
     }
     out << "\n  ],\n  \"records\": [";
     separator = "\n";
-    const bool recordsComplete = directoriesComplete && store.forEachRecord([&](const RecordEntry &r) {
-        out << separator << "    {\"UntID\": " << qint64(r.UntID) << ", \"VerzID\": "
-            << qint64(r.VerzID) << ", \"Status\": " << qint64(r.Status) << ", \"Kovra\": ";
-        out.json(r.Kovra) << '}';
-        separator = ",\n";
-    });
+    const bool recordsComplete
+        = directoriesComplete && store.forEachRecord([&](const RecordEntry &r) {
+              out << separator << "    {\"UntID\": " << qint64(r.UntID)
+                  << ", \"VerzID\": " << qint64(r.VerzID) << ", \"Status\": " << qint64(r.Status)
+                  << ", \"Kovra\": ";
+              out.json(r.Kovra) << '}';
+              separator = ",\n";
+          });
     out << "\n  ]\n}\n";
     return recordsComplete;
 }
@@ -120,5 +121,5 @@ int runList(const CtlInvocation &call)
 
 } // namespace
 
-ZANDORCTL_COMMAND("list", "the directories and the stored graphs and patterns", declareList,
-    runList);
+ZANDORCTL_COMMAND(
+    "list", "the directories and the stored graphs and patterns", declareList, runList);

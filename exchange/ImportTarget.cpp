@@ -1,9 +1,9 @@
 #include "exchange/ImportTarget.h"
 
-#include "exchange/ImportFile.h"
 #include "core/BoxRecord.h"
-#include "core/OperatorMessages.h"
 #include "core/Notation.h"
+#include "core/OperatorMessages.h"
+#include "exchange/ImportFile.h"
 #include "store/Store.h"
 
 #include <QCryptographicHash>

@@ -13,5 +13,6 @@ ProtocolTimeouts ProtocolTimeouts::scaledDown(int divisor)
     t.zeroPoint = scale(t.zeroPoint);
     t.measurementExtra = scale(t.measurementExtra);
     t.breakReply = scale(t.breakReply);
+    t.closing = scale(t.closing);
     return t;
 }

@@ -51,7 +51,7 @@ bool Database::isSystemFolder(const QString &folder)
 {
     // An installed program lives here; even where root may write, its data
     // must not end up among the package's files.
-    static const char *const prefixes[] = {"/usr/", "/bin", "/sbin", "/opt/", "/snap/"};
+    static const char *const prefixes[] = { "/usr/", "/bin", "/sbin", "/opt/", "/snap/" };
     const QString path = QDir::cleanPath(folder) + QLatin1Char('/');
     for (const char *prefix : prefixes)
         if (path.startsWith(QLatin1String(prefix)))
@@ -211,8 +211,7 @@ Database::OpenResult Database::checkExisting(QSqlDatabase &db, int &version)
         return fail(Problem::TooNew,
             QStringLiteral("it was written by a newer version of the program "
                            "(file layout %1, this program knows up to %2)")
-                .arg(version)
-                .arg(SchemaVersion));
+                .arg(QString::number(version), QString::number(SchemaVersion)));
 
     QSqlError error;
     const QStringList missing = missingTables(db, error);
@@ -345,15 +344,17 @@ bool Database::begin()
 
 bool Database::commit()
 {
-    QSqlDatabase db = connection();
-    if (db.commit())
+    // Through a statement of its own rather than the driver's commit, which
+    // drops the engine's error number (a full disk would read as any error).
+    QSqlQuery q(connection());
+    if (q.exec(QStringLiteral("COMMIT")))
         return true;
-    noteFailure(db.lastError());
-    db.rollback();
+    noteFailure(q.lastError());
+    rollback();
     return false;
 }
 
 void Database::rollback()
 {
-    connection().rollback();
+    QSqlQuery(connection()).exec(QStringLiteral("ROLLBACK"));
 }

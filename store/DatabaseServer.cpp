@@ -69,8 +69,7 @@ Database::OpenResult Database::connectServer()
         return fail(Problem::TooNew,
             QStringLiteral("it was written by a newer version of the program "
                            "(layout %1, this program knows up to %2)")
-                .arg(*version)
-                .arg(SchemaVersion));
+                .arg(QString::number(*version), QString::number(SchemaVersion)));
     if (*version > 0) {
         const QStringList missing = missingTables(db, error);
         if (!missing.isEmpty())

@@ -93,9 +93,8 @@ ReorganisationResult repair(Database &db, const QString &findings)
     SalvageReport report;
     QString problem = salvage(live, fresh, report);
     if (!problem.isEmpty())
-        return notDone(
-            QStringLiteral("the file is damaged (%1) and could not be repaired: %2")
-                .arg(findings, problem));
+        return notDone(QStringLiteral("the file is damaged (%1) and could not be repaired: %2")
+                           .arg(findings, problem));
     const QString damaged = DamagedPath(path);
     problem = keepDamaged(live, path, damaged);
     if (!problem.isEmpty())

@@ -95,12 +95,9 @@ MaintenanceReport MaintainServerDatabase(Database &db)
     report.summary
         = QStringLiteral("The database %1 on the server was reorganised: %2 tables "
                          "vacuumed and analysed, %3 indexes checked%4, %5.")
-              .arg(db.target().server())
-              .arg(tables)
-              .arg(indexes.size())
-              .arg(deepCheck ? QStringLiteral(" in depth") : QString())
-              .arg(rebuilt.isEmpty()
-                      ? QStringLiteral("none needed rebuilding")
-                      : QStringLiteral("rebuilt: %1").arg(rebuilt.join(QStringLiteral(", "))));
+              .arg(db.target().server(), QString::number(tables), QString::number(indexes.size()),
+                  deepCheck ? QStringLiteral(" in depth") : QString(),
+                  rebuilt.isEmpty() ? QStringLiteral("none needed rebuilding")
+                                    : QStringLiteral("rebuilt: ") + rebuilt.join(QStringLiteral(", ")));
     return report;
 }

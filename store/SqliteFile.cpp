@@ -153,7 +153,8 @@ QStringList indexesOf(QSqlDatabase &db, const QString &table)
 {
     QSqlQuery q(db);
     QStringList names;
-    q.prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?"));
+    q.prepare(
+        QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?"));
     q.addBindValue(table);
     if (q.exec())
         while (q.next())

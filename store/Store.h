@@ -114,8 +114,8 @@ public:
     // writing in one transaction. *replaced tells which it was.
     bool SaveByName(BoxRecord &box, const QString &name, qint32 verzId, bool *replaced = nullptr);
     // Fills the box from record key. Null text columns leave the box's field
-    // as it was; a date column without a date empties the box's field; a pattern gets today's test date and keeps its
-    // curve, adjustments, results and limits.
+    // as it was; a date column without a date empties the box's field; a pattern gets today's test
+    // date and keeps its curve, adjustments, results and limits.
     bool LoadBox(BoxRecord &box, qint32 key, QDate today = QDate::currentDate());
     bool deleteRecord(qint32 untId);
     // Every column of the record as stored, Nulls included, for the export

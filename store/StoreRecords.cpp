@@ -199,8 +199,8 @@ bool Store::SaveByName(BoxRecord &box, const QString &name, qint32 verzId, bool 
 // Inside the caller's write transaction, which holds the engine's write lock
 // from its start: the name is unique in the directory at the moment of the
 // write, also against another program saving at the same time.
-bool Store::writeBox(const BoxRecord &box, bool adding, const QString &name, qint32 verzId,
-    qint32 &key)
+bool Store::writeBox(
+    const BoxRecord &box, bool adding, const QString &name, qint32 verzId, qint32 &key)
 {
     using namespace RecordColumns;
     const QString kovra = normalisedName(name);

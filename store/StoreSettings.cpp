@@ -1,9 +1,9 @@
 #include "store/Store.h"
 
 #include "core/Settings.h"
-#include "store/Database.h"
 #include "core/SettingsRanges.h"
 #include "core/SettingsTables.h"
+#include "store/Database.h"
 #include "store/SqlHelpers.h"
 
 namespace

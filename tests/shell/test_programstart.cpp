@@ -1,3 +1,4 @@
+#include "instrument/NetLink.h"
 #include "instrument/ProtocolTimeouts.h"
 #include "shell/Application.h"
 #include "shell/MainWindow.h"
@@ -20,6 +21,7 @@ private slots:
     void everyFailureHasItsMessageInOrder();
     void unusableDatabaseEndsTheStart();
     void settingOutOfRangeIsReplacedAndToldOnce();
+    void endsOnceTheSocketIsClosed();
 
 private:
     static quint16 silentPort()
@@ -97,6 +99,27 @@ void ProgramStartTest::settingOutOfRangeIsReplacedAndToldOnce()
     const QStringList texts = messages.texts();
     QVERIFY2(texts.first().contains("AEB = 0"), qPrintable(texts.first()));
     QCOMPARE(texts.filter("out of range").size(), 1);
+}
+
+// Closing the main window closes the connection; the program ends when the
+// socket reports the closed state.
+void ProgramStartTest::endsOnceTheSocketIsClosed()
+{
+    QTcpServer peer;
+    QVERIFY(peer.listen(QHostAddress::LocalHost));
+    QVERIFY(start(peer.serverPort()));
+    QVERIFY(app->link().isConnected());
+    QSignalSpy ended(app.get(), &ZandorApplication::ended);
+    bool closedAtTheEnd = false;
+    connect(app.get(), &ZandorApplication::ended, this,
+        [&] { closedAtTheEnd = app->link().isClosed(); });
+    // A line still on its way: the socket closes only once it is written.
+    app->link().SendNetPC(QStringLiteral("INIT"));
+    app->mainWindow()->close();
+    QVERIFY(ended.count() == 1 || ended.wait(5000));
+    QVERIFY(closedAtTheEnd);
+    QTest::qWait(50); // the deadline passing later ends nothing twice
+    QCOMPARE(ended.count(), 1);
 }
 
 QTEST_MAIN(ProgramStartTest)

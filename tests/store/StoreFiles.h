@@ -9,6 +9,8 @@
 // What the engine says of a file, seen from a connection of its own.
 inline QString integrityOf(const QString &path)
 {
+    if (!QFileInfo(path).isFile())
+        return QStringLiteral("no file %1").arg(path); // the engine would make one
     SqliteFile::SideConnection side(path);
     if (!side.problem().isEmpty())
         return side.problem();
@@ -19,6 +21,8 @@ inline QString integrityOf(const QString &path)
 // Record names in a file, read on a connection of its own.
 inline QStringList recordNames(const QString &path)
 {
+    if (!QFileInfo(path).isFile())
+        return {};
     SqliteFile::SideConnection side(path);
     QStringList names;
     QSqlQuery q(side.db());

@@ -217,8 +217,16 @@ private slots:
         QVERIFY(QFileInfo(link).isSymLink());
         QCOMPARE(QFileInfo(link).symLinkTarget(), f.path());
         QCOMPARE(integrityOf(BackupPath(f.path())), "ok");
-        QCOMPARE(WriteBackup(f.db, program.filePath("copy.mdb")), QString());
-        QCOMPARE(recordNames(program.filePath("copy.mdb")).size(), 5);
+        // A backup target that is a link: the file behind it is replaced.
+        const QString real = f.dir.filePath("copy-real.mdb");
+        QFile old(real);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("an older copy") > 0);
+        old.close();
+        const QString copyLink = program.filePath("copy.mdb");
+        QVERIFY(QFile::link(real, copyLink));
+        QCOMPARE(WriteBackup(f.db, copyLink), QString());
+        QVERIFY(QFileInfo(copyLink).isSymLink());
+        QCOMPARE(recordNames(real).size(), 5);
     }
 
     // Writes of another program before, during and after repeated
@@ -257,8 +265,8 @@ private slots:
                            .arg(stored.size())
                            .arg(kChildImports)
                            .arg(runs)));
-        qInfo("%d reorganisations while the child stored %lld of %d",
-            runs, qlonglong(stored.size()), kChildImports);
+        qInfo("%d reorganisations while the child stored %lld of %d", runs,
+            qlonglong(stored.size()), kChildImports);
         const QStringList present = recordNames(f.path());
         for (const QString &name : stored)
             QVERIFY2(present.contains(name), qPrintable(name));

@@ -89,6 +89,11 @@ private slots:
         QCOMPARE(integrityOf(f.path()), "ok");
         // The damage was in an index only: every record is saved.
         QCOMPARE(repair.status, 0);
+        QVERIFY2(
+            repair.err.contains(QStringLiteral("saved 1 directories, %1 graphs, 0 patterns and 0 "
+                                               "limit files; 0 rows could not be read")
+                                    .arg(kept.size())),
+            qPrintable(repair.err));
         QCOMPARE(recordNames(f.path()).size(), kept.size());
         const Run after = zandorctl({ "list", "--db", f.path() });
         QVERIFY2(after.status == 0, qPrintable(after.err));

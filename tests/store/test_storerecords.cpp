@@ -56,11 +56,13 @@ private slots:
     {
         StoreFixture f;
         const qint32 graphs = *f.store.addDirectory(DirectoryType::Graphs, "g");
-        QCOMPARE(f.store.isDirectoryEmpty(graphs, DirectoryType::Graphs), std::optional<bool>(true));
+        QCOMPARE(
+            f.store.isDirectoryEmpty(graphs, DirectoryType::Graphs), std::optional<bool>(true));
         BoxRecord pattern = sampleGraph(2);
         pattern.Status = BoxStatus::Pattern;
         QVERIFY(f.store.SaveBox(pattern, SaveMode::Add, "p", graphs));
-        QCOMPARE(f.store.isDirectoryEmpty(graphs, DirectoryType::Graphs), std::optional<bool>(false));
+        QCOMPARE(
+            f.store.isDirectoryEmpty(graphs, DirectoryType::Graphs), std::optional<bool>(false));
         QVERIFY(!f.store.deleteDirectory(graphs));
         QVERIFY(f.store.deleteRecord(pattern.UntID));
         QVERIFY(f.store.deleteDirectory(graphs));
