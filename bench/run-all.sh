@@ -19,6 +19,7 @@ declare -A TARGET=(
     [bench_report]="< 0.5 s"
     [bench_import]="none set"
     [bench_listing]="<= 3 x sqlite3, < 60 MiB"
+    [bench_migration]="< 10 s for 10,000 records"
 )
 declare -A ARGS=(
     [bench_link]="${full:+}${full:---quick}"
@@ -28,7 +29,7 @@ declare -A ARGS=(
 
 printf '| %-18s | %-100s | %-32s |\n' "benchmark" "figure" "target"
 printf '|%s|%s|%s|\n' "--------------------" "------------------------------------------------------------------------------------------------------" "----------------------------------"
-for name in bench_evaluation bench_store bench_engines bench_link bench_measurement bench_report bench_import bench_listing; do
+for name in bench_evaluation bench_store bench_engines bench_link bench_measurement bench_report bench_import bench_listing bench_migration; do
     exe="$BIN/$name"
     [ -x "$exe" ] || exe="build/$name"
     if [ ! -x "$exe" ]; then

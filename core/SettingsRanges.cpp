@@ -14,9 +14,8 @@ const float kMaxMargin = 4.0f;
 template <typename T> void replace(T &value, T fallback, const char *column, QStringList &notes)
 {
     notes << QStringLiteral("%1 = %2 is out of range; %3 is used")
-                 .arg(QString::fromLatin1(column))
-                 .arg(double(value))
-                 .arg(double(fallback));
+                 .arg(QString::fromLatin1(column), QString::number(double(value)),
+                     QString::number(double(fallback)));
     value = fallback;
 }
 

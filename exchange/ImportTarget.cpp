@@ -77,9 +77,7 @@ bool ImportTarget::StoreImportedGraph(const BoxRecord &box, QStringList *notes)
         return false;
     if (name != box.Kovra.trimmed())
         found.prepend(QStringLiteral("\"%1\" is longer than %2 characters; it is stored as \"%3\"")
-                          .arg(box.Kovra.trimmed())
-                          .arg(kNameSize)
-                          .arg(name));
+                          .arg(box.Kovra.trimmed(), QString::number(kNameSize), name));
     if (notes)
         *notes << found;
     return true;

@@ -171,11 +171,8 @@ QString SalvageReport::summary() const
 {
     return QStringLiteral("saved %1 directories, %2 graphs, %3 patterns and %4 limit files; "
                           "%5 rows could not be read")
-        .arg(directories)
-        .arg(graphs)
-        .arg(patterns)
-        .arg(limitFiles)
-        .arg(unreadable);
+        .arg(QString::number(directories), QString::number(graphs), QString::number(patterns),
+            QString::number(limitFiles), QString::number(unreadable));
 }
 
 QString SalvageInto(QSqlDatabase &damaged, QSqlDatabase &fresh, SalvageReport &report)
