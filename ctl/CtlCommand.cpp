@@ -21,8 +21,9 @@ int CtlInvocation::usageError(const QString &text) const
 void AddDatabaseOption(QCommandLineParser &parser)
 {
     parser.addOption(QCommandLineOption(QStringLiteral("db"),
-        QStringLiteral("The database to work on (default: the program's own)."),
-        QStringLiteral("FILE")));
+        QStringLiteral("The database to work on: a file, or a server's connection text "
+                       "postgresql://[user@]host[:port]/dbname (default: the program's own)."),
+        QStringLiteral("FILE|URI")));
 }
 
 QString DatabasePath(const QCommandLineParser &parser)

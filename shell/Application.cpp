@@ -11,6 +11,7 @@
 #include "shell/StartWindow.h"
 #include "shell/StartupConversion.h"
 #include "store/Database.h"
+#include "store/DatabaseChoice.h"
 #include "store/Store.h"
 
 #include <QApplication>
@@ -77,19 +78,22 @@ bool ZandorApplication::openAndStart(const QString &path)
         m_messages->show(opened.message, OperatorMessages::Icon::Critical);
         return false;
     }
+    // The database chosen on the command line is the one of the next start.
+    if (!m_commandLine.databasePath.isEmpty())
+        RememberDatabase(m_commandLine.databasePath);
     m_store = std::make_unique<Store>(*m_database, *m_notation);
     m_settings->NoInstrument = m_commandLine.noInstrument;
     QStringList corrected;
     if (!m_store->LoadSettings(*m_settings, &corrected)) {
         m_messages->show(QStringLiteral("The settings of %1 cannot be read:\n%2")
-                             .arg(QDir::toNativeSeparators(path), m_store->lastError()),
+                             .arg(QDir::toNativeSeparators(m_database->target().display()), m_store->lastError()),
                          OperatorMessages::Icon::Critical);
         return false;
     }
     if (!corrected.isEmpty())
         m_messages->show(QStringLiteral("Some settings in %1 were out of range and are replaced "
                                         "by their defaults:\n%2")
-                             .arg(QDir::toNativeSeparators(path), corrected.join(QLatin1Char('\n'))),
+                             .arg(QDir::toNativeSeparators(m_database->target().display()), corrected.join(QLatin1Char('\n'))),
             OperatorMessages::Icon::Exclamation);
     if (!m_commandLine.netpcHost.isEmpty())
         m_settings->HostAddress = m_commandLine.netpcHost;

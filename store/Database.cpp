@@ -1,8 +1,10 @@
 #include "store/Database.h"
 
+#include "store/DatabaseChoice.h"
 #include "store/DatabaseFileCheck.h"
 #include "store/EngineErrors.h"
 #include "store/Schema.h"
+#include "store/SqlDialect.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>
@@ -59,6 +61,9 @@ bool Database::isSystemFolder(const QString &folder)
 
 QString Database::defaultPath()
 {
+    const QString remembered = RememberedDatabase();
+    if (!remembered.isEmpty())
+        return remembered;
     const QString programFolder = QCoreApplication::applicationDirPath();
     const QFileInfo folder(programFolder);
     if (!programFolder.isEmpty() && folder.isDir() && folder.isWritable()
@@ -72,9 +77,13 @@ Database::OpenResult Database::fail(Problem problem, const QString &cause)
 {
     OpenResult result;
     result.problem = problem;
-    result.message
-        = QStringLiteral("The database file \"%1\" cannot be used: %2.")
-              .arg(QDir::toNativeSeparators(QFileInfo(m_path).absoluteFilePath()), cause);
+    if (m_target.onServer())
+        result.message = QStringLiteral("The database \"%1\" on the server cannot be used: %2.")
+                             .arg(m_target.server(), cause);
+    else
+        result.message
+            = QStringLiteral("The database file \"%1\" cannot be used: %2.")
+                  .arg(QDir::toNativeSeparators(QFileInfo(m_path).absoluteFilePath()), cause);
     m_lastError = result.message;
     return result;
 }
@@ -83,7 +92,14 @@ Database::OpenResult Database::open(const QString &path)
 {
     close();
     m_path = path;
-    const OpenResult result = connect();
+    m_target = DatabaseTarget::parse(path);
+    m_dialect = SqlDialect(m_target.engine);
+    OpenResult result;
+    m_connectionName = uniqueConnectionName();
+    if (!m_target.problem.isEmpty())
+        result = fail(Problem::CannotRead, m_target.problem);
+    else
+        result = m_target.onServer() ? connectServer() : connect();
     if (!result)
         close();
     return result;
@@ -103,7 +119,6 @@ Database::OpenResult Database::connect()
         return fail(Problem::CannotCreate, QStringLiteral("its folder cannot be created"));
     }
 
-    m_connectionName = uniqueConnectionName();
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     db.setDatabaseName(path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
@@ -115,12 +130,13 @@ Database::OpenResult Database::connect()
     }
 
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) {
-        const Problem p = problemOf(q.lastError());
-        return fail(p, causeOf(p, q.lastError().text()));
+    QSqlError versionError;
+    const std::optional<int> stored = m_dialect.layoutVersion(db, versionError);
+    if (!stored) {
+        const Problem p = problemOf(versionError);
+        return fail(p, causeOf(p, versionError.text()));
     }
-    int version = q.value(0).toInt();
-    q.finish();
+    int version = *stored;
 
     if (existed) {
         const OpenResult checked = checkExisting(db, version);
@@ -137,14 +153,33 @@ Database::OpenResult Database::connect()
     q.finish();
     q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
 
+    return completeLayout(version, existed);
+}
+
+// Creates or upgrades the tables step by step, each step in a write
+// transaction that first looks again: another workstation may have done the
+// step since the version was read.
+Database::OpenResult Database::completeLayout(int version, bool existed)
+{
+    QSqlDatabase db = connection();
     while (version < SchemaVersion) {
         const int from = version;
         QString complaint;
         const bool upgraded = transaction([&] {
-            complaint = Schema::upgradeStep(db, from);
+            QSqlError error;
+            const std::optional<int> now = m_dialect.layoutVersion(db, error);
+            if (!now) {
+                complaint = EngineErrors::describe(error);
+                return false;
+            }
+            if (*now > from)
+                return true;
+            complaint = Schema::upgradeStep(db, m_dialect, from);
             QSqlQuery stamp(db);
-            return complaint.isEmpty()
-                && stamp.exec(QStringLiteral("PRAGMA user_version = %1").arg(from + 1));
+            for (const QString &sql : m_dialect.setLayoutVersion(from + 1))
+                if (complaint.isEmpty() && !stamp.exec(sql))
+                    complaint = stamp.lastError().text();
+            return complaint.isEmpty();
         });
         if (!upgraded) {
             if (complaint.isEmpty())
@@ -155,9 +190,9 @@ Database::OpenResult Database::connect()
         }
         version = from + 1;
     }
-    // The store looks everything up through its indexes; a file that has
-    // lost one (edited with another tool) gets it back.
-    if (!Schema::indexesComplete(db)) {
+    // The store looks everything up through its indexes; a database that
+    // has lost one (edited with another tool) gets it back.
+    if (!Schema::indexesComplete(db, m_dialect)) {
         QString complaint;
         if (!transaction([&] { return (complaint = Schema::createIndexes(db)).isEmpty(); }))
             return fail(Problem::Damaged,
@@ -178,23 +213,12 @@ Database::OpenResult Database::checkExisting(QSqlDatabase &db, int &version)
                            "(file layout %1, this program knows up to %2)")
                 .arg(QString::number(version), QString::number(SchemaVersion)));
 
-    QStringList missing;
-    for (const Schema::TableColumns &table : Schema::requiredTables()) {
-        const QString name = QString::fromLatin1(table.table);
-        const QSqlRecord columns = db.record(name);
-        if (columns.isEmpty()) {
-            const QSqlError error = db.lastError();
-            if (error.isValid() && error.type() != QSqlError::NoError) {
-                const Problem p = problemOf(error);
-                if (p == Problem::Locked || p == Problem::NotSqlite)
-                    return fail(p, causeOf(p, error.text()));
-            }
-            missing << name;
-            continue;
-        }
-        for (const QString &column : table.columns)
-            if (columns.indexOf(column) < 0)
-                missing << name + QLatin1Char('.') + column;
+    QSqlError error;
+    const QStringList missing = missingTables(db, error);
+    if (error.isValid() && error.type() != QSqlError::NoError) {
+        const Problem p = problemOf(error);
+        if (p == Problem::Locked || p == Problem::NotSqlite)
+            return fail(p, causeOf(p, error.text()));
     }
     if (!missing.isEmpty())
         return fail(Problem::TablesMissing,
@@ -204,7 +228,7 @@ Database::OpenResult Database::checkExisting(QSqlDatabase &db, int &version)
     // A reserved lock is the first step of every write; taking and dropping
     // it changes nothing but tells whether another program is writing.
     QSqlQuery q(db);
-    if (!q.exec(beginWriteStatement())) {
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
         const Problem p = problemOf(q.lastError());
         return fail(p, causeOf(p, q.lastError().text()));
     }
@@ -224,9 +248,32 @@ Database::OpenResult Database::checkExisting(QSqlDatabase &db, int &version)
     return {};
 }
 
+// The tables and columns of ours that the database lacks; error holds the
+// engine's complaint when a table could not be looked at.
+QStringList Database::missingTables(QSqlDatabase &db, QSqlError &error)
+{
+    QStringList missing;
+    for (const Schema::TableColumns &table : Schema::requiredTables()) {
+        const QString name = QString::fromLatin1(table.table);
+        const QSqlRecord columns = db.record(SqlDialect::quoted(name));
+        if (columns.isEmpty()) {
+            if (!error.isValid() || error.type() == QSqlError::NoError)
+                error = db.lastError();
+            missing << name;
+            continue;
+        }
+        for (const QString &column : table.columns)
+            if (columns.indexOf(column) < 0)
+                missing << name + QLatin1Char('.') + column;
+    }
+    return missing;
+}
+
 void Database::close()
 {
     m_statements.clear();
+    m_connectionLost = false;
+    m_unavailable.clear();
     if (m_connectionName.isEmpty())
         return;
     {
@@ -252,6 +299,9 @@ QSqlDatabase Database::connection() const
 
 QSqlQuery &Database::prepared(const QString &sql)
 {
+    // Not inside a transaction: its statements are still in use there.
+    if (!m_inTransaction)
+        reconnectIfLost();
     if (!isOpen()) {
         m_failedStatement = QSqlQuery();
         return m_failedStatement;
@@ -260,8 +310,12 @@ QSqlQuery &Database::prepared(const QString &sql)
     if (it != m_statements.end())
         return it->second;
     QSqlQuery q(connection());
-    q.setForwardOnly(true);
+    // The server's driver fetches a forward-only result row by row, one
+    // round of its protocol each; the store's results are small (the
+    // listing's columns), so the server sends each whole at once.
+    q.setForwardOnly(!onServer());
     if (!q.prepare(sql)) {
+        noteFailure(q.lastError());
         m_failedStatement = std::move(q);
         return m_failedStatement;
     }
@@ -270,22 +324,22 @@ QSqlQuery &Database::prepared(const QString &sql)
 
 bool Database::begin()
 {
+    reconnectIfLost();
     QSqlDatabase db = connection();
     if (!db.isOpen()) {
-        m_lastError = QStringLiteral("the database is not open");
+        m_lastError = unavailableReason();
         return false;
     }
     QSqlQuery q(db);
-    if (!q.exec(beginWriteStatement())) {
-        m_lastError = EngineErrors::describe(q.lastError());
-        return false;
+    for (const QString &sql : m_dialect.beginWrite()) {
+        if (!q.exec(sql)) {
+            noteFailure(q.lastError());
+            if (sql != m_dialect.beginWrite().constFirst())
+                db.rollback();
+            return false;
+        }
     }
     return true;
-}
-
-QString Database::beginWriteStatement()
-{
-    return QStringLiteral("BEGIN IMMEDIATE");
 }
 
 bool Database::commit()
@@ -295,7 +349,7 @@ bool Database::commit()
     QSqlQuery q(connection());
     if (q.exec(QStringLiteral("COMMIT")))
         return true;
-    m_lastError = EngineErrors::describe(q.lastError());
+    noteFailure(q.lastError());
     rollback();
     return false;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "store/DatabaseTarget.h"
+#include "store/SqlDialect.h"
+
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -27,6 +30,7 @@ public:
         DiskFull, // the disk has no room for what the engine must write
         DiskError, // the system refused to read or write the disk
         EngineError, // any other complaint of the engine
+        Unreachable, // the server cannot be reached or refuses the connection
     };
 
     struct OpenResult {
@@ -45,8 +49,9 @@ public:
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
 
-    // kovra.mdb in the program's folder when that folder is writable (a
-    // portable installation), otherwise in the user's data folder.
+    // The database last chosen (--db, "Other adjustments"), else kovra.mdb
+    // in the program's folder when that folder is writable (a portable
+    // installation), otherwise in the user's data folder.
     static QString defaultPath();
     // Folders of installed programs, where the database never goes.
     static bool isSystemFolder(const QString &folder);
@@ -55,8 +60,12 @@ public:
     // Safe to call when closed. Drops every prepared statement first.
     void close();
     bool isOpen() const;
-    // The path given to the last open(), also after close().
+    // The path given to the last open(), also after close(): a file, or a
+    // server's connection text (which may hold a password: show target().display()).
     QString path() const { return m_path; }
+    const DatabaseTarget &target() const { return m_target; }
+    const SqlDialect &dialect() const { return m_dialect; }
+    bool onServer() const { return m_target.onServer(); }
 
     QSqlDatabase connection() const;
     // A statement prepared once per connection and reused; bind and exec it.
@@ -69,22 +78,28 @@ public:
     {
         if (!begin())
             return false;
-        if (fn())
-            return commit();
-        rollback();
-        return false;
+        m_inTransaction = true;
+        const bool done = fn() && commit();
+        if (!done)
+            rollback();
+        m_inTransaction = false;
+        return done;
     }
-
-    // The engine's name for the running transaction's write lock, taken at
-    // the start so that what a transaction reads stays true until it commits,
-    // also against another program writing at the same time.
-    static QString beginWriteStatement();
 
     QString lastError() const { return m_lastError; }
     void setLastError(const QString &text) { m_lastError = text; }
+    // Takes a failed statement's error as lastError(); when it says the
+    // server connection is gone, the next operation connects anew.
+    void noteFailure(const QSqlError &error);
+    // Why no statement can run now (closed, or the server not reachable).
+    QString unavailableReason() const;
 
 private:
     bool begin();
+    void reconnectIfLost();
+    OpenResult connectServer();
+    OpenResult completeLayout(int version, bool existed);
+    QStringList missingTables(QSqlDatabase &db, QSqlError &error);
     bool commit();
     void rollback();
     OpenResult fail(Problem problem, const QString &cause);
@@ -92,6 +107,11 @@ private:
     OpenResult checkExisting(QSqlDatabase &db, int &version);
 
     QString m_path;
+    DatabaseTarget m_target;
+    SqlDialect m_dialect;
+    bool m_connectionLost = false;
+    bool m_inTransaction = false;
+    QString m_unavailable; // why the last connecting anew failed
     QString m_connectionName;
     std::map<QString, QSqlQuery> m_statements; // node-based: references stay valid
     QSqlQuery m_failedStatement;

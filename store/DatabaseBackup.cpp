@@ -1,6 +1,7 @@
 #include "store/DatabaseBackup.h"
 
 #include "store/Database.h"
+#include "store/DatabaseCopy.h"
 #include "store/DurableFiles.h"
 #include "store/SqliteFile.h"
 
@@ -27,6 +28,19 @@ void removeWithSideFiles(const QString &path)
     QFile::remove(path + QLatin1String("-shm"));
 }
 
+// A server database is backed up as a database file: a new file with the
+// program's tables, filled from one consistent state of the server's.
+QString copyFromServer(Database &db, const QString &target)
+{
+    Database copy;
+    const Database::OpenResult opened = copy.open(target);
+    if (!opened)
+        return opened.message;
+    const CopyResult copied = CopyDatabase(db, copy, false);
+    copy.close();
+    return copied.problem;
+}
+
 } // namespace
 
 QString WriteBackup(Database &db, const QString &target)
@@ -37,7 +51,8 @@ QString WriteBackup(Database &db, const QString &target)
     const QString part = file + QLatin1String(".part");
     removeWithSideFiles(part);
     QSqlDatabase live = db.connection();
-    QString problem = SqliteFile::snapshotInto(live, part);
+    QString problem
+        = db.onServer() ? copyFromServer(db, part) : SqliteFile::snapshotInto(live, part);
     if (problem.isEmpty())
         problem = DurableFiles::flush(part);
     if (problem.isEmpty())

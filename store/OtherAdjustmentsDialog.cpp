@@ -1,6 +1,10 @@
 #include "store/OtherAdjustmentsDialog.h"
 
 #include "core/ButtonKeys.h"
+#include "store/Database.h"
+#include "store/DatabaseChoice.h"
+#include "store/DatabaseTarget.h"
+
 #include "core/AppContext.h"
 #include "core/Notation.h"
 #include "core/OperatorMessages.h"
@@ -116,6 +120,10 @@ void FrmSonst::createControls()
     txtIO = make<QLineEdit>(this, QStringLiteral("txtIO"));
     Text1 = make<QLineEdit>(this, QStringLiteral("Text1"));
     txtHost = make<QLineEdit>(this, QStringLiteral("txtHost"));
+    lblDb = make<QLabel>(this, QStringLiteral("lblDb"), QStringLiteral("Database:"));
+    txtDb = make<QLineEdit>(this, QStringLiteral("txtDb"));
+    txtDb->setToolTip(QStringLiteral("A database file, or a server's connection text "
+                                     "postgresql://user@host:port/dbname; used from the next start"));
 
     cmdOK = make<QPushButton>(this, QStringLiteral("cmdOK"), QStringLiteral("&OK"));
     cmdAb = make<QPushButton>(this, QStringLiteral("cmdAb"), QStringLiteral("&Cancel"));
@@ -144,6 +152,7 @@ void FrmSonst::layOut()
     stored->addRow(lblIO, txtIO);
     stored->addRow(Label1, Text1);
     stored->addRow(lblHost, txtHost);
+    stored->addRow(lblDb, txtDb);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -211,6 +220,7 @@ void FrmSonst::Form_Load()
     txtIO->setText(QString::number(s.IO_ADR));
     Text1->setText(n.format(s.Viskos, QStringLiteral("0.0000")));
     txtHost->setText(s.HostAddress);
+    txtDb->setText(shownDatabase());
     if (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
 }
@@ -250,6 +260,29 @@ void FrmSonst::takeHost()
     m_ctx.settings.HostAddress = host;
 }
 
+// The database of the next start: the one chosen last, else the one open.
+QString FrmSonst::shownDatabase() const
+{
+    const QString remembered = RememberedDatabase();
+    if (!remembered.isEmpty())
+        return DatabaseTarget::parse(remembered).display();
+    return m_ctx.store ? m_ctx.store->database().target().display() : QString();
+}
+
+// A changed choice is kept for the next start; the running program stays
+// with the database it has open.
+void FrmSonst::takeDatabase()
+{
+    const QString text = txtDb->text().trimmed();
+    if (text.isEmpty() || text == shownDatabase())
+        return;
+    if (!DatabaseTarget::parse(text).problem.isEmpty()) {
+        showError();
+        return;
+    }
+    RememberDatabase(text);
+}
+
 int FrmSonst::checkedNumber(const QButtonGroup *group)
 {
     return std::max(group->checkedId(), 0);
@@ -266,6 +299,7 @@ void FrmSonst::cmdOK_Click()
     takeAddress(txtAD, s.AD_Adr);
     takeAddress(txtIO, s.IO_ADR);
     takeHost();
+    takeDatabase();
     if (const int gr = checkedNumber(grGroup))
         s.LinieGr = gr;
     if (const int dr = checkedNumber(drGroup))

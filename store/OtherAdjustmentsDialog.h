@@ -33,14 +33,16 @@ private:
     void takeNumber(QLineEdit *field, float &setting);
     void takeAddress(QLineEdit *field, int &setting);
     void takeHost();
+    void takeDatabase();
+    QString shownDatabase() const;
     static int checkedNumber(const QButtonGroup *group); // 0 if none is checked
 
     AppContext &m_ctx;
     int m_storedAeb = 1;
 
     QGroupBox *fraRnd, *fraLi, *fraGr, *fraDr, *fraZb_Eb, *fraEb, *fraZb;
-    QLabel *lblOb, *lblUn, *lblRe, *lblLi, *cm[4], *lblAD, *lblIO, *Label1, *lblHost;
-    QLineEdit *txtOb, *txtUn, *txtRe, *txtLi, *txtAD, *txtIO, *Text1, *txtHost;
+    QLabel *lblOb, *lblUn, *lblRe, *lblLi, *cm[4], *lblAD, *lblIO, *Label1, *lblHost, *lblDb;
+    QLineEdit *txtOb, *txtUn, *txtRe, *txtLi, *txtAD, *txtIO, *Text1, *txtHost, *txtDb;
     QRadioButton *GrOpt[4], *DrOpt[4], *EbOpt[6], *ZbOpt[7]; // 1-based
     QButtonGroup *grGroup, *drGroup, *ebGroup, *zbGroup;
     QPushButton *cmdOK, *cmdAb;

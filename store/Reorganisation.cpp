@@ -2,6 +2,7 @@
 
 #include "core/OperatorMessages.h"
 #include "store/Database.h"
+#include "store/ServerMaintenance.h"
 #include "store/DatabaseBackup.h"
 #include "store/DurableFiles.h"
 #include "store/SqliteFile.h"
@@ -146,6 +147,15 @@ ReorganisationResult Reorganise(Database &db, OperatorMessages &messages)
     ReorganisationResult result;
     if (!db.isOpen()) {
         result = notDone(QStringLiteral("the database is not open"));
+    } else if (db.onServer()) {
+        const MaintenanceReport report = MaintainServerDatabase(db);
+        if (!report.problem.isEmpty())
+            result = notDone(report.problem);
+        else {
+            result.outcome = ReorganisationResult::Outcome::Done;
+            result.detail = report.summary;
+            messages.show(report.summary, OperatorMessages::Icon::Information);
+        }
     } else {
         // Only a file the engine itself finds sound is backed up: a damaged
         // one never replaces the last good backup.

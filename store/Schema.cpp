@@ -1,5 +1,7 @@
 #include "store/Schema.h"
 
+#include "store/SqlDialect.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -8,71 +10,72 @@ namespace
 
 // Version 1. Single columns are REAL holding the float value; dates are ISO
 // texts (yyyy-MM-dd) so a file stays right when the system's date notation
-// changes. Keys are AUTOINCREMENT so that they grow and are never reused,
-// not even after the newest record has been deleted.
+// changes. Keys (%1) are assigned by the engine, grow and are never reused,
+// not even after the newest record has been deleted. Every name is quoted:
+// the server keeps a quoted name as written.
 const char *const kVersion1[] = {
-    R"(CREATE TABLE Verzeichnisse (
-        VerzID INTEGER PRIMARY KEY AUTOINCREMENT,
-        VerzName TEXT NOT NULL,
-        VerzTyp INTEGER NOT NULL))",
+    R"(CREATE TABLE "Verzeichnisse" (
+        "VerzID" %1,
+        "VerzName" TEXT NOT NULL,
+        "VerzTyp" INTEGER NOT NULL))",
 
-    R"(CREATE TABLE Untersuchungen (
-        UntID INTEGER PRIMARY KEY AUTOINCREMENT,
-        VerzID INTEGER NOT NULL,
-        Status INTEGER NOT NULL,
-        Kovra TEXT NOT NULL,
-        GrwBez TEXT,
-        Benutzer TEXT,
+    R"(CREATE TABLE "Untersuchungen" (
+        "UntID" %1,
+        "VerzID" INTEGER NOT NULL,
+        "Status" INTEGER NOT NULL,
+        "Kovra" TEXT NOT NULL,
+        "GrwBez" TEXT,
+        "Benutzer" TEXT,
         "PrüfAm" TEXT,
-        BgArt TEXT,
-        Bg REAL,
-        HarzTyp TEXT,
-        BgVon TEXT,
-        BgVonAm TEXT,
-        DrVon TEXT,
-        DrVonAm TEXT,
-        PaVon TEXT,
-        PaVonAm TEXT,
-        GesGew REAL,
-        PaGew REAL,
-        Luftdurch REAL,
-        Temp REAL,
-        Feuchte REAL,
+        "BgArt" TEXT,
+        "Bg" REAL,
+        "HarzTyp" TEXT,
+        "BgVon" TEXT,
+        "BgVonAm" TEXT,
+        "DrVon" TEXT,
+        "DrVonAm" TEXT,
+        "PaVon" TEXT,
+        "PaVonAm" TEXT,
+        "GesGew" REAL,
+        "PaGew" REAL,
+        "Luftdurch" REAL,
+        "Temp" REAL,
+        "Feuchte" REAL,
         "Fluß" REAL,
-        Asche REAL,
-        Bemerk TEXT,
-        x TEXT,
-        y TEXT,
-        Ein1 REAL, Ein2 REAL, Ein3 REAL, Ein4 REAL, Ein5 REAL,
-        Ein6 REAL, Ein7 REAL, Ein8 REAL, Ein9 REAL, Ein10 REAL,
-        Erg1 REAL, Erg2 REAL, Erg3 REAL, Erg4 REAL, Erg5 REAL,
-        GwO1 REAL, GWO2 REAL, GWO3 REAL, GWO4 REAL, GWO5 REAL,
-        GWU1 REAL, GWU2 REAL, GWU3 REAL, GWU4 REAL, GWU5 REAL))",
+        "Asche" REAL,
+        "Bemerk" TEXT,
+        "x" TEXT,
+        "y" TEXT,
+        "Ein1" REAL, "Ein2" REAL, "Ein3" REAL, "Ein4" REAL, "Ein5" REAL,
+        "Ein6" REAL, "Ein7" REAL, "Ein8" REAL, "Ein9" REAL, "Ein10" REAL,
+        "Erg1" REAL, "Erg2" REAL, "Erg3" REAL, "Erg4" REAL, "Erg5" REAL,
+        "GwO1" REAL, "GWO2" REAL, "GWO3" REAL, "GWO4" REAL, "GWO5" REAL,
+        "GWU1" REAL, "GWU2" REAL, "GWU3" REAL, "GWU4" REAL, "GWU5" REAL))",
 
-    R"(CREATE TABLE Grenzwerte (
-        GrwID INTEGER PRIMARY KEY AUTOINCREMENT,
-        GrwName TEXT NOT NULL,
-        VerzID INTEGER NOT NULL,
+    R"(CREATE TABLE "Grenzwerte" (
+        "GrwID" %1,
+        "GrwName" TEXT NOT NULL,
+        "VerzID" INTEGER NOT NULL,
         "uAushärtVnach" REAL, "oAushärtVnach" REAL,
         "uAushärtT" REAL, "oAushärtT" REAL,
         "uAushärtV" REAL, "oAushärtV" REAL,
         "uFließT" REAL, "oFließT" REAL,
         "uFlexibilität" REAL, "oFlexibilität" REAL))",
 
-    R"(CREATE TABLE Init (
-        DisKvFa1 INTEGER, DisKvFa2 INTEGER, DisKvFa3 INTEGER, DisKvFa4 INTEGER, DisKvFa5 INTEGER,
-        PrnOffOb REAL, PrnOffUn REAL, PrnOffRe REAL, PrnOffLi REAL,
-        AEB INTEGER,
-        AZB REAL,
-        LinieDr INTEGER, LinieGr INTEGER,
+    R"(CREATE TABLE "Init" (
+        "DisKvFa1" INTEGER, "DisKvFa2" INTEGER, "DisKvFa3" INTEGER, "DisKvFa4" INTEGER, "DisKvFa5" INTEGER,
+        "PrnOffOb" REAL, "PrnOffUn" REAL, "PrnOffRe" REAL, "PrnOffLi" REAL,
+        "AEB" INTEGER,
+        "AZB" REAL,
+        "LinieDr" INTEGER, "LinieGr" INTEGER,
         "Rührer" INTEGER,
-        Temp REAL,
-        Viskos REAL,
-        AD_Adr INTEGER, IO_ADR INTEGER,
-        HostAddress TEXT NOT NULL DEFAULT '127.0.0.1'))",
+        "Temp" REAL,
+        "Viskos" REAL,
+        "AD_Adr" INTEGER, "IO_ADR" INTEGER,
+        "HostAddress" TEXT NOT NULL DEFAULT '127.0.0.1'))",
     // Red, green, blue, olive and purple (0xBBGGRR), margins of half an inch,
     // box 1, ten minutes, medium lines.
-    R"(INSERT INTO Init VALUES (
+    R"(INSERT INTO "Init" VALUES (
         255, 32768, 16711680, 32896, 8388736,
         0.5, 0.5, 0.5, 0.5,
         1, 10, 4, 2, 1, 20, 0, 0, 0, '127.0.0.1'))",
@@ -86,22 +89,24 @@ const char *const kVersion1[] = {
 // and hold the listed columns, so a listing never touches the table rows.
 const char *const kIndexes[][2] = {
     { "Verzeichnisse_VerzName",
-        "CREATE INDEX IF NOT EXISTS Verzeichnisse_VerzName ON Verzeichnisse (VerzTyp, VerzName)" },
+        R"(CREATE INDEX IF NOT EXISTS "Verzeichnisse_VerzName" ON "Verzeichnisse" ("VerzTyp", "VerzName"))" },
     { "VerzID",
-        "CREATE INDEX IF NOT EXISTS VerzID ON Untersuchungen (VerzID, UntID, Status, Kovra)" },
+        R"(CREATE INDEX IF NOT EXISTS "VerzID" ON "Untersuchungen" ("VerzID", "UntID", "Status", "Kovra"))" },
     { "Untersuchungen_Kovra",
-        "CREATE INDEX IF NOT EXISTS Untersuchungen_Kovra ON Untersuchungen (VerzID, Kovra)" },
+        R"(CREATE INDEX IF NOT EXISTS "Untersuchungen_Kovra" ON "Untersuchungen" ("VerzID", "Kovra"))" },
     { "Grenzwerte_VerzID",
-        "CREATE INDEX IF NOT EXISTS Grenzwerte_VerzID ON Grenzwerte (VerzID, GrwID, GrwName)" },
+        R"(CREATE INDEX IF NOT EXISTS "Grenzwerte_VerzID" ON "Grenzwerte" ("VerzID", "GrwID", "GrwName"))" },
     { "Grenzwerte_GrwName",
-        "CREATE INDEX IF NOT EXISTS Grenzwerte_GrwName ON Grenzwerte (VerzID, GrwName)" },
+        R"(CREATE INDEX IF NOT EXISTS "Grenzwerte_GrwName" ON "Grenzwerte" ("VerzID", "GrwName"))" },
 };
 
-QString runAll(QSqlDatabase &db, const char *const *statements, size_t count)
+QString runAll(QSqlDatabase &db, const SqlDialect &dialect, const char *const *statements, size_t count)
 {
     QSqlQuery q(db);
     for (size_t i = 0; i < count; ++i) {
-        if (!q.exec(QString::fromUtf8(statements[i])))
+        QString sql = QString::fromUtf8(statements[i]);
+        sql.replace(QLatin1String("%1"), dialect.keyColumn());
+        if (!q.exec(sql))
             return q.lastError().text();
     }
     return {};
@@ -135,10 +140,10 @@ const QList<TableColumns> &requiredTables()
     return tables;
 }
 
-bool indexesComplete(QSqlDatabase &db)
+bool indexesComplete(QSqlDatabase &db, const SqlDialect &dialect)
 {
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index'")))
+    if (!q.exec(dialect.indexNames()))
         return false;
     QStringList present;
     while (q.next())
@@ -153,16 +158,16 @@ QString createIndexes(QSqlDatabase &db)
 {
     QSqlQuery q(db);
     for (const auto &index : kIndexes)
-        if (!q.exec(QString::fromLatin1(index[1])))
+        if (!q.exec(QString::fromUtf8(index[1])))
             return q.lastError().text();
     return {};
 }
 
-QString upgradeStep(QSqlDatabase &db, int from)
+QString upgradeStep(QSqlDatabase &db, const SqlDialect &dialect, int from)
 {
     switch (from) {
     case 0: {
-        const QString complaint = runAll(db, kVersion1, std::size(kVersion1));
+        const QString complaint = runAll(db, dialect, kVersion1, std::size(kVersion1));
         return complaint.isEmpty() ? createIndexes(db) : complaint;
     }
     default:

@@ -3,6 +3,8 @@
 #include <QSqlDatabase>
 #include <QStringList>
 
+class SqlDialect;
+
 // The layout of the database file: the tables with their exact column names,
 // the indexes, and one upgrade step per layout version.
 namespace Schema
@@ -17,11 +19,11 @@ const QList<TableColumns> &requiredTables();
 
 // Whether the lookup and listing indexes are all there, and (inside the
 // caller's transaction) creating those that are missing.
-bool indexesComplete(QSqlDatabase &db);
+bool indexesComplete(QSqlDatabase &db, const SqlDialect &dialect);
 QString createIndexes(QSqlDatabase &db);
 
 // Brings a file of layout version `from` (0 = empty) to `from + 1`, inside the
 // caller's transaction. Returns an empty text or the engine's complaint.
-QString upgradeStep(QSqlDatabase &db, int from);
+QString upgradeStep(QSqlDatabase &db, const SqlDialect &dialect, int from);
 
 } // namespace Schema

@@ -16,7 +16,7 @@ bool run(Database &db, QSqlQuery &q, std::initializer_list<QVariant> values)
 bool run(Database &db, QSqlQuery &q, const QVariantList &values)
 {
     if (!db.isOpen()) {
-        db.setLastError(QStringLiteral("the database is not open"));
+        db.setLastError(db.unavailableReason());
         return false;
     }
     int i = 0;
@@ -24,7 +24,7 @@ bool run(Database &db, QSqlQuery &q, const QVariantList &values)
         q.bindValue(i++, v);
     if (q.exec())
         return true;
-    db.setLastError(EngineErrors::describe(q.lastError()));
+    db.noteFailure(q.lastError());
     return false;
 }
 
@@ -33,8 +33,19 @@ bool endedCleanly(Database &db, const QSqlQuery &q)
     const QSqlError error = q.lastError();
     if (!error.isValid() || error.type() == QSqlError::NoError)
         return true;
-    db.setLastError(EngineErrors::describe(error));
+    db.noteFailure(error);
     return false;
+}
+
+bool newKey(Database &db, QSqlQuery &q, qint32 &key)
+{
+    if (!q.next()) {
+        if (endedCleanly(db, q))
+            db.setLastError(QStringLiteral("the database gave the new record no key"));
+        return false;
+    }
+    key = q.value(0).toInt();
+    return true;
 }
 
 QVariant text(const QString &s)

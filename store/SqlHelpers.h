@@ -21,6 +21,9 @@ bool run(Database &db, QSqlQuery &q, const QVariantList &values);
 // could not be read, so that no list silently comes back short.
 bool endedCleanly(Database &db, const QSqlQuery &q);
 
+// Reads the key that an INSERT ... RETURNING gave the new row.
+bool newKey(Database &db, QSqlQuery &q, qint32 &key);
+
 // A text value that is stored as "" when empty: the driver would bind an
 // empty QString as Null, and Null means "unknown" to the loader.
 QVariant text(const QString &s);

@@ -33,7 +33,7 @@ QList<DirectoryEntry> Store::listDirectories(int type)
 {
     QList<DirectoryEntry> out;
     QSqlQuery &q = m_db.prepared(QStringLiteral(
-        "SELECT VerzID, VerzName, VerzTyp FROM Verzeichnisse WHERE VerzTyp = ? ORDER BY VerzID"));
+        "SELECT \"VerzID\", \"VerzName\", \"VerzTyp\" FROM \"Verzeichnisse\" WHERE \"VerzTyp\" = ? ORDER BY \"VerzID\""));
     Sql::Finish finish(q);
     m_db.setLastError({});
     if (!Sql::run(m_db, q, { type }))
@@ -48,7 +48,7 @@ QList<DirectoryEntry> Store::listAllDirectories()
 {
     QList<DirectoryEntry> out;
     QSqlQuery &q = m_db.prepared(
-        QStringLiteral("SELECT VerzID, VerzName, VerzTyp FROM Verzeichnisse ORDER BY VerzID"));
+        QStringLiteral("SELECT \"VerzID\", \"VerzName\", \"VerzTyp\" FROM \"Verzeichnisse\" ORDER BY \"VerzID\""));
     Sql::Finish finish(q);
     m_db.setLastError({});
     if (!Sql::run(m_db, q))
@@ -62,8 +62,9 @@ QList<DirectoryEntry> Store::listAllDirectories()
 std::optional<qint32> Store::findDirectory(int type, const QString &name)
 {
     QSqlQuery &q = m_db.prepared(
-        QStringLiteral("SELECT VerzID FROM Verzeichnisse INDEXED BY Verzeichnisse_VerzName "
-                       "WHERE VerzTyp = ? AND VerzName = ? ORDER BY VerzID LIMIT 1"));
+        QStringLiteral("SELECT \"VerzID\" FROM \"Verzeichnisse\" %1 "
+                       "WHERE \"VerzTyp\" = ? AND \"VerzName\" = ? ORDER BY \"VerzID\" LIMIT 1")
+            .arg(m_db.dialect().indexedBy("Verzeichnisse_VerzName")));
     Sql::Finish finish(q);
     if (!Sql::run(m_db, q, { type, normalisedName(name) }) || !q.next())
         return std::nullopt;
@@ -84,11 +85,11 @@ std::optional<qint32> Store::addDirectory(int type, const QString &name)
             return false;
         }
         QSqlQuery &q = m_db.prepared(
-            QStringLiteral("INSERT INTO Verzeichnisse (VerzName, VerzTyp) VALUES (?, ?)"));
+            QStringLiteral("INSERT INTO \"Verzeichnisse\" (\"VerzName\", \"VerzTyp\") VALUES (?, ?) RETURNING \"VerzID\""));
+        Sql::Finish finish(q);
         if (!Sql::run(m_db, q, { wanted, type }))
             return false;
-        key = q.lastInsertId().toInt();
-        return true;
+        return Sql::newKey(m_db, q, key);
     });
     if (!added)
         return std::nullopt;
@@ -99,7 +100,7 @@ bool Store::deleteDirectory(qint32 verzId)
 {
     return m_db.transaction([&] {
         QSqlQuery &type
-            = m_db.prepared(QStringLiteral("SELECT VerzTyp FROM Verzeichnisse WHERE VerzID = ?"));
+            = m_db.prepared(QStringLiteral("SELECT \"VerzTyp\" FROM \"Verzeichnisse\" WHERE \"VerzID\" = ?"));
         int verzTyp = 0;
         {
             Sql::Finish finish(type);
@@ -119,7 +120,7 @@ bool Store::deleteDirectory(qint32 verzId)
             m_db.setLastError(QStringLiteral("the directory is not empty"));
             return false;
         }
-        QSqlQuery &q = m_db.prepared(QStringLiteral("DELETE FROM Verzeichnisse WHERE VerzID = ?"));
+        QSqlQuery &q = m_db.prepared(QStringLiteral("DELETE FROM \"Verzeichnisse\" WHERE \"VerzID\" = ?"));
         return Sql::run(m_db, q, { verzId });
     });
 }
@@ -127,8 +128,8 @@ bool Store::deleteDirectory(qint32 verzId)
 std::optional<bool> Store::isDirectoryEmpty(qint32 verzId, int type)
 {
     QSqlQuery &q = m_db.prepared(type == DirectoryType::Limits
-            ? QStringLiteral("SELECT 1 FROM Grenzwerte WHERE VerzID = ? LIMIT 1")
-            : QStringLiteral("SELECT 1 FROM Untersuchungen WHERE VerzID = ? LIMIT 1"));
+            ? QStringLiteral("SELECT 1 FROM \"Grenzwerte\" WHERE \"VerzID\" = ? LIMIT 1")
+            : QStringLiteral("SELECT 1 FROM \"Untersuchungen\" WHERE \"VerzID\" = ? LIMIT 1"));
     Sql::Finish finish(q);
     if (!Sql::run(m_db, q, { verzId }))
         return std::nullopt;

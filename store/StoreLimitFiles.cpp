@@ -35,7 +35,7 @@ LimitFile limitFileFrom(const QSqlQuery &q)
 QString selectLimitFiles(const char *where)
 {
     return QStringLiteral(
-        "SELECT GrwID, GrwName, VerzID, %1 FROM Grenzwerte WHERE %2 ORDER BY GrwID")
+        "SELECT \"GrwID\", \"GrwName\", \"VerzID\", %1 FROM \"Grenzwerte\" WHERE %2 ORDER BY \"GrwID\"")
         .arg(QString::fromUtf8(kLimitColumns), QLatin1String(where));
 }
 
@@ -44,7 +44,7 @@ QString selectLimitFiles(const char *where)
 QList<LimitFile> Store::listLimitFiles(qint32 verzId)
 {
     QList<LimitFile> out;
-    QSqlQuery &q = m_db.prepared(selectLimitFiles("VerzID = ?"));
+    QSqlQuery &q = m_db.prepared(selectLimitFiles(R"("VerzID" = ?)"));
     Sql::Finish finish(q);
     m_db.setLastError({});
     if (!Sql::run(m_db, q, { verzId }))
@@ -58,8 +58,9 @@ QList<LimitFile> Store::listLimitFiles(qint32 verzId)
 std::optional<qint32> Store::findLimitFile(qint32 verzId, const QString &name)
 {
     QSqlQuery &q
-        = m_db.prepared(QStringLiteral("SELECT GrwID FROM Grenzwerte INDEXED BY Grenzwerte_GrwName "
-                                       "WHERE VerzID = ? AND GrwName = ? ORDER BY GrwID LIMIT 1"));
+        = m_db.prepared(QStringLiteral("SELECT \"GrwID\" FROM \"Grenzwerte\" %1 "
+                                       "WHERE \"VerzID\" = ? AND \"GrwName\" = ? ORDER BY \"GrwID\" LIMIT 1")
+                .arg(m_db.dialect().indexedBy("Grenzwerte_GrwName")));
     Sql::Finish finish(q);
     if (!Sql::run(m_db, q, { verzId, normalisedName(name) }) || !q.next())
         return std::nullopt;
@@ -79,13 +80,13 @@ std::optional<qint32> Store::addLimitFile(LimitFile &file)
             m_db.setLastError(QStringLiteral("a limit file of this name exists in the directory"));
             return false;
         }
-        QSqlQuery &q = m_db.prepared(QStringLiteral("INSERT INTO Grenzwerte (GrwName, VerzID, %1) "
-                                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+        QSqlQuery &q = m_db.prepared(QStringLiteral("INSERT INTO \"Grenzwerte\" (\"GrwName\", \"VerzID\", %1) "
+                                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING \"GrwID\"")
                                          .arg(QString::fromUtf8(kLimitColumns)));
+        Sql::Finish finish(q);
         if (!Sql::run(m_db, q, QVariantList { name, file.VerzID } + limitValues(file)))
             return false;
-        key = q.lastInsertId().toInt();
-        return true;
+        return Sql::newKey(m_db, q, key);
     });
     if (!added)
         return std::nullopt;
@@ -101,7 +102,7 @@ bool Store::changeLimitFile(const LimitFile &file)
         sets.replace(QStringLiteral("\","), QStringLiteral("\" = ?,"));
         sets += QStringLiteral(" = ?");
         QSqlQuery &q
-            = m_db.prepared(QStringLiteral("UPDATE Grenzwerte SET %1 WHERE GrwID = ?").arg(sets));
+            = m_db.prepared(QStringLiteral("UPDATE \"Grenzwerte\" SET %1 WHERE \"GrwID\" = ?").arg(sets));
         if (!Sql::run(m_db, q, limitValues(file) << file.GrwID))
             return false;
         if (q.numRowsAffected() != 1) {
@@ -115,7 +116,7 @@ bool Store::changeLimitFile(const LimitFile &file)
 bool Store::deleteLimitFile(qint32 grwId)
 {
     return m_db.transaction([&] {
-        QSqlQuery &q = m_db.prepared(QStringLiteral("DELETE FROM Grenzwerte WHERE GrwID = ?"));
+        QSqlQuery &q = m_db.prepared(QStringLiteral("DELETE FROM \"Grenzwerte\" WHERE \"GrwID\" = ?"));
         if (!Sql::run(m_db, q, { grwId }))
             return false;
         if (q.numRowsAffected() != 1) {
@@ -128,7 +129,7 @@ bool Store::deleteLimitFile(qint32 grwId)
 
 std::optional<LimitFile> Store::readLimitFile(qint32 grwId)
 {
-    QSqlQuery &q = m_db.prepared(selectLimitFiles("GrwID = ?"));
+    QSqlQuery &q = m_db.prepared(selectLimitFiles(R"("GrwID" = ?)"));
     Sql::Finish finish(q);
     if (!Sql::run(m_db, q, { grwId }))
         return std::nullopt;

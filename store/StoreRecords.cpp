@@ -85,7 +85,7 @@ const QString &insertSql(bool graphBox)
         QStringList columns = keyColumns() + RecordColumns::specimen();
         if (withGraph)
             columns << RecordColumns::graph();
-        return QStringLiteral("INSERT INTO Untersuchungen (%1) VALUES (%2)")
+        return QStringLiteral("INSERT INTO \"Untersuchungen\" (%1) VALUES (%2) RETURNING \"UntID\"")
             .arg(joined(columns), placeholders(columns.size()));
     };
     static const QString withGraph = make(true), withoutGraph = make(false);
@@ -95,7 +95,7 @@ const QString &insertSql(bool graphBox)
 const QString &updateSql()
 {
     static const QString sql
-        = QStringLiteral("UPDATE Untersuchungen SET %1 WHERE UntID = ?")
+        = QStringLiteral("UPDATE \"Untersuchungen\" SET %1 WHERE \"UntID\" = ?")
               .arg(joined(keyColumns() + RecordColumns::specimen() + RecordColumns::graph(),
                   QStringLiteral(" = ?")));
     return sql;
@@ -112,8 +112,9 @@ QList<RecordEntry> Store::listRecords(qint32 verzId)
 {
     QList<RecordEntry> out;
     QSqlQuery &q = m_db.prepared(
-        QStringLiteral("SELECT UntID, VerzID, Status, Kovra FROM Untersuchungen INDEXED BY VerzID "
-                       "WHERE VerzID = ? ORDER BY UntID"));
+        QStringLiteral("SELECT \"UntID\", \"VerzID\", \"Status\", \"Kovra\" FROM \"Untersuchungen\"%1 "
+                       "WHERE \"VerzID\" = ? ORDER BY \"UntID\"")
+            .arg(m_db.dialect().indexedBy("VerzID")));
     Sql::Finish finish(q);
     m_db.setLastError({});
     if (!Sql::run(m_db, q, { verzId }))
@@ -136,8 +137,9 @@ bool Store::forEachRecord(const std::function<void(const RecordEntry &)> &fn)
     // The listing index holds every listed column: the engine sorts its
     // entries by key without reading a record's curves.
     QSqlQuery &q = m_db.prepared(
-        QStringLiteral("SELECT UntID, VerzID, Status, Kovra FROM Untersuchungen INDEXED BY VerzID "
-                       "ORDER BY UntID"));
+        QStringLiteral("SELECT \"UntID\", \"VerzID\", \"Status\", \"Kovra\" FROM \"Untersuchungen\"%1 "
+                       "ORDER BY \"UntID\"")
+            .arg(m_db.dialect().indexedBy("VerzID")));
     Sql::Finish finish(q);
     m_db.setLastError({});
     if (!Sql::run(m_db, q))
@@ -150,8 +152,9 @@ bool Store::forEachRecord(const std::function<void(const RecordEntry &)> &fn)
 std::optional<qint32> Store::findRecord(qint32 verzId, const QString &name)
 {
     QSqlQuery &q = m_db.prepared(
-        QStringLiteral("SELECT UntID FROM Untersuchungen INDEXED BY Untersuchungen_Kovra "
-                       "WHERE VerzID = ? AND Kovra = ? ORDER BY UntID LIMIT 1"));
+        QStringLiteral("SELECT \"UntID\" FROM \"Untersuchungen\" %1 "
+                       "WHERE \"VerzID\" = ? AND \"Kovra\" = ? ORDER BY \"UntID\" LIMIT 1")
+            .arg(m_db.dialect().indexedBy("Untersuchungen_Kovra")));
     Sql::Finish finish(q);
     m_db.setLastError({});
     if (!Sql::run(m_db, q, { verzId, normalisedName(name) }))
@@ -221,10 +224,10 @@ bool Store::writeBox(
 
     if (adding) {
         QSqlQuery &q = m_db.prepared(graphBox ? insertSql(true) : insertSql(false));
+        Sql::Finish finish(q);
         if (!Sql::run(m_db, q, values))
             return false;
-        key = q.lastInsertId().toInt();
-        return true;
+        return Sql::newKey(m_db, q, key);
     }
     QSqlQuery &q = m_db.prepared(updateSql());
     values << key;
@@ -250,7 +253,7 @@ bool Store::LoadBox(BoxRecord &box, qint32 key, QDate today)
 {
     using namespace RecordColumns;
     static const QString sql
-        = QStringLiteral("SELECT VerzID, Status, Kovra, %1, %2 FROM Untersuchungen WHERE UntID = ?")
+        = QStringLiteral("SELECT \"VerzID\", \"Status\", \"Kovra\", %1, %2 FROM \"Untersuchungen\" WHERE \"UntID\" = ?")
               .arg(joined(specimen()), joined(graph()));
     QSqlQuery &q = m_db.prepared(sql);
     Sql::Finish finish(q);
@@ -319,7 +322,7 @@ bool Store::LoadBox(BoxRecord &box, qint32 key, QDate today)
 bool Store::deleteRecord(qint32 untId)
 {
     return m_db.transaction([&] {
-        QSqlQuery &q = m_db.prepared(QStringLiteral("DELETE FROM Untersuchungen WHERE UntID = ?"));
+        QSqlQuery &q = m_db.prepared(QStringLiteral("DELETE FROM \"Untersuchungen\" WHERE \"UntID\" = ?"));
         if (!Sql::run(m_db, q, { untId }))
             return false;
         if (q.numRowsAffected() != 1) {
@@ -332,7 +335,7 @@ bool Store::deleteRecord(qint32 untId)
 
 std::optional<QSqlRecord> Store::rawRecord(qint32 untId)
 {
-    QSqlQuery &q = m_db.prepared(QStringLiteral("SELECT * FROM Untersuchungen WHERE UntID = ?"));
+    QSqlQuery &q = m_db.prepared(QStringLiteral("SELECT * FROM \"Untersuchungen\" WHERE \"UntID\" = ?"));
     Sql::Finish finish(q);
     if (!Sql::run(m_db, q, { untId }))
         return std::nullopt;

@@ -9,8 +9,6 @@
 namespace
 {
 
-// The one settings record is the first in table order.
-const char kFirstInit[] = "rowid = (SELECT min(rowid) FROM Init)";
 
 template <typename T> void readInt(const QVariant &value, T &field)
 {
@@ -31,10 +29,10 @@ bool expectOneRow(Database &db, const QSqlQuery &q)
 bool Store::LoadSettings(Settings &s, QStringList *corrected)
 {
     QSqlQuery &q = m_db.prepared(
-        QStringLiteral("SELECT DisKvFa1, DisKvFa2, DisKvFa3, DisKvFa4, DisKvFa5, "
-                       "PrnOffOb, PrnOffUn, PrnOffRe, PrnOffLi, AEB, AZB, LinieDr, LinieGr, "
-                       "\"Rührer\", Temp, Viskos, AD_Adr, IO_ADR, HostAddress FROM Init WHERE %1")
-            .arg(QLatin1String(kFirstInit)));
+        QStringLiteral("SELECT \"DisKvFa1\", \"DisKvFa2\", \"DisKvFa3\", \"DisKvFa4\", \"DisKvFa5\", "
+                       "\"PrnOffOb\", \"PrnOffUn\", \"PrnOffRe\", \"PrnOffLi\", \"AEB\", \"AZB\", \"LinieDr\", \"LinieGr\", "
+                       "\"Rührer\", \"Temp\", \"Viskos\", \"AD_Adr\", \"IO_ADR\", \"HostAddress\" FROM \"Init\" WHERE %1")
+            .arg(m_db.dialect().firstInitRow()));
     {
         Sql::Finish finish(q);
         if (!Sql::run(m_db, q))
@@ -74,7 +72,7 @@ bool Store::LoadSettings(Settings &s, QStringList *corrected)
 std::optional<StartChoices> Store::readStartChoices()
 {
     QSqlQuery &q = m_db.prepared(
-        QStringLiteral("SELECT AEB, AZB FROM Init WHERE %1").arg(QLatin1String(kFirstInit)));
+        QStringLiteral("SELECT \"AEB\", \"AZB\" FROM \"Init\" WHERE %1").arg(m_db.dialect().firstInitRow()));
     Sql::Finish finish(q);
     if (!Sql::run(m_db, q))
         return std::nullopt;
@@ -92,9 +90,9 @@ bool Store::writeColours(const Settings &s)
 {
     return m_db.transaction([&] {
         QSqlQuery &q = m_db.prepared(
-            QStringLiteral("UPDATE Init SET DisKvFa1 = ?, DisKvFa2 = ?, DisKvFa3 = ?, "
-                           "DisKvFa4 = ?, DisKvFa5 = ? WHERE %1")
-                .arg(QLatin1String(kFirstInit)));
+            QStringLiteral("UPDATE \"Init\" SET \"DisKvFa1\" = ?, \"DisKvFa2\" = ?, \"DisKvFa3\" = ?, "
+                           "\"DisKvFa4\" = ?, \"DisKvFa5\" = ? WHERE %1")
+                .arg(m_db.dialect().firstInitRow()));
         return Sql::run(m_db, q,
                    { s.DisKvFa[1], s.DisKvFa[2], s.DisKvFa[3], s.DisKvFa[4], s.DisKvFa[5] })
             && expectOneRow(m_db, q);
@@ -105,16 +103,16 @@ bool Store::writeOtherAdjustments(const Settings &s, int aeb, std::optional<floa
 {
     return m_db.transaction([&] {
         QString sql = QStringLiteral(
-            "UPDATE Init SET AEB = ?, PrnOffUn = ?, PrnOffOb = ?, PrnOffRe = ?, PrnOffLi = ?, "
-            "LinieGr = ?, LinieDr = ?, AD_Adr = ?, IO_ADR = ?, Viskos = ?, HostAddress = ?");
+            "UPDATE \"Init\" SET \"AEB\" = ?, \"PrnOffUn\" = ?, \"PrnOffOb\" = ?, \"PrnOffRe\" = ?, \"PrnOffLi\" = ?, "
+            "\"LinieGr\" = ?, \"LinieDr\" = ?, \"AD_Adr\" = ?, \"IO_ADR\" = ?, \"Viskos\" = ?, \"HostAddress\" = ?");
         QVariantList values = { aeb, Sql::single(s.PrnOffUn), Sql::single(s.PrnOffOb),
             Sql::single(s.PrnOffRe), Sql::single(s.PrnOffLi), s.LinieGr, s.LinieDr, s.AD_Adr,
             s.IO_ADR, Sql::single(s.Viskos), Sql::text(s.HostAddress) };
         if (azb) {
-            sql += QStringLiteral(", AZB = ?");
+            sql += QStringLiteral(", \"AZB\" = ?");
             values << Sql::single(*azb);
         }
-        QSqlQuery &q = m_db.prepared(sql + QStringLiteral(" WHERE ") + QLatin1String(kFirstInit));
+        QSqlQuery &q = m_db.prepared(sql + QStringLiteral(" WHERE ") + m_db.dialect().firstInitRow());
         return Sql::run(m_db, q, values) && expectOneRow(m_db, q);
     });
 }

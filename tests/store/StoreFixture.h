@@ -4,15 +4,18 @@
 #include "core/Notation.h"
 #include "store/Database.h"
 #include "store/Store.h"
+#include "support/ScratchDatabase.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
-// A store on a fresh database file in a folder of its own.
+// A store on a fresh database: a file in a folder of its own, or a database
+// on the test server (see ScratchDatabase).
 struct StoreFixture {
     QTemporaryDir dir;
+    ScratchDatabase testDatabase { dir.path() };
     Notation notation = commaNotation();
     Database db;
     Store store { db, notation };
@@ -23,7 +26,8 @@ struct StoreFixture {
         if (!r)
             qFatal("cannot open test database: %s", qPrintable(r.message));
     }
-    QString path() const { return dir.filePath(QStringLiteral("kovra.mdb")); }
+    // What --db names for this database.
+    QString path() const { return testDatabase.target(); }
 };
 
 inline QByteArray fileBytes(const QString &path)

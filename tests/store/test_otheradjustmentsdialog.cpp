@@ -93,7 +93,7 @@ private slots:
     {
         Harness h;
         QSqlQuery q(h.db.connection());
-        QVERIFY(q.exec("UPDATE Init SET AZB = 250, AEB = 7"));
+        QVERIFY(q.exec(R"(UPDATE "Init" SET "AZB" = 250, "AEB" = 7)"));
         FrmSonst dialog(h.ctx);
         QCOMPARE(h.messages.texts(), QStringList { "Error" }); // box 7 names no option
         for (int i = 1; i <= 6; ++i)

@@ -110,7 +110,7 @@ private slots:
         fillHalf(f, dir, 6);
         SqliteFile::SideConnection other(f.path());
         QSqlQuery hold(other.db());
-        QVERIFY(hold.exec(Database::beginWriteStatement()));
+        QVERIFY(hold.exec("BEGIN IMMEDIATE"));
         QVERIFY(hold.exec("INSERT INTO Verzeichnisse (VerzName, VerzTyp) VALUES ('other', 0)"));
 
         ScriptedMessages messages;

@@ -26,6 +26,7 @@ private slots:
     // stored.
     void fullDiskRefusesWritesAndLosesNothing()
     {
+        SKIP_UNLESS_FILE();
         QTemporaryDir dir;
         const QString mountPoint = dir.filePath("small");
         QVERIFY(QDir().mkpath(mountPoint));
@@ -83,6 +84,7 @@ private slots:
     // opens with everything in it.
     void pagesStillInTheLogAreNotMissing()
     {
+        SKIP_UNLESS_FILE();
         QTemporaryDir dir;
         const QString path = dir.filePath("kovra.mdb");
         const QString copy = dir.filePath("copy/kovra.mdb");
@@ -129,6 +131,7 @@ private slots:
     // listing says so instead of ending early.
     void listingThatCannotBeReadToItsEndSaysSo()
     {
+        SKIP_UNLESS_FILE();
         StoreFixture f;
         const qint32 dir = *f.store.addDirectory(DirectoryType::Graphs, "g");
         for (int i = 0; i < 400; ++i) {
@@ -207,7 +210,7 @@ private slots:
     void settingsOutOfRangeAreReplacedAndNamed()
     {
         StoreFixture f;
-        exec(f.db, "UPDATE Init SET AEB = 0, AZB = 7, LinieGr = 9, LinieDr = 3, PrnOffOb = -1");
+        exec(f.db, R"(UPDATE "Init" SET "AEB" = 0, "AZB" = 7, "LinieGr" = 9, "LinieDr" = 3, "PrnOffOb" = -1)");
         Settings s;
         QStringList corrected;
         QVERIFY(f.store.LoadSettings(s, &corrected));
@@ -220,7 +223,7 @@ private slots:
         QVERIFY(corrected.first().startsWith("AEB = 0"));
         s.activeBox(); // box 0 would throw
 
-        exec(f.db, "UPDATE Init SET AEB = 5, AZB = 250, LinieGr = 3, LinieDr = 6, PrnOffOb = 1");
+        exec(f.db, R"(UPDATE "Init" SET "AEB" = 5, "AZB" = 250, "LinieGr" = 3, "LinieDr" = 6, "PrnOffOb" = 1)");
         QVERIFY(f.store.LoadSettings(s, &corrected));
         QVERIFY(corrected.isEmpty());
         QCOMPARE(s.ActiveBox, 5);

@@ -182,8 +182,8 @@ private slots:
         box.PaVonAm = "31.02.25";
         QVERIFY(f.store.SaveBox(box, SaveMode::Add, "n", dir));
         QSqlQuery q(f.db.connection());
-        QVERIFY(q.exec(QString("UPDATE Untersuchungen SET Bemerk = NULL, GrwBez = NULL "
-                               "WHERE UntID = %1")
+        QVERIFY(q.exec(QString(R"(UPDATE "Untersuchungen" SET "Bemerk" = NULL, "GrwBez" = NULL )"
+                               R"(WHERE "UntID" = %1)")
                            .arg(box.UntID)));
         const QSqlRecord raw = *f.store.rawRecord(box.UntID);
         QVERIFY(!raw.isNull("Benutzer") && raw.isNull("DrVonAm") && raw.isNull("PaVonAm"));
@@ -216,7 +216,7 @@ private slots:
         QVERIFY(!f.store.SaveBox(b, SaveMode::Add, "twin", dir));
         QVERIFY(f.store.SaveBox(b, SaveMode::Add, "twin two", dir));
         QVERIFY(QSqlQuery(f.db.connection())
-                    .exec(QString("UPDATE Untersuchungen SET Kovra = 'twin' WHERE UntID = %1")
+                    .exec(QString(R"(UPDATE "Untersuchungen" SET "Kovra" = 'twin' WHERE "UntID" = %1)")
                               .arg(b.UntID)));
         QCOMPARE(f.store.findRecord(dir, "twin"), a.UntID);
         QCOMPARE(f.store.findRecord(other, "twin"), c.UntID);

@@ -1,0 +1,125 @@
+// The connection to a database server: opening it, and connecting anew
+// after the server or the network dropped it.
+#include "store/Database.h"
+
+#include "store/EngineErrors.h"
+#include "store/Schema.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace
+{
+
+// libpq gives up on a host after this many seconds, so an unreachable
+// server is reported well within five seconds instead of hanging.
+const int kConnectTimeoutSeconds = 4;
+// The server's code for a lock that was not granted in time.
+const char kLockNotAvailable[] = "55P03";
+
+QString oneLine(const QString &text)
+{
+    return text.simplified();
+}
+
+QString connectOptions(const DatabaseTarget &target)
+{
+    QStringList options;
+    bool timeoutGiven = false;
+    for (const QString &option : target.options) {
+        if (option.startsWith(QLatin1String("connect_timeout="))) {
+            timeoutGiven = true;
+            const int asked = option.section(QLatin1Char('='), 1).toInt();
+            options << QStringLiteral("connect_timeout=%1")
+                           .arg(asked > 0 ? std::min(asked, kConnectTimeoutSeconds)
+                                          : kConnectTimeoutSeconds);
+            continue;
+        }
+        options << option;
+    }
+    if (!timeoutGiven)
+        options << QStringLiteral("connect_timeout=%1").arg(kConnectTimeoutSeconds);
+    return options.join(QLatin1Char(';'));
+}
+
+} // namespace
+
+Database::OpenResult Database::connectServer()
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(m_dialect.driverName(), m_connectionName);
+    if (!db.isValid())
+        return fail(Problem::CannotRead,
+            QStringLiteral("the program's driver for the server (QPSQL, Debian package "
+                           "libqt6sql6-psql) is not installed"));
+    db.setHostName(m_target.host);
+    if (m_target.port > 0)
+        db.setPort(m_target.port);
+    db.setUserName(m_target.user);
+    db.setPassword(m_target.password);
+    db.setDatabaseName(m_target.databaseName);
+    db.setConnectOptions(connectOptions(m_target));
+    if (!db.open())
+        return fail(Problem::Unreachable, oneLine(db.lastError().databaseText()));
+
+    QSqlError error;
+    const std::optional<int> version = m_dialect.layoutVersion(db, error);
+    if (!version)
+        return fail(Problem::EngineError, oneLine(error.text()));
+    if (*version > SchemaVersion)
+        return fail(Problem::TooNew,
+            QStringLiteral("it was written by a newer version of the program "
+                           "(layout %1, this program knows up to %2)")
+                .arg(QString::number(*version), QString::number(SchemaVersion)));
+    if (*version > 0) {
+        const QStringList missing = missingTables(db, error);
+        if (!missing.isEmpty())
+            return fail(Problem::TablesMissing,
+                QStringLiteral("it is not a Zandor database (missing: %1)")
+                    .arg(missing.join(QStringLiteral(", "))));
+    }
+    return completeLayout(*version, *version > 0);
+}
+
+void Database::noteFailure(const QSqlError &error)
+{
+    if (!onServer()) {
+        m_lastError = EngineErrors::describe(error);
+        return;
+    }
+    const QString text = oneLine(error.text());
+    if (m_dialect.connectionLost(error)) {
+        m_connectionLost = true;
+        m_lastError = QStringLiteral("the connection to the database server %1 was lost (%2)")
+                          .arg(m_target.server(), text);
+    } else if (error.nativeErrorCode() == QLatin1String(kLockNotAvailable)) {
+        m_lastError
+            = QStringLiteral("the database is in use by another workstation (%1)").arg(text);
+    } else {
+        m_lastError = text;
+    }
+}
+
+QString Database::unavailableReason() const
+{
+    return m_unavailable.isEmpty() ? QStringLiteral("the database is not open") : m_unavailable;
+}
+
+// Prepared statements die with their connection; they are made again on
+// the new one as they are asked for.
+void Database::reconnectIfLost()
+{
+    if (!m_connectionLost || m_connectionName.isEmpty())
+        return;
+    m_statements.clear();
+    m_failedStatement = QSqlQuery();
+    QSqlDatabase db = connection();
+    db.close();
+    if (!db.open()) {
+        m_unavailable = QStringLiteral("The database server %1 cannot be reached: %2")
+                            .arg(m_target.server(), oneLine(db.lastError().databaseText()));
+        m_lastError = m_unavailable;
+        return;
+    }
+    m_connectionLost = false;
+    m_unavailable.clear();
+}
