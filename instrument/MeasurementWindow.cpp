@@ -1,6 +1,10 @@
 #include "instrument/MeasurementWindow.h"
 
 #include "display/BgrColor.h"
+#include "core/CurveNote.h"
+#include "core/OperatorMessages.h"
+#include "instrument/LinkReconnect.h"
+#include "instrument/NetLink.h"
 #include "instrument/MeasurementPlot.h"
 #include "instrument/MeasurementRun.h"
 #include "core/AppContext.h"
@@ -284,6 +288,14 @@ void FrmMessen::runFinished()
     box.Changed = true;
     m_return->setEnabled(true);
     m_end->setEnabled(false);
+    m_info->setText(m_info->text() + QLatin1Char('\n') + CurveNote(box));
+    if (m_run->outcome() == MeasurementRun::Outcome::LinkLost) {
+        // The run has told why; the curve stays on screen until "&Return".
+        setStatus(QStringLiteral("Connection lost"));
+        m_return->setFocus();
+        offerReconnect();
+        return;
+    }
     if (m_ctx.settings.EndRequest) {
         // Ended by the operator: the curve stays on screen until "&Return".
         setStatus(QStringLiteral("Measurement ended"));
@@ -293,6 +305,17 @@ void FrmMessen::runFinished()
     m_finished = true;
     setStatus(QStringLiteral("Finished"));
     accept();
+}
+
+void FrmMessen::offerReconnect()
+{
+    NetLink *link = m_ctx.link;
+    if (!link || !m_ctx.messages.askYesNo(QStringLiteral("Reconnect to the NetPC now?")))
+        return;
+    // Owned by the link: the window may close before the NetPC answers.
+    auto *reconnect = new LinkReconnect(*link, m_ctx.messages, m_ctx.settings, link);
+    connect(reconnect, &LinkReconnect::finished, reconnect, &QObject::deleteLater);
+    reconnect->start();
 }
 
 void FrmMessen::showElapsed()

@@ -13,5 +13,6 @@ ProtocolTimeouts ProtocolTimeouts::scaledDown(int divisor)
     t.zeroPoint = scale(t.zeroPoint);
     t.measurementExtra = scale(t.measurementExtra);
     t.breakReply = scale(t.breakReply);
+    t.replyQuiet = scale(t.replyQuiet);
     return t;
 }
