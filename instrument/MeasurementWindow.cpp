@@ -5,6 +5,8 @@
 #include "core/OperatorMessages.h"
 #include "instrument/LinkReconnect.h"
 #include "instrument/NetLink.h"
+#include "instrument/RunJournalWriter.h"
+#include "store/Store.h"
 #include "instrument/MeasurementPlot.h"
 #include "instrument/MeasurementRun.h"
 #include "core/AppContext.h"
@@ -226,6 +228,9 @@ void FrmMessen::startRequestedRun()
     connect(m_run, &MeasurementRun::timedOut, this, &FrmMessen::timedOut);
     connect(m_run, &MeasurementRun::breaking, this, &FrmMessen::breaking);
     connect(m_run, &MeasurementRun::finished, this, &FrmMessen::runFinished);
+    // Every point reaches the file as it is taken.
+    if (m_ctx.store)
+        new RunJournalWriter(*m_run, m_ctx.store->database(), m_run);
     m_run->MeasureActiveBox();
 }
 

@@ -1,6 +1,7 @@
 #include "shell/Application.h"
 
 #include "instrument/InstrumentStartup.h"
+#include "shell/RunRestore.h"
 #include "instrument/NetLink.h"
 #include "instrument/ProtocolTimeouts.h"
 #include "shell/MainWindow.h"
@@ -124,6 +125,8 @@ void ZandorApplication::onStartupFinished()
     if (m_hourglass)
         QApplication::restoreOverrideCursor();
     m_hourglass = false;
+    if (m_store)
+        RestoreInterruptedRuns(*m_store, *m_settings, *m_messages, *m_notation);
     m_window->SetCaptions();
     m_window->SelectScopeOption();
     m_window->ShowAllBoxTiles();
