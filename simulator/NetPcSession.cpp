@@ -125,8 +125,15 @@ void NetPcSession::startProgram(bool zero, const QStringList &words)
 
 qint64 NetPcSession::programDue(int k) const
 {
-    const int step = std::min(k, m_program->total);
-    return m_program->startedAt + wallMs(step * m_program->cycleMs);
+    const Program &p = *m_program;
+    const int step = std::min(k, p.total);
+    qint64 due = p.startedAt + wallMs(step * p.cycleMs);
+    if (!p.zero && m_options.gapAt > 0 && k > m_options.gapAt) {
+        const int pause = m_options.gapPauseMs >= 0 ? m_options.gapPauseMs
+                                                    : int(p.cycleMs) + 12000 + 500;
+        due += pause;
+    }
+    return due;
 }
 
 QByteArray NetPcSession::zeroReply(int k)

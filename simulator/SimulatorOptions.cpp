@@ -79,6 +79,7 @@ QString SimulatorOptions::faultHelp()
         "  okfirst     answer ZERO and START with OK alone\n"
         "  split       send every reply after the greeting in two pieces\n"
         "  tail        put a blank behind every reply, before its line end\n"
-        "  gap[=k]     withhold data reply k of every measurement (default 1)\n"
+        "  gap[=k]     withhold data reply k of every measurement, then pause past the\n"
+        "              program's wait (one cycle and 12 s) (default 1)\n"
         "  okjoin      send the last data reply and OK in one packet\n");
 }

@@ -1,0 +1,144 @@
+// zandorctl recover: the measurements a crash or a kill interrupted, listed
+// from the run journal and, with --save, stored as graphs.
+#include "ctl/CommandDatabase.h"
+#include "ctl/CtlCommand.h"
+#include "core/Notation.h"
+#include "core/StderrMessages.h"
+#include "evaluation/CurveText.h"
+#include "instrument/RunJournalWriter.h"
+#include "store/Database.h"
+#include "store/Store.h"
+
+#include <QCommandLineParser>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTextStream>
+
+namespace
+{
+
+const char *const kUsage = "recover [--db FILE] [--json] [--save DIRECTORY]";
+
+struct Recovered {
+    RunJournal::Interrupted run;
+    BoxRecord box;
+};
+
+// A text as a JSON string, quotes and control characters escaped.
+QString jsonText(const QString &text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray { text }).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+QString runJson(const Recovered &r)
+{
+    QStringList points;
+    for (int i = 0; i < r.box.pointCount(); ++i)
+        points << QStringLiteral("[%1, %2]")
+                      .arg(RoundTripFloat(r.box.y[size_t(i)]), RoundTripFloat(r.box.x[size_t(i)]));
+    QStringList fields {
+        QStringLiteral("\"id\": %1").arg(r.run.id),
+        QStringLiteral("\"box\": %1").arg(r.run.boxNr),
+        QStringLiteral("\"name\": %1").arg(jsonText(r.box.Kovra)),
+        QStringLiteral("\"begun\": %1").arg(jsonText(r.run.begun.toString(Qt::ISODate))),
+        QStringLiteral("\"complete\": false"),
+        QStringLiteral("\"missing\": %1").arg(r.box.Fehlend),
+    };
+    for (int k = 1; k <= 5; ++k)
+        fields << QStringLiteral("\"Erg%1\": %2").arg(k).arg(RoundTripFloat(r.box.Erg[size_t(k)]));
+    fields << QStringLiteral("\"points\": [%1]").arg(points.join(QStringLiteral(", ")));
+    return QStringLiteral("{") + fields.join(QStringLiteral(", ")) + QStringLiteral("}");
+}
+
+QString runText(const Recovered &r)
+{
+    return QStringLiteral("run %1: \"%2\" in box %3, begun %4, %5 points, %6 missing\n")
+        .arg(r.run.id)
+        .arg(r.box.Kovra.trimmed())
+        .arg(r.run.boxNr)
+        .arg(r.run.begun.toString(Qt::ISODate))
+        .arg(std::max(0, r.box.pointCount() - 1))
+        .arg(r.box.Fehlend);
+}
+
+// Stores the run as a graph under its specimen name; false with a reason.
+bool saveRun(Store &store, Recovered &r, const QString &directory, QString &error)
+{
+    if (r.box.Kovra.trimmed().isEmpty()) {
+        error = QStringLiteral("run %1 has no specimen name").arg(r.run.id);
+        return false;
+    }
+    auto dir = store.findDirectory(DirectoryType::Graphs, directory);
+    if (!dir)
+        dir = store.addDirectory(DirectoryType::Graphs, directory);
+    if (dir && store.findRecord(*dir, r.box.Kovra)) {
+        error = QStringLiteral("directory \"%1\" already holds a graph named \"%2\"")
+                    .arg(directory, r.box.Kovra.trimmed());
+        return false;
+    }
+    if (!dir || !store.SaveBox(r.box, SaveMode::Add, r.box.Kovra, *dir)) {
+        error = QStringLiteral("cannot store run %1: %2").arg(r.run.id).arg(store.lastError());
+        return false;
+    }
+    return true;
+}
+
+int runRecover(const QStringList &args)
+{
+    StderrMessages messages(QStringLiteral("zandorctl recover"));
+    QCommandLineParser parser;
+    const QCommandLineOption db(QStringLiteral("db"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption save(QStringLiteral("save"), {}, QStringLiteral("DIRECTORY"));
+    parser.addOptions({ db, json, save });
+    if (!parser.parse(QStringList { QStringLiteral("recover") } + args)
+        || !parser.positionalArguments().isEmpty()
+        || (parser.isSet(save) && parser.value(save).trimmed().isEmpty())) {
+        messages.show(QStringLiteral("usage: zandorctl ") + QLatin1String(kUsage));
+        return 2;
+    }
+
+    Database database;
+    if (!OpenCommandDatabase(
+            database, parser.isSet(db) ? parser.value(db) : Database::defaultPath(), messages))
+        return 1;
+    const Notation notation = Notation::fromSystem();
+    Store store(database, notation);
+    RunJournal journal(database);
+    QList<Recovered> runs;
+    for (const RunJournal::Interrupted &run : journal.interrupted())
+        runs.append({ run, RestoredEvaluatedBox(run) });
+
+    int status = 0;
+    if (parser.isSet(save)) {
+        const QString directory = parser.value(save).trimmed();
+        for (Recovered &r : runs) {
+            QString error;
+            if (!saveRun(store, r, directory, error)) {
+                messages.show(error);
+                status = 3;
+                continue;
+            }
+            journal.clear(r.run.id);
+        }
+    }
+
+    QTextStream out(stdout);
+    if (parser.isSet(json)) {
+        QStringList items;
+        for (const Recovered &r : runs)
+            items << runJson(r);
+        out << "{\"runs\": [" << items.join(QStringLiteral(",\n  ")) << "]}\n";
+    } else {
+        if (runs.isEmpty())
+            out << "no interrupted measurement\n";
+        for (const Recovered &r : runs)
+            out << runText(r);
+    }
+    return status;
+}
+
+} // namespace
+
+ZANDORCTL_COMMAND("recover", kUsage, runRecover);
