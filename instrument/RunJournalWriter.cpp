@@ -5,6 +5,8 @@
 #include "evaluation/CurveEvaluation.h"
 #include "instrument/MeasurementRun.h"
 
+#include <algorithm>
+
 RunJournalWriter::RunJournalWriter(MeasurementRun &run, Database &db, QObject *parent)
     : QObject(parent)
     , m_run(run)

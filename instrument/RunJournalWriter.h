@@ -6,6 +6,7 @@
 #include <optional>
 
 class MeasurementRun;
+class Notation;
 
 // Keeps the journal of one measurement run: opens it when the run starts,
 // writes each point (and the substitutes it just interpolated) as it is
@@ -37,4 +38,4 @@ private:
 BoxRecord RestoredEvaluatedBox(const RunJournal::Interrupted &run);
 // "A measurement of <name> in box N was interrupted at point K (date, time).
 // Restore it into box N?"
-QString RestoreQuestion(const RunJournal::Interrupted &run, const class Notation &notation);
+QString RestoreQuestion(const RunJournal::Interrupted &run, const Notation &notation);
