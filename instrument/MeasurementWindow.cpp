@@ -293,7 +293,8 @@ void FrmMessen::runFinished()
     box.Changed = true;
     m_return->setEnabled(true);
     m_end->setEnabled(false);
-    m_info->setText(m_info->text() + QLatin1Char('\n') + CurveNote(box));
+    if (const QString note = CurveNote(box); !note.isEmpty())
+        m_info->setText(m_info->text() + QLatin1Char('\n') + note);
     if (m_run->outcome() == MeasurementRun::Outcome::LinkLost) {
         // The run has told why; the curve stays on screen until "&Return".
         setStatus(QStringLiteral("Connection lost"));

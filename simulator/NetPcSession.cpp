@@ -127,13 +127,7 @@ qint64 NetPcSession::programDue(int k) const
 {
     const Program &p = *m_program;
     const int step = std::min(k, p.total);
-    qint64 due = p.startedAt + wallMs(step * p.cycleMs);
-    if (!p.zero && m_options.gapAt > 0 && k > m_options.gapAt) {
-        const int pause = m_options.gapPauseMs >= 0 ? m_options.gapPauseMs
-                                                    : int(p.cycleMs) + 12000 + 500;
-        due += pause;
-    }
-    return due;
+    return std::max(p.startedAt + wallMs(step * p.cycleMs), p.quietUntil);
 }
 
 QByteArray NetPcSession::zeroReply(int k)
@@ -169,9 +163,14 @@ QByteArray NetPcSession::takeProgramReply()
     const int k = p.next++;
     const QByteArray data = p.zero ? zeroReply(k) : measurementReply(k);
     // The withheld reading still draws its noise, so every other point is
-    // that of a run without the gap.
-    if (!p.zero && k == m_options.gapAt)
+    // that of a run without the gap. The pause counts from now, however far
+    // behind its schedule a loaded machine has put the instrument.
+    if (!p.zero && k == m_options.gapAt) {
+        const int pause = m_options.gapPauseMs >= 0 ? m_options.gapPauseMs
+                                                    : int(p.cycleMs) + 12000 + 500;
+        p.quietUntil = now() + pause;
         return {};
+    }
     return data;
 }
 

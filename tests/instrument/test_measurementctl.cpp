@@ -32,7 +32,8 @@ CtlRun measure(const QString &fault, const QString &db)
             "--scope", "2.5", "--name", "A1", "--paper-weight", "45", "--json", "--save",
             "Nightly" });
     // The simulator serves it from this process, so the wait keeps the event loop turning.
-    QTest::qWaitFor([&] { return ctl.state() == QProcess::NotRunning; }, 60000);
+    if (!QTest::qWaitFor([&] { return ctl.state() == QProcess::NotRunning; }, 60000))
+        return { -1, {}, QStringLiteral("zandorctl did not finish") };
     return { ctl.exitStatus() == QProcess::NormalExit ? ctl.exitCode() : -1,
         QJsonDocument::fromJson(ctl.readAllStandardOutput()).object(),
         QString::fromLocal8Bit(ctl.readAllStandardError()) };

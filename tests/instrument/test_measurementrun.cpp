@@ -3,6 +3,11 @@
 #include "evaluation/CurveEvaluation.h"
 #include "instrument/MeasurementRun.h"
 #include "instrument/MeasurementValues.h"
+#include "instrument/RunJournalWriter.h"
+#include "store/Database.h"
+#include "store/RunJournal.h"
+
+#include <QTemporaryDir>
 
 using namespace std::chrono_literals;
 
@@ -55,7 +60,8 @@ Measured measureSimulated(const QString &fault)
         return { b, MeasurementRun::Outcome::Completed, { "no greeting" } };
     MeasurementRun run(s, link, messages);
     run.MeasureActiveBox();
-    QTest::qWaitFor([&] { return run.hasFinished(); }, 20000);
+    if (!QTest::qWaitFor([&] { return run.hasFinished(); }, 20000))
+        return { b, run.outcome(), { "the run did not finish" } };
     return { b, run.outcome(), messages.texts() };
 }
 
@@ -107,6 +113,8 @@ private slots:
     void againstTheSimulator_data();
     void againstTheSimulator();
     void substitutesStandACycleOnAndAreInterpolated();
+    void voltageIsRoundedHalfToEven();
+    void everyReadingRestartsTheWait();
     void aLostLinkEndsTheRunAndKeepsThePoints();
     void faultsOfTheWireGiveTheCleanCurve_data();
     void faultsOfTheWireGiveTheCleanCurve();
@@ -133,7 +141,9 @@ void TestMeasurementRun::threeRepliesAndOk()
     QVERIFY(fx.connected);
     fx.run.MeasureActiveBox();
     QTRY_VERIFY(fx.sent("run START  5 1.25  600000  180  500  0"));
-    for (const char *reply : { "DATA 1.0 30000\r\n", "DATA 2.0 60000\r\n", "DATA 1.5 90000\r\n" })
+    // A trace acknowledgement on the way is no reading.
+    for (const char *reply :
+        { "DATA 1.0 30000\r\n", "set\r\n", "DATA 2.0 60000\r\n", "DATA 1.5 90000\r\n" })
         QVERIFY(fx.reply(reply));
     QVERIFY(fx.run.isRunning());
     QVERIFY(fx.reply("OK\r\n"));
@@ -274,6 +284,16 @@ void TestMeasurementRun::substitutesStandACycleOnAndAreInterpolated()
     // The reading after the first time-out arrives while its message is open;
     // "OK" while the second one is.
     fx.messages.arriving = { { "DATA 2.0 150\r\n" }, { "OK\r\n" } };
+    // The journal follows the curve point by point, interpolation included.
+    QTemporaryDir dir;
+    Database db;
+    QVERIFY(db.open(dir.filePath(QStringLiteral("kovra.mdb"))));
+    RunJournalWriter writer(fx.run, db);
+    QList<RunJournal::Point> journalled;
+    connect(&fx.run, &MeasurementRun::pointStored, this, [&](int index) {
+        if (index == 3)
+            journalled = RunJournal(db).interrupted().value(0).points;
+    });
     fx.run.MeasureActiveBox();
     QVERIFY(fx.reply("DATA 1.0 50\r\n"));
     QTRY_VERIFY(fx.run.hasFinished());
@@ -281,11 +301,46 @@ void TestMeasurementRun::substitutesStandACycleOnAndAreInterpolated()
     QCOMPARE(fx.run.outcome(), MeasurementRun::Outcome::Completed);
     const BoxRecord &b = fx.box();
     QCOMPARE(curveOf(b, b.y), (QList<float> { 0, 0.05f, 0.1f, 0.15f }));
-    QCOMPARE(curveOf(b, b.x), (QList<float> { 0, 0, 20.48f, 40.96f }));
+    QCOMPARE(curveOf(b, b.x).mid(0, 2), (QList<float> { 0, 0 }));
+    QVERIFY(qAbs(b.x[2] - 20.48f) < 1e-4f); // half way in time, half way in value
+    QCOMPARE(b.x[3], 40.96f);
     QCOMPARE(b.x[4], CurveEndMark); // the substitute behind the last reading is gone
     QCOMPARE(b.Fehlend, 1);
     QVERIFY(!b.Unvollst);
     QCOMPARE(fx.messages.texts(), QStringList(2, QStringLiteral("textErrRec")));
+    QCOMPARE(journalled.size(), 3);
+    QCOMPARE(journalled[1].x, 20.48f);
+    QVERIFY(journalled[1].substitute && !journalled[2].substitute);
+    QCOMPARE(journalled[2].y, 0.15f);
+    QVERIFY(RunJournal(db).interrupted().isEmpty()); // the ended run cleared it
+}
+
+void TestMeasurementRun::voltageIsRoundedHalfToEven()
+{
+    for (const auto &[voltage, sent] : { std::pair { 5.5f, "6" }, { 4.5f, "4" }, { 4.6f, "5" } }) {
+        RunFixture fx;
+        QVERIFY(fx.connected);
+        fx.box().Ein[3] = voltage;
+        fx.run.MeasureActiveBox();
+        QTRY_VERIFY(!fx.peer.lines.isEmpty());
+        QCOMPARE(fx.peer.lines.first(),
+            QStringLiteral("run START  %1 1.25  600000  180  500  0").arg(sent));
+    }
+}
+
+void TestMeasurementRun::everyReadingRestartsTheWait()
+{
+    RunFixture fx(120ms);
+    QVERIFY(fx.connected);
+    fx.run.MeasureActiveBox();
+    for (int k = 1; k <= 5; ++k) {
+        QTest::qWait(70); // inside the wait, 350 ms in all
+        QVERIFY(fx.reply(QStringLiteral("DATA 1.5 %1\r\n").arg(k * 100).toLatin1()));
+    }
+    QVERIFY(fx.reply("OK\r\n"));
+    QCOMPARE(fx.run.outcome(), MeasurementRun::Outcome::Completed);
+    QCOMPARE(fx.messages.texts(), QStringList());
+    QCOMPARE(fx.box().pointCount(), 6);
 }
 
 void TestMeasurementRun::aLostLinkEndsTheRunAndKeepsThePoints()
@@ -293,8 +348,8 @@ void TestMeasurementRun::aLostLinkEndsTheRunAndKeepsThePoints()
     RunFixture fx;
     QVERIFY(fx.connected);
     fx.run.MeasureActiveBox();
-    QVERIFY(fx.reply("DATA 1.0 30000\r\n"));
-    QVERIFY(fx.reply("DATA 2.0 60000\r\n"));
+    QVERIFY(fx.reply("DATA 2.0 30000\r\n"));
+    QVERIFY(fx.reply("DATA 1.0 60000\r\n"));
     fx.peer.socket->abort();
     QTRY_VERIFY(fx.run.hasFinished()); // at once, not after eleven time-outs
 
@@ -302,7 +357,7 @@ void TestMeasurementRun::aLostLinkEndsTheRunAndKeepsThePoints()
     QCOMPARE(fx.messages.texts(), QStringList { MeasurementRun::linkLostText(2) });
     QVERIFY(fx.messages.texts().first().contains(QStringLiteral("lost at point 2")));
     const BoxRecord &b = fx.box();
-    QCOMPARE(curveOf(b, b.x), (QList<float> { 0, 0, 40.96f }));
+    QCOMPARE(curveOf(b, b.x), (QList<float> { 40.96f, 40.96f, 0 }));
     QVERIFY(b.Unvollst);
     BoxRecord evaluated = b;
     EvaluateCurve(evaluated);

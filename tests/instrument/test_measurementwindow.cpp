@@ -88,7 +88,8 @@ WindowRun measureInWindow(const QString &fault)
     FrmMessen window(ctx);
     settings.MeasureRequested = 1;
     window.show();
-    QTest::qWaitFor([&] { return window.run() && window.run()->hasFinished(); }, 20000);
+    if (!QTest::qWaitFor([&] { return window.run() && window.run()->hasFinished(); }, 20000))
+        return { box, { "the run did not finish" }, true };
     return { box, messages.texts(), window.isVisible() };
 }
 
