@@ -281,9 +281,9 @@ void TestMeasurementRun::substitutesStandACycleOnAndAreInterpolated()
     fx.box().Ein[4] = 0.05f; // a cycle of 50 ms
     fx.messages.peer = &fx.peer;
     fx.messages.link = &fx.link;
-    // The reading after the first time-out arrives while its message is open;
-    // "OK" while the second one is.
-    fx.messages.arriving = { { "DATA 2.0 150\r\n" }, { "OK\r\n" } };
+    // Two readings go missing; the next one arrives while the second
+    // time-out's message is open, "OK" while the third one's is.
+    fx.messages.arriving = { {}, { "DATA 2.0 200\r\n" }, { "OK\r\n" } };
     // The journal follows the curve point by point, interpolation included.
     QTemporaryDir dir;
     Database db;
@@ -291,7 +291,7 @@ void TestMeasurementRun::substitutesStandACycleOnAndAreInterpolated()
     RunJournalWriter writer(fx.run, db);
     QList<RunJournal::Point> journalled;
     connect(&fx.run, &MeasurementRun::pointStored, this, [&](int index) {
-        if (index == 3)
+        if (index == 4)
             journalled = RunJournal(db).interrupted().value(0).points;
     });
     fx.run.MeasureActiveBox();
@@ -300,18 +300,21 @@ void TestMeasurementRun::substitutesStandACycleOnAndAreInterpolated()
 
     QCOMPARE(fx.run.outcome(), MeasurementRun::Outcome::Completed);
     const BoxRecord &b = fx.box();
-    QCOMPARE(curveOf(b, b.y), (QList<float> { 0, 0.05f, 0.1f, 0.15f }));
+    QCOMPARE(curveOf(b, b.y), (QList<float> { 0, 0.05f, 0.05f + 0.05f, 0.05f + 0.05f + 0.05f, 0.2f }));
     QCOMPARE(curveOf(b, b.x).mid(0, 2), (QList<float> { 0, 0 }));
-    QVERIFY(qAbs(b.x[2] - 20.48f) < 1e-4f); // half way in time, half way in value
-    QCOMPARE(b.x[3], 40.96f);
-    QCOMPARE(b.x[4], CurveEndMark); // the substitute behind the last reading is gone
-    QCOMPARE(b.Fehlend, 1);
+    // A third and two thirds of the way in time, and so in value.
+    QVERIFY(qAbs(b.x[2] - 40.96f / 3) < 1e-3f);
+    QVERIFY(qAbs(b.x[3] - 40.96f * 2 / 3) < 1e-3f);
+    QCOMPARE(b.x[4], 40.96f);
+    QCOMPARE(b.x[5], CurveEndMark); // the substitute behind the last reading is gone
+    QCOMPARE(b.Fehlend, 2);
     QVERIFY(!b.Unvollst);
-    QCOMPARE(fx.messages.texts(), QStringList(2, QStringLiteral("textErrRec")));
-    QCOMPARE(journalled.size(), 3);
-    QCOMPARE(journalled[1].x, 20.48f);
-    QVERIFY(journalled[1].substitute && !journalled[2].substitute);
-    QCOMPARE(journalled[2].y, 0.15f);
+    QCOMPARE(fx.messages.texts(), QStringList(3, QStringLiteral("textErrRec")));
+    QCOMPARE(journalled.size(), 4);
+    QCOMPARE(journalled[1].x, b.x[2]);
+    QCOMPARE(journalled[2].x, b.x[3]);
+    QVERIFY(journalled[1].substitute && !journalled[3].substitute);
+    QCOMPARE(journalled[3].y, 0.2f);
     QVERIFY(RunJournal(db).interrupted().isEmpty()); // the ended run cleared it
 }
 
