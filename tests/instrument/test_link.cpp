@@ -143,6 +143,11 @@ void TestLink::aPieceWithoutLineEndIsTakenAfterTheQuietTime()
     QCOMPARE(handled.size(), 1);
     QTRY_COMPARE(handled.size(), 2);
     QCOMPARE(link.dataLine(1), QStringLiteral("DATA 1.5 3000"));
+
+    // Tests that shorten every wait shorten this one too.
+    link.setTimeouts(ProtocolTimeouts::scaledDown(20));
+    link.handleBlock("OK");
+    QTRY_COMPARE_WITH_TIMEOUT(handled.size(), 3, 150);
 }
 
 void TestLink::peersThatEndLinesOverTheSocket()
@@ -160,6 +165,14 @@ void TestLink::peersThatEndLinesOverTheSocket()
     QVERIFY(link.peerEndsLines());
     QCOMPARE(link.dataLine(2), QStringLiteral("DATA 2.0 6000"));
     QCOMPARE(link.netState(), NetLink::StateOk);
+
+    // A reply cut off by the closing link is not taken.
+    peer.send("DATA 9.9 ");
+    QTest::qWait(20);
+    peer.socket->abort();
+    QTRY_VERIFY(link.isClosed());
+    QTest::qWait(2 * link.timeouts().replyQuiet.count());
+    QCOMPARE(handled.size(), 3);
 }
 
 void TestLink::peersThatNeverEndLinesOverTheSocket()

@@ -63,6 +63,10 @@ void TestRunJournal::clearedRunsAreGone()
     const auto second = journal.begin(sampleGraph(2, 0), QDateTime::currentDateTime());
     QVERIFY(first && second && *first != *second);
     QVERIFY(journal.write(*first, { { 1, 5, 1, false } }));
+    QSqlQuery flush(f.db.connection());
+    QVERIFY(flush.exec("PRAGMA synchronous") && flush.next());
+    QCOMPARE(flush.value(0).toInt(), 2); // saved records still go through to the disk
+    flush.finish();
     QVERIFY(journal.clear(*first));
     const auto runs = journal.interrupted();
     QCOMPARE(runs.size(), 1);
@@ -91,7 +95,7 @@ void TestRunJournal::missingAndIncompleteSurviveSaveAndLoad()
     // Saved as a pattern, the record keeps no trace of the curve.
     loaded.Status = BoxStatus::Pattern;
     QVERIFY(f.store.SaveBox(loaded, SaveMode::Overwrite, loaded.Kovra, dir));
-    BoxRecord pattern;
+    BoxRecord pattern = graph; // a box that held the graph
     QVERIFY(f.store.LoadBox(pattern, graph.UntID));
     QCOMPARE(pattern.Fehlend, 0);
     QVERIFY(!pattern.Unvollst);
