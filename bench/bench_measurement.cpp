@@ -10,13 +10,13 @@
 // The paced run spreads 300 points over N seconds (default 60) at speed 1,
 // so the instrument sends a reply every N/300 seconds: denser than any cycle
 // the adjustments allow (at least 1 s), an upper bound for real use.
-#include "instrument/MeasurementRun.h"
-#include "instrument/MeasurementWindow.h"
-#include "instrument/NetLink.h"
 #include "core/AppContext.h"
 #include "core/Notation.h"
 #include "core/ScriptedMessages.h"
 #include "core/Settings.h"
+#include "instrument/MeasurementRun.h"
+#include "instrument/MeasurementWindow.h"
+#include "instrument/NetLink.h"
 #include "instrument/RunJournalWriter.h"
 #include "store/Database.h"
 #include "store/RunJournal.h"
@@ -172,8 +172,7 @@ void reportJournalCost(int points)
     }
     out << "journal: " << points << " points, "
         << QString::number(total / 1e6 / std::max(points, 1), 'f', 3) << " ms per point mean, "
-        << QString::number(longest / 1e6, 'f', 3) << " ms longest (target: below 2 ms)"
-        << Qt::endl;
+        << QString::number(longest / 1e6, 'f', 3) << " ms longest (target: below 2 ms)" << Qt::endl;
 }
 
 void report(const QString &name, const Figures &f)

@@ -1,8 +1,11 @@
 // zandorctl measure: one measurement without an operator, as the specimen
 // form would start it, for unattended use and scripts.
-#include "ctl/CtlCommand.h"
-#include "core/StderrMessages.h"
 #include "core/CurveNote.h"
+#include "core/Notation.h"
+#include "core/Settings.h"
+#include "core/SettingsTables.h"
+#include "core/StderrMessages.h"
+#include "ctl/CtlCommand.h"
 #include "evaluation/CurveText.h"
 #include "evaluation/ResultCaptions.h"
 #include "instrument/AdjustmentChecks.h"
@@ -11,10 +14,7 @@
 #include "instrument/MeasurementRun.h"
 #include "instrument/NetLink.h"
 #include "instrument/RunJournalWriter.h"
-#include "core/Notation.h"
-#include "core/Settings.h"
 #include "store/Database.h"
-#include "core/SettingsTables.h"
 #include "store/Store.h"
 
 #include <QCommandLineParser>
@@ -398,8 +398,8 @@ int runMeasure(const QStringList &args)
 
     QTextStream(stdout) << (r.json ? resultsJson(settings) : resultsText(settings, notation));
     if (box.pointCount() < 2)
-        return fail(outcome == MeasurementRun::Outcome::LinkLost ? InstrumentError
-                                                                 : MeasurementError,
+        return fail(
+            outcome == MeasurementRun::Outcome::LinkLost ? InstrumentError : MeasurementError,
             QStringLiteral("the NetPC sent no data"));
     if (!r.saveDirectory.isEmpty() && !saveGraph(store, box, r, error))
         return fail(StoreError, error);

@@ -1,9 +1,9 @@
 // zandorctl recover: the measurements a crash or a kill interrupted, listed
 // from the run journal and, with --save, stored as graphs.
-#include "ctl/CommandDatabase.h"
-#include "ctl/CtlCommand.h"
 #include "core/Notation.h"
 #include "core/StderrMessages.h"
+#include "ctl/CommandDatabase.h"
+#include "ctl/CtlCommand.h"
 #include "evaluation/CurveText.h"
 #include "instrument/RunJournalWriter.h"
 #include "store/Database.h"

@@ -1,6 +1,6 @@
-#include "core/CurveNote.h"
 #include "display/GraphPlot.h"
 
+#include "core/CurveNote.h"
 #include "display/CurvePlot.h"
 #include "display/DrawingSurface.h"
 #include "core/Rounding.h"

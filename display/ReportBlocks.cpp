@@ -1,6 +1,6 @@
-#include "core/CurveNote.h"
 #include "display/ReportBlocks.h"
 
+#include "core/CurveNote.h"
 #include "display/CurvePlot.h"
 #include "display/DrawingSurface.h"
 #include "display/ReportFonts.h"

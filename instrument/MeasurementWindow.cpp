@@ -1,17 +1,17 @@
 #include "instrument/MeasurementWindow.h"
 
-#include "display/BgrColor.h"
+#include "core/AppContext.h"
 #include "core/CurveNote.h"
+#include "core/Notation.h"
 #include "core/OperatorMessages.h"
+#include "core/Settings.h"
+#include "display/BgrColor.h"
 #include "instrument/LinkReconnect.h"
+#include "instrument/MeasurementPlot.h"
+#include "instrument/MeasurementRun.h"
 #include "instrument/NetLink.h"
 #include "instrument/RunJournalWriter.h"
 #include "store/Store.h"
-#include "instrument/MeasurementPlot.h"
-#include "instrument/MeasurementRun.h"
-#include "core/AppContext.h"
-#include "core/Notation.h"
-#include "core/Settings.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,11 +1,11 @@
 #include "shell/Application.h"
 
 #include "instrument/InstrumentStartup.h"
-#include "shell/RunRestore.h"
 #include "instrument/NetLink.h"
 #include "instrument/ProtocolTimeouts.h"
 #include "shell/MainWindow.h"
 #include "shell/MessageBoxMessages.h"
+#include "shell/RunRestore.h"
 #include "core/Notation.h"
 #include "core/Settings.h"
 #include "shell/StartWindow.h"

@@ -166,8 +166,8 @@ QByteArray NetPcSession::takeProgramReply()
     // that of a run without the gap. The pause counts from now, however far
     // behind its schedule a loaded machine has put the instrument.
     if (!p.zero && k == m_options.gapAt) {
-        const int pause = m_options.gapPauseMs >= 0 ? m_options.gapPauseMs
-                                                    : int(p.cycleMs) + 12000 + 500;
+        const int pause
+            = m_options.gapPauseMs >= 0 ? m_options.gapPauseMs : int(p.cycleMs) + 12000 + 500;
         p.quietUntil = now() + pause;
         return {};
     }

@@ -43,9 +43,9 @@ bool unpackBox(const QByteArray &bytes, BoxRecord &b)
         for (float &v : *limits)
             in >> v;
     QString grwBez;
-    in >> b.Kovra >> b.Benutzer >> b.PruefAm >> b.BgArt >> b.Bg >> b.HarzTyp >> b.BgVon
-        >> b.BgVonAm >> b.DrVon >> b.DrVonAm >> b.PaVon >> b.PaVonAm >> b.GesGew >> b.PaGew
-        >> b.Luftdurch >> b.Temp >> b.Feuchte >> b.Fluss >> b.Asche >> b.Bemerk >> grwBez;
+    in >> b.Kovra >> b.Benutzer >> b.PruefAm >> b.BgArt >> b.Bg >> b.HarzTyp >> b.BgVon >> b.BgVonAm
+        >> b.DrVon >> b.DrVonAm >> b.PaVon >> b.PaVonAm >> b.GesGew >> b.PaGew >> b.Luftdurch
+        >> b.Temp >> b.Feuchte >> b.Fluss >> b.Asche >> b.Bemerk >> grwBez;
     b.BoxNr = boxNr;
     b.UntID = untId;
     b.VerzID = verzId;
@@ -71,8 +71,8 @@ std::optional<qint64> RunJournal::begin(const BoxRecord &box, const QDateTime &n
     const bool written = m_db.transaction([&] {
         QSqlQuery &q = m_db.prepared(QStringLiteral(
             "INSERT INTO Messjournal (BoxNr, Kovra, Beginn, Box) VALUES (?, ?, ?, ?)"));
-        if (!Sql::run(m_db, q, { box.BoxNr, Sql::text(box.Kovra), now.toString(Qt::ISODate),
-                                   packBox(box) }))
+        if (!Sql::run(m_db, q,
+                { box.BoxNr, Sql::text(box.Kovra), now.toString(Qt::ISODate), packBox(box) }))
             return false;
         id = q.lastInsertId().toLongLong();
         return true;
@@ -83,8 +83,8 @@ std::optional<qint64> RunJournal::begin(const BoxRecord &box, const QDateTime &n
 bool RunJournal::write(qint64 id, const QList<Point> &points)
 {
     return m_db.transaction([&] {
-        QSqlQuery &q = m_db.prepared(QStringLiteral(
-            "INSERT OR REPLACE INTO Messpunkte (LaufID, Punkt, x, y, Ersatz) VALUES (?, ?, ?, ?, ?)"));
+        QSqlQuery &q = m_db.prepared(QStringLiteral("INSERT OR REPLACE INTO Messpunkte (LaufID, "
+                                                    "Punkt, x, y, Ersatz) VALUES (?, ?, ?, ?, ?)"));
         for (const Point &p : points)
             if (!Sql::run(m_db, q, { id, p.index, double(p.x), double(p.y), int(p.substitute) }))
                 return false;
@@ -95,7 +95,8 @@ bool RunJournal::write(qint64 id, const QList<Point> &points)
 bool RunJournal::clear(qint64 id)
 {
     return m_db.transaction([&] {
-        QSqlQuery &points = m_db.prepared(QStringLiteral("DELETE FROM Messpunkte WHERE LaufID = ?"));
+        QSqlQuery &points
+            = m_db.prepared(QStringLiteral("DELETE FROM Messpunkte WHERE LaufID = ?"));
         QSqlQuery &run = m_db.prepared(QStringLiteral("DELETE FROM Messjournal WHERE LaufID = ?"));
         return Sql::run(m_db, points, { id }) && Sql::run(m_db, run, { id });
     });

@@ -62,8 +62,8 @@ void TestResultsWindow::showsInterpolatedReadings()
     fx.settings.Box(2).Unvollst = true;
     FrmErg window(fx.ctx);
     auto *note = window.findChild<QLabel *>("lblErgHinweis");
-    QCOMPARE(note->text(),
-        QStringLiteral("measurement incomplete, 1 reading missing, interpolated"));
+    QCOMPARE(
+        note->text(), QStringLiteral("measurement incomplete, 1 reading missing, interpolated"));
     QVERIFY(!note->isHidden());
 }
 

@@ -88,9 +88,10 @@ void TestMeasurementKill::everyPointBeforeAKillIsRestored()
     }
     QVERIFY(box.Unvollst);
     const Notation notation;
-    QVERIFY(RestoreQuestion(runs[0], notation)
-                .startsWith(QStringLiteral("A measurement of K9 in box 4 was interrupted at point %1 (")
-                        .arg(n)));
+    QVERIFY(
+        RestoreQuestion(runs[0], notation)
+            .startsWith(QStringLiteral("A measurement of K9 in box 4 was interrupted at point %1 (")
+                            .arg(n)));
     database.close();
 
     // zandorctl recover lists it, and stores it under its specimen name.
@@ -98,10 +99,8 @@ void TestMeasurementKill::everyPointBeforeAKillIsRestored()
     recover.start(ctlPath(), { "recover", "--db", db, "--json", "--save", "Recovered" });
     QVERIFY(finish(recover));
     QCOMPARE(recover.exitCode(), 0);
-    const QJsonArray listed = QJsonDocument::fromJson(recover.readAllStandardOutput())
-                                  .object()
-                                  .value("runs")
-                                  .toArray();
+    const QJsonArray listed
+        = QJsonDocument::fromJson(recover.readAllStandardOutput()).object().value("runs").toArray();
     QCOMPARE(listed.size(), 1);
     QCOMPARE(listed.at(0).toObject().value("points").toArray().size(), n + 1);
     QCOMPARE(listed.at(0).toObject().value("complete"), QJsonValue(false));

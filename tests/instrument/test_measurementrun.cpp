@@ -300,7 +300,8 @@ void TestMeasurementRun::substitutesStandACycleOnAndAreInterpolated()
 
     QCOMPARE(fx.run.outcome(), MeasurementRun::Outcome::Completed);
     const BoxRecord &b = fx.box();
-    QCOMPARE(curveOf(b, b.y), (QList<float> { 0, 0.05f, 0.05f + 0.05f, 0.05f + 0.05f + 0.05f, 0.2f }));
+    QCOMPARE(
+        curveOf(b, b.y), (QList<float> { 0, 0.05f, 0.05f + 0.05f, 0.05f + 0.05f + 0.05f, 0.2f }));
     QCOMPARE(curveOf(b, b.x).mid(0, 2), (QList<float> { 0, 0 }));
     // A third and two thirds of the way in time, and so in value.
     QVERIFY(qAbs(b.x[2] - 40.96f / 3) < 1e-3f);
@@ -408,7 +409,8 @@ void TestMeasurementRun::aWithheldReadingIsInterpolated()
 void TestMeasurementRun::aDroppedLinkKeepsTheRealPoints()
 {
     const Measured clean = measureSimulated({});
-    const Measured dropped = measureSimulated(QStringLiteral("drop=31")); // the greeting, 30 readings
+    const Measured dropped
+        = measureSimulated(QStringLiteral("drop=31")); // the greeting, 30 readings
     QCOMPARE(dropped.outcome, MeasurementRun::Outcome::LinkLost);
     QCOMPARE(dropped.messages, QStringList { MeasurementRun::linkLostText(30) });
     QCOMPARE(dropped.box.pointCount(), 31);

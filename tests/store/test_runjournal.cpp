@@ -33,7 +33,10 @@ void TestRunJournal::pointsSurviveAReopenAndComeBackAsAnIncompleteGraph()
         QVERIFY(journal.write(*id, { { 1, 10, 1.5f, false }, { 2, 10, 3, true } }));
         // The next reading: the substitute before it is rewritten interpolated.
         QVERIFY(journal.write(*id, { { 2, 15, 3, true }, { 3, 20, 4.5f, false } }));
-        QVERIFY(journal.write(*id, { { 4, 20, 6, true }, }));
+        QVERIFY(journal.write(*id,
+            {
+                { 4, 20, 6, true },
+            }));
     }
     f.db.close();
     QVERIFY(f.db.open(f.path()));
