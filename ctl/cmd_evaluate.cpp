@@ -10,28 +10,26 @@
 namespace
 {
 
-const char *const Usage = "usage: zandorctl evaluate [--json] FILE|-";
-
 int fail(const QString &text, int status)
 {
     QTextStream(stderr) << "zandorctl evaluate: " << text << "\n";
     return status;
 }
 
-int runEvaluate(const QStringList &args)
+void declareEvaluate(QCommandLineParser &parser)
 {
-    bool json = false;
-    QStringList files;
-    for (const QString &a : args) {
-        if (a == QLatin1String("--json"))
-            json = true;
-        else if (a.startsWith(QLatin1Char('-')) && a != QLatin1String("-"))
-            return fail(QString::fromLatin1(Usage), 2);
-        else
-            files << a;
-    }
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("json"), QStringLiteral("Print the results as JSON.")));
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+        QStringLiteral("Curve of \"seconds,percent\" lines; - reads standard input."));
+}
+
+int runEvaluate(const CtlInvocation &call)
+{
+    const bool json = call.parser.isSet(QStringLiteral("json"));
+    const QStringList files = call.parser.positionalArguments();
     if (files.size() != 1)
-        return fail(QString::fromLatin1(Usage), 2);
+        return call.usageError(QStringLiteral("one curve file (or -) is needed"));
 
     const QString name = files.first();
     const bool fromStdin = name == QLatin1String("-");
@@ -58,5 +56,5 @@ int runEvaluate(const QStringList &args)
 
 } // namespace
 
-ZANDORCTL_COMMAND("evaluate",
-    "evaluate [--json] FILE|-   results of a curve of \"seconds,percent\" lines", runEvaluate);
+ZANDORCTL_COMMAND("evaluate", "the five results of a curve of \"seconds,percent\" lines",
+    declareEvaluate, runEvaluate);

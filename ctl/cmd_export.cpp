@@ -7,30 +7,30 @@
 #include "store/Database.h"
 #include "store/Store.h"
 
-static int runExport(const QStringList &args)
+static void declareExport(QCommandLineParser &parser)
+{
+    AddDatabaseOption(parser);
+    parser.addOption(QCommandLineOption(QStringLiteral("key"),
+        QStringLiteral("Key (UntID) of the stored graph or pattern."), QStringLiteral("UNTID")));
+    parser.addOption(QCommandLineOption(QStringList { QStringLiteral("o"), QStringLiteral("output") },
+        QStringLiteral("The export file to write."), QStringLiteral("FILE")));
+}
+
+static int runExport(const CtlInvocation &call)
 {
     StderrMessages messages(QStringLiteral("zandorctl export"));
-    QString dbPath = Database::defaultPath();
-    QString output;
-    qint32 key = 0;
+    const QCommandLineParser &parser = call.parser;
     bool keyGiven = false;
-    bool usageError = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args.at(i);
-        const bool hasValue = i + 1 < args.size();
-        if (a == QLatin1String("--db") && hasValue)
-            dbPath = args.at(++i);
-        else if (a == QLatin1String("-o") && hasValue)
-            output = args.at(++i);
-        else if (a == QLatin1String("--key") && hasValue)
-            key = args.at(++i).toInt(&keyGiven);
-        else
-            usageError = true;
-    }
-    if (usageError || !keyGiven || output.isEmpty()) {
-        messages.show(QStringLiteral("usage: zandorctl export [--db FILE] --key UNTID -o FILE"));
-        return 2;
-    }
+    const qint32 key = parser.value(QStringLiteral("key")).toInt(&keyGiven);
+    const QString output = parser.value(QStringLiteral("o"));
+    if (!parser.positionalArguments().isEmpty())
+        return call.usageError(
+            QStringLiteral("unexpected argument '") + parser.positionalArguments().first() + '\'');
+    if (!keyGiven)
+        return call.usageError(QStringLiteral("--key UNTID is needed"));
+    if (output.isEmpty())
+        return call.usageError(QStringLiteral("-o FILE is needed"));
+    const QString dbPath = DatabasePath(parser);
 
     Database db;
     if (!OpenCommandDatabase(db, dbPath, messages))
@@ -48,5 +48,5 @@ static int runExport(const QStringList &args)
     return 0;
 }
 
-ZANDORCTL_COMMAND(
-    "export", "export [--db FILE] --key UNTID -o FILE   write an export file", runExport);
+ZANDORCTL_COMMAND("export", "write a stored graph or pattern to an export file", declareExport,
+    runExport);

@@ -12,21 +12,20 @@
 #include <QFileInfo>
 #include <QTextStream>
 
-static int runImport(const QStringList &args)
+static void declareImport(QCommandLineParser &parser)
+{
+    AddDatabaseOption(parser);
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"), QStringLiteral("Import files (*.kpf) to store."), QStringLiteral("FILE..."));
+}
+
+static int runImport(const CtlInvocation &call)
 {
     StderrMessages messages(QStringLiteral("zandorctl import"));
-    QString dbPath = Database::defaultPath();
-    QStringList files;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args.at(i) == QLatin1String("--db") && i + 1 < args.size())
-            dbPath = args.at(++i);
-        else
-            files << args.at(i);
-    }
-    if (files.isEmpty() || files.contains(QLatin1String("--db"))) {
-        messages.show(QStringLiteral("usage: zandorctl import [--db FILE] FILE..."));
-        return 2;
-    }
+    const QStringList files = call.parser.positionalArguments();
+    if (files.isEmpty())
+        return call.usageError(QStringLiteral("no import file given"));
+    const QString dbPath = DatabasePath(call.parser);
 
     Database db;
     if (!OpenCommandDatabase(db, dbPath, messages))
@@ -47,4 +46,4 @@ static int runImport(const QStringList &args)
     return failed == 0 ? 0 : 1;
 }
 
-ZANDORCTL_COMMAND("import", "import [--db FILE] FILE...   store import files (*.kpf)", runImport);
+ZANDORCTL_COMMAND("import", "store import files (*.kpf) in the database", declareImport, runImport);

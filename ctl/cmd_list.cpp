@@ -62,22 +62,21 @@ void printText(const QList<DirectoryEntry> &directories, const QList<RecordEntry
             << r.Kovra << '\n';
 }
 
-int runList(const QStringList &args)
+void declareList(QCommandLineParser &parser)
+{
+    AddDatabaseOption(parser);
+    parser.addOption(
+        QCommandLineOption(QStringLiteral("json"), QStringLiteral("Print the lists as JSON.")));
+}
+
+int runList(const CtlInvocation &call)
 {
     StderrMessages messages(QStringLiteral("zandorctl list"));
-    QString dbPath = Database::defaultPath();
-    bool json = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args.at(i);
-        if (a == QLatin1String("--db") && i + 1 < args.size()) {
-            dbPath = args.at(++i);
-        } else if (a == QLatin1String("--json")) {
-            json = true;
-        } else {
-            messages.show(QStringLiteral("usage: zandorctl list [--db FILE] [--json]"));
-            return 2;
-        }
-    }
+    if (!call.parser.positionalArguments().isEmpty())
+        return call.usageError(QStringLiteral("unexpected argument '")
+            + call.parser.positionalArguments().first() + QLatin1Char('\''));
+    const QString dbPath = DatabasePath(call.parser);
+    const bool json = call.parser.isSet(QStringLiteral("json"));
 
     Database db;
     if (!OpenCommandDatabase(db, dbPath, messages))
@@ -99,5 +98,5 @@ int runList(const QStringList &args)
 
 } // namespace
 
-ZANDORCTL_COMMAND(
-    "list", "list [--db FILE] [--json]   directories and stored graphs/patterns", runList);
+ZANDORCTL_COMMAND("list", "the directories and the stored graphs and patterns", declareList,
+    runList);

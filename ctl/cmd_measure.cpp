@@ -38,9 +38,6 @@ enum Exit {
     MeasurementError = 5,
 };
 
-const char *const kUsage
-    = "measure [--db FILE] [--netpc HOST[:PORT]] [--box N] [--scope MIN] [--name TEXT] "
-      "[--paper-weight G] [--voltage V] [--cycle S] [--save DIRECTORY] [--json]";
 
 struct Request {
     QString db;
@@ -76,27 +73,35 @@ std::optional<double> number(const QString &text)
     return ok && std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
 }
 
-std::optional<Request> parseRequest(const QStringList &args, QString &error)
+void declareMeasure(QCommandLineParser &parser)
 {
-    QCommandLineParser parser;
-    const QCommandLineOption db(QStringLiteral("db"), {}, QStringLiteral("FILE"));
-    const QCommandLineOption netpc(QStringLiteral("netpc"), {}, QStringLiteral("HOST[:PORT]"));
-    const QCommandLineOption box(QStringLiteral("box"), {}, QStringLiteral("N"));
-    const QCommandLineOption scope(QStringLiteral("scope"), {}, QStringLiteral("MIN"));
-    const QCommandLineOption name(QStringLiteral("name"), {}, QStringLiteral("TEXT"));
-    const QCommandLineOption weight(QStringLiteral("paper-weight"), {}, QStringLiteral("G"));
-    const QCommandLineOption voltage(QStringLiteral("voltage"), {}, QStringLiteral("V"));
-    const QCommandLineOption cycle(QStringLiteral("cycle"), {}, QStringLiteral("S"));
-    const QCommandLineOption save(QStringLiteral("save"), {}, QStringLiteral("DIRECTORY"));
-    const QCommandLineOption json(QStringLiteral("json"));
-    parser.addOptions({ db, netpc, box, scope, name, weight, voltage, cycle, save, json });
-    if (!parser.parse(QStringList { QStringLiteral("measure") } + args)) {
-        error = parser.errorText();
-        return std::nullopt;
-    }
+    const auto option = [&parser](const char *name, const char *description, const char *value) {
+        parser.addOption(QCommandLineOption(QString::fromLatin1(name),
+            QString::fromUtf8(description), QString::fromLatin1(value)));
+    };
+    AddDatabaseOption(parser);
+    option("netpc", "Address of the instrument PC (default: the stored one).", "HOST[:PORT]");
+    option("box", "Box 1 to 5 to measure in (default: the active box).", "N");
+    option("scope", "Scope of time in minutes: 2.5, 5, 10, 25, 50, 100, 250 or 500.", "MIN");
+    option("name", "Name of the specimen.", "TEXT");
+    option("paper-weight", "Paper weight in g (0 to 999); sets the voltage.", "G");
+    option("voltage", "Measuring voltage: 2, 3, 4, 5, 6, 8 or 10 V.", "V");
+    option("cycle", "Measuring cycle in seconds.", "S");
+    option("save", "Store the graph under its name in this graph directory.", "DIRECTORY");
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("json"), QStringLiteral("Print the points and results as JSON.")));
+}
+
+std::optional<Request> parseRequest(const QCommandLineParser &parser, QString &error)
+{
+    const QString db = QStringLiteral("db"), netpc = QStringLiteral("netpc"),
+                  box = QStringLiteral("box"), scope = QStringLiteral("scope"),
+                  name = QStringLiteral("name"), weight = QStringLiteral("paper-weight"),
+                  voltage = QStringLiteral("voltage"), cycle = QStringLiteral("cycle"),
+                  save = QStringLiteral("save"), json = QStringLiteral("json");
     if (!parser.positionalArguments().isEmpty()) {
-        error
-            = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
+        error = QStringLiteral("unexpected argument '") + parser.positionalArguments().first()
+            + QLatin1Char('\'');
         return std::nullopt;
     }
 
@@ -354,13 +359,12 @@ bool saveGraph(Store &store, BoxRecord &box, const Request &r, QString &error)
     return true;
 }
 
-int runMeasure(const QStringList &args)
+int runMeasure(const CtlInvocation &call)
 {
     QString error;
-    const auto request = parseRequest(args, error);
+    const auto request = parseRequest(call.parser, error);
     if (!request)
-        return fail(
-            UsageError, error + QStringLiteral("\nusage: zandorctl ") + QLatin1String(kUsage));
+        return call.usageError(error);
     const Request &r = *request;
 
     const Notation notation = Notation::fromSystem();
@@ -416,4 +420,5 @@ int runMeasure(const QStringList &args)
 
 } // namespace
 
-ZANDORCTL_COMMAND("measure", kUsage, runMeasure);
+ZANDORCTL_COMMAND("measure", "one measurement against the instrument, without an operator",
+    declareMeasure, runMeasure);

@@ -9,7 +9,6 @@
 #include "store/Database.h"
 #include "store/Store.h"
 
-#include <QCommandLineParser>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTextStream>
@@ -17,8 +16,6 @@
 
 namespace
 {
-
-const char *const kUsage = "recover [--db FILE] [--json] [--save DIRECTORY]";
 
 struct Recovered {
     RunJournal::Interrupted run;
@@ -85,24 +82,30 @@ bool saveRun(Store &store, Recovered &r, const QString &directory, QString &erro
     return true;
 }
 
-int runRecover(const QStringList &args)
+void declareRecover(QCommandLineParser &parser)
+{
+    AddDatabaseOption(parser);
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("json"), QStringLiteral("Print the interrupted runs as JSON.")));
+    parser.addOption(QCommandLineOption(QStringLiteral("save"),
+        QStringLiteral("Store each run as a graph under its specimen name in this graph "
+                       "directory and clear its journal."),
+        QStringLiteral("DIRECTORY")));
+}
+
+int runRecover(const CtlInvocation &call)
 {
     StderrMessages messages(QStringLiteral("zandorctl recover"));
-    QCommandLineParser parser;
-    const QCommandLineOption db(QStringLiteral("db"), {}, QStringLiteral("FILE"));
-    const QCommandLineOption json(QStringLiteral("json"));
-    const QCommandLineOption save(QStringLiteral("save"), {}, QStringLiteral("DIRECTORY"));
-    parser.addOptions({ db, json, save });
-    if (!parser.parse(QStringList { QStringLiteral("recover") } + args)
-        || !parser.positionalArguments().isEmpty()
-        || (parser.isSet(save) && parser.value(save).trimmed().isEmpty())) {
-        messages.show(QStringLiteral("usage: zandorctl ") + QLatin1String(kUsage));
-        return 2;
-    }
+    const QCommandLineParser &parser = call.parser;
+    if (!parser.positionalArguments().isEmpty())
+        return call.usageError(QStringLiteral("unexpected argument '")
+            + parser.positionalArguments().first() + QLatin1Char('\''));
+    const QString directory = parser.value(QStringLiteral("save")).trimmed();
+    if (parser.isSet(QStringLiteral("save")) && directory.isEmpty())
+        return call.usageError(QStringLiteral("--save needs a directory name"));
 
     Database database;
-    if (!OpenCommandDatabase(
-            database, parser.isSet(db) ? parser.value(db) : Database::defaultPath(), messages))
+    if (!OpenCommandDatabase(database, DatabasePath(parser), messages))
         return 1;
     const Notation notation = Notation::fromSystem();
     Store store(database, notation);
@@ -112,8 +115,7 @@ int runRecover(const QStringList &args)
         runs.append({ run, RestoredEvaluatedBox(run) });
 
     int status = 0;
-    if (parser.isSet(save)) {
-        const QString directory = parser.value(save).trimmed();
+    if (!directory.isEmpty()) {
         for (Recovered &r : runs) {
             QString error;
             if (!saveRun(store, r, directory, error)) {
@@ -126,7 +128,7 @@ int runRecover(const QStringList &args)
     }
 
     QTextStream out(stdout);
-    if (parser.isSet(json)) {
+    if (parser.isSet(QStringLiteral("json"))) {
         QStringList items;
         for (const Recovered &r : runs)
             items << runJson(r);
@@ -142,4 +144,5 @@ int runRecover(const QStringList &args)
 
 } // namespace
 
-ZANDORCTL_COMMAND("recover", kUsage, runRecover);
+ZANDORCTL_COMMAND("recover", "measurements cut off by a crash, listed or stored as graphs",
+    declareRecover, runRecover);

@@ -16,18 +16,18 @@ public:
     bool askYesNo(const QString &) override { return true; }
 };
 
-int runReorganise(const QStringList &args)
+void declareReorganise(QCommandLineParser &parser)
+{
+    AddDatabaseOption(parser);
+}
+
+int runReorganise(const CtlInvocation &call)
 {
     ConsentingMessages messages(QStringLiteral("zandorctl reorganise"));
-    QString dbPath = Database::defaultPath();
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args.at(i) == QLatin1String("--db") && i + 1 < args.size()) {
-            dbPath = args.at(++i);
-        } else {
-            messages.show(QStringLiteral("usage: zandorctl reorganise [--db FILE]"));
-            return 2;
-        }
-    }
+    if (!call.parser.positionalArguments().isEmpty())
+        return call.usageError(QStringLiteral("unexpected argument '")
+            + call.parser.positionalArguments().first() + QLatin1Char('\''));
+    const QString dbPath = DatabasePath(call.parser);
     Database db;
     if (!OpenCommandDatabase(db, dbPath, messages))
         return 1;
@@ -40,5 +40,5 @@ int runReorganise(const QStringList &args)
 
 } // namespace
 
-ZANDORCTL_COMMAND(
-    "reorganise", "reorganise [--db FILE]   repair and compact the database", runReorganise);
+ZANDORCTL_COMMAND("reorganise", "repair and compact the database", declareReorganise,
+    runReorganise);

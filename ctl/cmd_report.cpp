@@ -11,52 +11,67 @@
 
 namespace {
 
-const char *const kUsage = "report [--db FILE] --scope MIN --key UNTID [--key UNTID ...] "
-                           "[--box N] -o FILE.pdf";
-
 struct ReportArguments
 {
-    QString db = Database::defaultPath();
+    QString db;
     StoredReportRequest request;
-    bool scopeGiven = false;
 };
 
-bool parseArguments(const QStringList &args, ReportArguments &out)
+void declareReport(QCommandLineParser &parser)
 {
-    const QLocale c = QLocale::c();
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args.at(i);
-        if (i + 1 >= args.size())
-            return false;
-        const QString value = args.at(++i);
-        bool ok = true;
-        if (a == QLatin1String("--db"))
-            out.db = value;
-        else if (a == QLatin1String("-o"))
-            out.request.output = value;
-        else if (a == QLatin1String("--key"))
-            out.request.keys << value.toInt(&ok);
-        else if (a == QLatin1String("--box"))
-            out.request.box = value.toInt(&ok);
-        else if (a == QLatin1String("--scope")) {
-            out.request.scope = c.toFloat(value, &ok);
-            out.scopeGiven = ok;
-        } else
-            return false;
-        if (!ok)
-            return false;
-    }
-    return out.scopeGiven && !out.request.keys.isEmpty() && !out.request.output.isEmpty();
+    AddDatabaseOption(parser);
+    parser.addOption(QCommandLineOption(QStringLiteral("scope"),
+        QStringLiteral("Scope of time of the report in minutes (2.5 ... 500)."), QStringLiteral("MIN")));
+    parser.addOption(QCommandLineOption(QStringLiteral("key"),
+        QStringLiteral("Key (UntID) of a stored graph; repeat for up to five boxes."),
+        QStringLiteral("UNTID")));
+    parser.addOption(QCommandLineOption(QStringLiteral("box"),
+        QStringLiteral("Print only the page of this box."), QStringLiteral("N")));
+    parser.addOption(QCommandLineOption(QStringList { QStringLiteral("o"), QStringLiteral("output") },
+        QStringLiteral("The PDF file to write."), QStringLiteral("FILE.pdf")));
 }
 
-int runReport(const QStringList &args)
+// Reads the options into `out`; on a refusal says why in `error`.
+bool readArguments(const QCommandLineParser &parser, ReportArguments &out, QString &error)
+{
+    const QLocale c = QLocale::c();
+    bool ok = true;
+    out.db = DatabasePath(parser);
+    out.request.output = parser.value(QStringLiteral("o"));
+    for (const QString &key : parser.values(QStringLiteral("key"))) {
+        out.request.keys << key.toInt(&ok);
+        if (!ok) {
+            error = QStringLiteral("--key must be a number: ") + key;
+            return false;
+        }
+    }
+    if (parser.isSet(QStringLiteral("box"))) {
+        out.request.box = parser.value(QStringLiteral("box")).toInt(&ok);
+        if (!ok) {
+            error = QStringLiteral("--box must be a number");
+            return false;
+        }
+    }
+    out.request.scope = c.toFloat(parser.value(QStringLiteral("scope")), &ok);
+    if (!ok)
+        error = QStringLiteral("--scope MIN is needed");
+    else if (out.request.keys.isEmpty())
+        error = QStringLiteral("--key UNTID is needed");
+    else if (out.request.output.isEmpty())
+        error = QStringLiteral("-o FILE.pdf is needed");
+    else if (!parser.positionalArguments().isEmpty())
+        error = QStringLiteral("unexpected argument '") + parser.positionalArguments().first()
+            + QLatin1Char('\'');
+    return error.isEmpty();
+}
+
+int runReport(const CtlInvocation &call)
 {
     StderrMessages messages(QStringLiteral("zandorctl report"));
     ReportArguments arguments;
-    if (!parseArguments(args, arguments)) {
-        messages.show(QStringLiteral("usage: zandorctl ") + QString::fromLatin1(kUsage));
-        return 2;
-    }
+    QString error;
+    if (!readArguments(call.parser, arguments, error))
+        return call.usageError(error);
     // Opening would create a missing database; a report needs an existing one.
     if (!QFileInfo::exists(arguments.db)) {
         messages.show(QStringLiteral("there is no database <%1>").arg(arguments.db));
@@ -70,7 +85,7 @@ int runReport(const QStringList &args)
     }
     const Notation notation = Notation::fromSystem();
     Store store(db, notation);
-    QString error;
+    error.clear();
     QStringList notes;
     const bool printed = PrintStoredReport(store, notation, arguments.request, &error, &notes);
     for (const QString &note : notes)
@@ -84,6 +99,5 @@ int runReport(const QStringList &args)
 
 } // namespace
 
-ZANDORCTL_COMMAND("report", "report [--db FILE] --scope MIN --key UNTID [--key UNTID ...] "
-                            "[--box N] -o FILE.pdf   print the test report of stored graphs",
-                  runReport);
+ZANDORCTL_COMMAND("report", "print the test report of stored graphs as a PDF file", declareReport,
+    runReport);

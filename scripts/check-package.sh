@@ -70,7 +70,7 @@ cd "$REPO"
 [ -f build/CMakeCache.txt ] || flock "$REPO/.build.lock" cmake -S . -B build \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cd build
-flock "$REPO/.build.lock" cmake --build . -j2 --target zandor zandorctl netpc-sim
+flock "$REPO/.build.lock" cmake --build . -j2 --target zandor zandorctl netpc-sim package-docs
 rm -f zandor_*_amd64.deb
 flock "$REPO/.build.lock" cpack
 DEB="$(ls zandor_*_amd64.deb)"
@@ -135,6 +135,8 @@ ok() { echo "ok   ($(id -un)): $*"; }
 
 for p in zandor zandorctl netpc-sim; do
     if where=$(command -v "$p"); then ok "$p on PATH: $where"; else fail "$p not on PATH ($PATH)"; fi
+    page=/usr/share/man/man1/$p.1.gz
+    if [ -s "$page" ]; then ok "manual page $page"; else fail "no manual page $page"; fi
 done
 
 netpc-sim --port 8100 --speed 50 > /tmp/sim-$(id -un).log 2>&1 &
@@ -189,7 +191,8 @@ in_tree env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q zandor > "$OUT/ap
     || { tail -n 20 "$OUT/apt-purge.log"; die "the package did not remove"; }
 left=""
 for f in "$ROOT"/usr/bin/zandor* "$ROOT"/usr/bin/netpc-sim "$ROOT"/usr/bin/*.mdb "$ROOT"/usr/bin/*.bak \
-    "$ROOT"/usr/share/applications/zandor.desktop "$ROOT"/usr/share/icons/hicolor/scalable/apps/zandor.svg; do
+    "$ROOT"/usr/share/applications/zandor.desktop "$ROOT"/usr/share/icons/hicolor/scalable/apps/zandor.svg \
+    "$ROOT"/usr/share/man/man1/zandor*.1.gz "$ROOT"/usr/share/man/man1/netpc-sim.1.gz "$ROOT"/usr/share/doc/zandor; do
     if [ -e "$f" ]; then left="${left:+$left }${f#"$ROOT"/}"; fi
 done
 if [ -z "$left" ]; then echo "ok: purge left nothing behind"; else echo "FAIL: left after purge: $left"; failed=1; fi

@@ -3,7 +3,8 @@
 # running apt-get update only when something is missing.
 set -e
 PACKAGES="cmake g++ make qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev \
-xvfb xauth imagemagick poppler-utils fonts-liberation"
+xvfb xauth imagemagick poppler-utils fonts-liberation \
+dpkg-dev help2man lintian"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

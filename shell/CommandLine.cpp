@@ -1,5 +1,11 @@
 #include "shell/CommandLine.h"
 
+#include "core/OperatorMessages.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
 bool ParseHostAndPort(const QString &text, QString &host, quint16 &port)
 {
     const int colon = text.lastIndexOf(QLatin1Char(':'));
@@ -17,41 +23,99 @@ bool ParseHostAndPort(const QString &text, QString &host, quint16 &port)
     return !host.isEmpty();
 }
 
-CommandLine CommandLine::parse(const QStringList &arguments)
+namespace
+{
+
+const QString ProgramName = QStringLiteral("zandor");
+
+// The options of the program, declared once for parsing and for the help.
+struct Options {
+    QCommandLineParser parser;
+    QCommandLineOption help { QStringList { QStringLiteral("h"), QStringLiteral("help") },
+        QStringLiteral("Show this help and exit.") };
+    QCommandLineOption version { QStringList { QStringLiteral("v"), QStringLiteral("version") },
+        QStringLiteral("Show the version and exit.") };
+    QCommandLineOption db { QStringLiteral("db"),
+        QStringLiteral("Use the database FILE instead of kovra.mdb in the user's data folder."),
+        QStringLiteral("FILE") };
+    QCommandLineOption netpc { QStringLiteral("netpc"),
+        QStringLiteral("Reach the instrument PC at HOST (and PORT) instead of the address in the "
+                       "settings."),
+        QStringLiteral("HOST[:PORT]") };
+
+    Options()
+    {
+        parser.setApplicationDescription(QStringLiteral(
+            "Workstation of the curing tester for resin-impregnated paper: measures the curing "
+            "in five boxes through the instrument PC, evaluates the curves against limit files, "
+            "stores graphs and patterns in its database and prints test reports."));
+        parser.addOptions({ help, version, db, netpc });
+        parser.addPositionalArgument(QStringLiteral("1"),
+            QStringLiteral("Start without the trace request and the zero point; any other "
+                           "arguments start normally."),
+            QStringLiteral("[1]"));
+    }
+};
+
+CommandLine usageError(const QString &text)
 {
     CommandLine cl;
-    QStringList positional;
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString &a = arguments.at(i);
-        const bool hasValue = i + 1 < arguments.size();
-        if (a == QLatin1String("--db")) {
-            if (!hasValue) {
-                cl.error = QStringLiteral("--db needs a file name");
-                return cl;
-            }
-            cl.databasePath = arguments.at(++i);
-        } else if (a == QLatin1String("--netpc")) {
-            if (!hasValue || !ParseHostAndPort(arguments.at(++i), cl.netpcHost, cl.netpcPort)) {
-                cl.error = QStringLiteral("--netpc needs HOST or HOST:PORT");
-                return cl;
-            }
-        } else if (a.startsWith(QLatin1String("--"))) {
-            cl.error = QStringLiteral("unknown option %1").arg(a);
-            return cl;
-        } else {
-            positional << a;
-        }
-    }
-    cl.noInstrument = positional == QStringList{QStringLiteral("1")};
-    if (!positional.isEmpty() && !cl.noInstrument)
-        cl.error = QStringLiteral("unexpected argument %1").arg(positional.join(QLatin1Char(' ')));
+    cl.request = CommandLine::Request::UsageError;
+    cl.error = text;
     return cl;
 }
 
-QString CommandLine::usage()
+} // namespace
+
+CommandLine CommandLine::parse(const QStringList &arguments)
 {
-    return QStringLiteral("usage: zandor [1] [--db FILE] [--netpc HOST[:PORT]]\n"
-                          "  1       start without trace request and zero point\n"
-                          "  --db    use this database file instead of kovra.mdb\n"
-                          "  --netpc reach the instrument PC at this address\n");
+    Options o;
+    if (!o.parser.parse(QStringList { ProgramName } + arguments))
+        return usageError(o.parser.errorText());
+    CommandLine cl;
+    if (o.parser.isSet(o.help)) {
+        cl.request = Request::Help;
+        return cl;
+    }
+    if (o.parser.isSet(o.version)) {
+        cl.request = Request::Version;
+        return cl;
+    }
+    if (o.parser.isSet(o.netpc)
+        && !ParseHostAndPort(o.parser.value(o.netpc), cl.netpcHost, cl.netpcPort))
+        return usageError(QStringLiteral("--netpc needs HOST or HOST:PORT, not '%1'.")
+                              .arg(o.parser.value(o.netpc)));
+    cl.databasePath = o.parser.value(o.db);
+    cl.noInstrument = o.parser.positionalArguments() == QStringList { QStringLiteral("1") };
+    return cl;
+}
+
+QString CommandLine::helpText()
+{
+    // The parser names the program by the path it was started with; the
+    // help (and the manual page made from it) names it plainly.
+    const QString text = Options().parser.helpText();
+    return QStringLiteral("Usage: %1 [options] [1]").arg(ProgramName)
+        + text.mid(text.indexOf(QLatin1Char('\n')));
+}
+
+int CommandLine::answer(QTextStream &out, QTextStream &err, OperatorMessages *operatorView) const
+{
+    switch (request) {
+    case Request::Help:
+        out << helpText();
+        return 0;
+    case Request::Version:
+        out << ProgramName << ' ' << QCoreApplication::applicationVersion() << '\n';
+        return 0;
+    case Request::UsageError:
+        err << ProgramName << ": " << error << '\n';
+        if (operatorView)
+            operatorView->show(
+                ProgramName + QStringLiteral(": ") + error, OperatorMessages::Icon::Critical);
+        return 2;
+    case Request::Start:
+        break;
+    }
+    return 0;
 }

@@ -16,18 +16,30 @@ int fail(const QString &text)
     return 2;
 }
 
+// The parser names the program by the path it was started with; the help
+// (and the manual page made from it) names it plainly.
+QString helpText(const QCommandLineParser &parser)
+{
+    const QString text = parser.helpText();
+    return QStringLiteral("Usage: netpc-sim [options]") + text.mid(text.indexOf(QLatin1Char('\n')));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("netpc-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZANDOR_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("A simulated NetPC instrument PC.\n\nFaults (--fault NAME[=k]):\n")
         + SimulatorOptions::faultHelp());
-    parser.addHelpOption();
+    const QCommandLineOption help(QStringList { QStringLiteral("h"), QStringLiteral("help") },
+        QStringLiteral("Show this help and exit."));
+    const QCommandLineOption version(QStringList { QStringLiteral("v"), QStringLiteral("version") },
+        QStringLiteral("Show the version and exit."));
     const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("TCP port (8100)."),
         QStringLiteral("port"), QStringLiteral("8100"));
     const QCommandLineOption listen(QStringLiteral("listen"),
@@ -43,8 +55,18 @@ int main(int argc, char **argv)
         QStringLiteral("Play a fault; may be repeated."), QStringLiteral("name[=k]"));
     const QCommandLineOption verbose(
         QStringLiteral("verbose"), QStringLiteral("Print every received command."));
-    parser.addOptions({ port, listen, speed, seed, fault, verbose });
-    parser.process(app);
+    parser.addOptions({ help, version, port, listen, speed, seed, fault, verbose });
+    // Not process(): a usage error ends with status 2 here, as in the other programs.
+    if (!parser.parse(app.arguments()))
+        return fail(parser.errorText());
+    if (parser.isSet(help)) {
+        QTextStream(stdout) << helpText(parser);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        QTextStream(stdout) << "netpc-sim " << QCoreApplication::applicationVersion() << '\n';
+        return 0;
+    }
 
     SimulatorOptions options;
     bool ok = false;
