@@ -51,7 +51,8 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
     nameProgram();
-    QApplication::setApplicationDisplayName(QStringLiteral("Zandor 3.2"));
+    // No display name: the platform would append it to every caption, and
+    // the captions are the operator's landmarks exactly as they stand.
     QApplication::setWindowIcon(QIcon(BoxIcons::application(64)));
 
     const CommandLine commandLine = CommandLine::parse(app.arguments().mid(1));
@@ -60,6 +61,10 @@ int main(int argc, char **argv)
         return commandLine.answer(out, err, hasScreen() ? &messageBoxes : nullptr);
     }
     ZandorApplication zandor(commandLine);
+    // The end comes after the instrument socket has closed, not with the
+    // last window.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(&zandor, &ZandorApplication::ended, &app, &QCoreApplication::quit);
     if (!zandor.start())
         return 1;
     return app.exec();

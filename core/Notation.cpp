@@ -191,13 +191,10 @@ double Notation::leadingNumber(const QString &text)
 
 QString Notation::date(QDate d) const
 {
-    const QString sep(m_date);
-    return QStringLiteral("%1%2%3%4%5")
-        .arg(d.day(), 2, 10, QLatin1Char('0'))
-        .arg(sep)
-        .arg(d.month(), 2, 10, QLatin1Char('0'))
-        .arg(sep)
-        .arg(d.year() % 100, 2, 10, QLatin1Char('0'));
+    const auto twoDigits
+        = [](int n) { return QString::number(n).rightJustified(2, QLatin1Char('0')); };
+    return twoDigits(d.day()) + m_date + twoDigits(d.month()) + m_date
+        + twoDigits(d.year() % 100);
 }
 
 std::optional<QDate> Notation::parseDate(const QString &text) const

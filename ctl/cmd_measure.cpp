@@ -244,8 +244,12 @@ bool startInstrument(NetLink &link, StderrMessages &messages, Settings &s, const
         loop.quit();
     };
     QObject::connect(&startup, &InstrumentStartup::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&startup, &InstrumentStartup::zeroPointBegins, &loop,
-        [] { err() << "zandorctl measure: determining the zero point" << Qt::endl; });
+    // A start-up that has already failed goes on to its zero point before
+    // the wait ends; saying so after the failure would read as progress.
+    QObject::connect(&startup, &InstrumentStartup::zeroPointBegins, &loop, [&failed] {
+        if (!failed)
+            err() << "zandorctl measure: determining the zero point" << Qt::endl;
+    });
     err() << "zandorctl measure: connecting to " << s.HostAddress << ":" << s.HostPort << Qt::endl;
     startup.start();
     if (!failed && startup.step() != InstrumentStartup::Step::Done)
@@ -258,10 +262,9 @@ void reportProgress(const MeasurementRun &run, int index, int expected)
 {
     const BoxRecord &box = *run.box();
     err() << QStringLiteral("zandorctl measure: point %1 of %2, %3 s, %4 %")
-                 .arg(index)
-                 .arg(expected)
-                 .arg(double(box.y[size_t(index)]), 0, 'f', 1)
-                 .arg(double(box.x[size_t(index)]), 0, 'f', 2)
+                 .arg(QString::number(index), QString::number(expected),
+                     QString::number(double(box.y[size_t(index)]), 'f', 1),
+                     QString::number(double(box.x[size_t(index)]), 'f', 2))
           << Qt::endl;
 }
 
@@ -281,9 +284,8 @@ MeasurementRun::Outcome measure(NetLink &link, StderrMessages &messages, Setting
     QObject::connect(&run, &MeasurementRun::timedOut, &run, [&](int count) {
         err() << QStringLiteral("zandorctl measure: no reading within %1 s, a substitute point "
                                 "is stored (time-out %2 of %3)")
-                     .arg(waitSeconds)
-                     .arg(count)
-                     .arg(MeasurementRun::MaxTimeouts + 1)
+                     .arg(QString::number(waitSeconds), QString::number(count),
+                         QString::number(MeasurementRun::MaxTimeouts + 1))
               << Qt::endl;
     });
     QEventLoop loop;
@@ -311,10 +313,10 @@ QString resultsJson(const Settings &s)
                   .arg(box.Unvollst ? QStringLiteral("false") : QStringLiteral("true"));
     fields << QStringLiteral("\"missing\": %1").arg(box.Fehlend);
     for (int k = 1; k <= ResultCount; ++k)
-        fields << QStringLiteral("\"Erg%1\": %2").arg(k).arg(jsonNumber(box.Erg[size_t(k)]));
+        fields << QStringLiteral("\"Erg%1\": %2").arg(QString::number(k), jsonNumber(box.Erg[size_t(k)]));
     fields << QStringLiteral("\"ZeroPoint\": %1").arg(jsonNumber(s.ZeroPoint));
     for (int k = 1; k <= 10; ++k)
-        fields << QStringLiteral("\"Ein%1\": %2").arg(k).arg(jsonNumber(box.Ein[size_t(k)]));
+        fields << QStringLiteral("\"Ein%1\": %2").arg(QString::number(k), jsonNumber(box.Ein[size_t(k)]));
     QStringList points;
     for (int i = 0; i < box.pointCount(); ++i)
         points << QStringLiteral("[%1, %2]")

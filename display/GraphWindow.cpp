@@ -4,6 +4,7 @@
 #include "display/GraphPlot.h"
 #include "display/PictureBox.h"
 #include "display/TestReport.h"
+#include "core/ButtonKeys.h"
 #include "core/AppContext.h"
 #include "core/OperatorMessages.h"
 #include "core/Settings.h"
@@ -17,6 +18,7 @@ FrmGraph::FrmGraph(AppContext &ctx, QWidget *parent)
       cmdGraphDrk(new QPushButton(this)), cmdGraphAb(new QPushButton(this))
 {
     setObjectName(QStringLiteral("frmGraph"));
+    new ButtonKeys(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture2->setObjectName(QStringLiteral("Picture2"));
     cmdGraphDrk->setObjectName(QStringLiteral("cmdGraphDrk"));

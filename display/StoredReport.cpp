@@ -40,13 +40,11 @@ bool PrintStoredReport(Store &store, const Notation &notation, const StoredRepor
             return fail(error, QStringLiteral("there is no stored graph or pattern %1").arg(key));
         if (notes && !box.holdsGraph())
             *notes << QStringLiteral("box %1 (%2) holds a pattern and gets no page")
-                          .arg(k)
-                          .arg(key);
+                          .arg(QString::number(k), QString::number(key));
         else if (notes && request.box == 0 && box.Ein[10] != request.scope)
             *notes << QStringLiteral("box %1 (%2) was measured in %3 minutes and gets no page")
-                          .arg(k)
-                          .arg(key)
-                          .arg(notation.plain(box.Ein[10]));
+                          .arg(QString::number(k), QString::number(key),
+                              notation.plain(box.Ein[10]));
     }
     settings.ActiveBox = request.box == 0 ? 1 : request.box;
     settings.DialogMode = request.box == 0 ? 0 : 1;

@@ -65,13 +65,13 @@ CurveTextResult ReadCurveText(QIODevice &in, BoxRecord &box)
         if (!point) {
             result.error = QStringLiteral("line %1: expected \"seconds,percent\" or "
                                           "\"seconds;percent\", got \"%2\"")
-                               .arg(lineNo)
-                               .arg(line.trimmed().left(60));
+                               .arg(QString::number(lineNo), line.trimmed().left(60));
             return result;
         }
         if (result.points == MaxPoints) {
             result.error
-                = QStringLiteral("line %1: more than %2 points").arg(lineNo).arg(MaxPoints);
+                = QStringLiteral("line %1: more than %2 points")
+                               .arg(QString::number(lineNo), QString::number(MaxPoints));
             return result;
         }
         box.y[result.points] = point->first;
@@ -100,7 +100,7 @@ QString ResultsJson(const CurveResults &erg)
 {
     QStringList members;
     for (int k = 1; k <= ResultCount; ++k)
-        members << QStringLiteral("\"Erg%1\": %2").arg(k).arg(RoundTripFloat(erg[k]));
+        members << QStringLiteral("\"Erg%1\": %2").arg(QString::number(k), RoundTripFloat(erg[k]));
     return QLatin1Char('{') + members.join(QStringLiteral(", ")) + QLatin1Char('}');
 }
 
@@ -110,10 +110,8 @@ QString ResultsText(const CurveResults &erg)
     for (int k = 1; k <= ResultCount; ++k) {
         const ResultCaption &c = resultCaption(k);
         out += QStringLiteral("Erg%1  %2 %3 %4\n")
-                   .arg(k)
-                   .arg(c.caption.leftJustified(25))
-                   .arg(RoundTripFloat(erg[k]))
-                   .arg(c.unit);
+                   .arg(QString::number(k), c.caption.leftJustified(25),
+                       RoundTripFloat(erg[k]), c.unit);
     }
     return out;
 }

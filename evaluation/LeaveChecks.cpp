@@ -18,6 +18,19 @@ LeaveChecks::Watch *LeaveChecks::watch(QWidget *field)
     return watch;
 }
 
+bool LeaveChecks::leaveFocused()
+{
+    if (m_refused)
+        return false;
+    QWidget *field = QApplication::focusWidget();
+    if (!field || field->window() != parent())
+        return true;
+    if (auto *watch
+        = field->findChild<Watch *>(QStringLiteral("leaveWatch"), Qt::FindDirectChildrenOnly))
+        emit watch->lostFocus();
+    return !refusing();
+}
+
 void LeaveChecks::refuse(QWidget *field)
 {
     if (m_refused)

@@ -26,6 +26,11 @@ public:
     // button. Reaching it with Tab still checks.
     void exempt(QWidget *target) { m_exempt.insert(target); }
 
+    // A button pressed by its access key leaves the focus where it was; it
+    // calls this first to check the focused field as if it had been left.
+    // False when that field (or one just refused) holds the focus back.
+    bool leaveFocused();
+
     // Sends the focus back to field once the current event is handled.
     void refuse(QWidget *field);
     // True from refuse() until the focus is back: a button pressed in that

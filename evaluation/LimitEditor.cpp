@@ -3,6 +3,7 @@
 #include "evaluation/LeaveChecks.h"
 #include "evaluation/LimitInput.h"
 #include "evaluation/ResultCaptions.h"
+#include "core/ButtonKeys.h"
 #include "core/AppContext.h"
 #include "core/DecimalKeyFilter.h"
 #include "core/Notation.h"
@@ -60,6 +61,7 @@ FrmGrw::FrmGrw(AppContext &ctx, QWidget *parent)
     , m_decimalKeys(new DecimalKeyFilter(ctx.notation, this))
 {
     setObjectName(QStringLiteral("frmGrw"));
+    new ButtonKeys(this);
     createControls();
     layOut();
     connectHandlers();
@@ -82,9 +84,11 @@ void FrmGrw::createControls()
         lblrange[k] = makeLabel(fraGrw, indexed("lblrange", k));
         lbl3[k] = makeLabel(fraGrw, indexed("lbl3", k));
         lbl1[k]->setBuddy(medUgs[k]);
-        // Only the lower limits turn a typed "." into the decimal
-        // separator; operators know the upper ones take what they type.
+        // Both columns turn a typed "." into the decimal separator: an
+        // upper field that kept it would refuse "999.9" on a comma system
+        // with a message naming 999.9 as the limit.
         m_decimalKeys->watch(medUgs[k]);
+        m_decimalKeys->watch(medOgs[k]);
     }
     fraNeu = new QGroupBox(QStringLiteral("Name"), this);
     fraNeu->setObjectName(QStringLiteral("fraNeu"));

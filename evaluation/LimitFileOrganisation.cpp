@@ -1,6 +1,7 @@
 #include "evaluation/LimitFileOrganisation.h"
 
 #include "evaluation/LimitEditor.h"
+#include "core/ButtonKeys.h"
 #include "core/AppContext.h"
 #include "core/OperatorMessages.h"
 #include "core/Settings.h"
@@ -42,6 +43,7 @@ FrmGrwOrg::FrmGrwOrg(AppContext &ctx, QWidget *parent)
     , m_relateMode(ctx.settings.DialogMode == 1)
 {
     setObjectName(QStringLiteral("frmGrwOrg"));
+    new ButtonKeys(this);
     createControls();
     layOut();
     connectHandlers();

@@ -1,6 +1,7 @@
 #include "evaluation/ResultsWindow.h"
 
 #include "core/CurveNote.h"
+#include "core/ButtonKeys.h"
 #include "core/AppContext.h"
 #include "core/Notation.h"
 #include "core/Settings.h"
@@ -54,6 +55,7 @@ FrmErg::FrmErg(AppContext &ctx, QWidget *parent)
     , m_ctx(ctx)
 {
     setObjectName(QStringLiteral("frmErg"));
+    new ButtonKeys(this);
     createControls();
     layOut();
     connect(cmdErgAb, &QPushButton::clicked, this, &FrmErg::cmdErgAb_Click);

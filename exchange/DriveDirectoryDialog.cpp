@@ -1,5 +1,7 @@
 #include "exchange/DriveDirectoryDialog.h"
 
+#include "core/ButtonKeys.h"
+
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
@@ -27,6 +29,7 @@ bool isOnTheWayTo(QString directory, const QString &path)
 DriveDirectoryDialog::DriveDirectoryDialog(QWidget *parent)
     : QDialog(parent)
 {
+    new ButtonKeys(this);
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setAutoFillBackground(true);

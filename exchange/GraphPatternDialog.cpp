@@ -2,6 +2,7 @@
 
 #include "exchange/ExportDialog.h"
 #include "exchange/ExportFile.h"
+#include "core/ButtonKeys.h"
 #include "core/AppContext.h"
 #include "core/OperatorMessages.h"
 #include "core/Settings.h"
@@ -59,6 +60,7 @@ FrmDOrg::FrmDOrg(AppContext &ctx, QWidget *parent)
     , m_mode(ctx.settings.DialogMode)
 {
     setObjectName(QStringLiteral("frmDOrg"));
+    new ButtonKeys(this);
     chooseExportFile = [this](AppContext &c) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         FrmExp dialog(c, this);

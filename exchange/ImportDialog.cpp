@@ -5,11 +5,11 @@
 #include "core/AppContext.h"
 #include "core/BoxRecord.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFileSystemModel>
 #include <QItemSelectionModel>
 #include <QListView>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QTreeView>
 #include <algorithm>
@@ -86,17 +86,15 @@ void FrmImp::cmdImp_Click()
         [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
     const QList<QPersistentModelIndex> chosen(rows.begin(), rows.end());
 
-    QProgressDialog progress(QStringLiteral("Importing graphs/patterns ..."),
-        QStringLiteral("Cancel"), 0, int(chosen.size()), this);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-
+    // No progress window: one over the import would block the messages
+    // about a bad file, and its Cancel would drop the files still to come.
+    // Each file takes milliseconds; the hourglass says the dialog is busy,
+    // and every message brings the arrow back while it waits.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     // One buffer for the run: a field that a file does not carry keeps the
     // value of the file before.
     BoxRecord buffer;
-    for (int i = 0; i < chosen.size() && !progress.wasCanceled(); ++i) {
-        progress.setValue(i);
-        const QPersistentModelIndex &entry = chosen.at(i);
+    for (const QPersistentModelIndex &entry : chosen) {
         if (!entry.isValid())
             continue; // the file went away meanwhile
         const QString name = m_files->fileName(entry);
@@ -104,7 +102,7 @@ void FrmImp::cmdImp_Click()
             entry, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
         ImportOneFile(JoinDirectoryAndName(path, name), name, buffer, *m_target, m_ctx.messages);
     }
-    progress.setValue(int(chosen.size()));
+    QApplication::restoreOverrideCursor();
 }
 
 void FrmImp::cmdZu_Click()

@@ -16,6 +16,26 @@
 namespace
 {
 
+// A number text of the file with the decimal comma, read as the classic
+// conversion reads it: an exponent ("1e3", "1,5E-2") is part of the number.
+std::optional<double> readNumberText(const QString &text)
+{
+    const Notation comma(QLatin1Char(','));
+    const QString t = text.trimmed();
+    const qsizetype e = t.indexOf(QLatin1Char('e'), 0, Qt::CaseInsensitive);
+    if (e < 0)
+        return comma.parseNumber(t);
+    // The part before the exponent by the file's own rules; the exponent as
+    // C reads it ("1e", "1e3.5" are no numbers).
+    if (!comma.parseNumber(t.left(e)))
+        return std::nullopt;
+    bool ok = false;
+    const double v = QString(t).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
 // Walks the file's bytes; every read says whether the bytes were there.
 class FieldReader
 {
@@ -70,8 +90,7 @@ public:
         if (text.isEmpty())
             text = QStringLiteral("0");
         text.replace(QLatin1Char('.'), QLatin1Char(','));
-        const Notation comma(QLatin1Char(','));
-        const std::optional<double> v = comma.parseNumber(text);
+        const std::optional<double> v = readNumberText(text);
         if (!v)
             return fail(QStringLiteral("field %1 is no number").arg(m_field));
         return single(*v, out);
@@ -155,11 +174,14 @@ bool readPointCount(FieldReader &in, int &n)
     double count = 0;
     if (!in.binary(count))
         return false;
-    if (std::isnan(count) || count < 0)
+    if (std::isnan(count))
         return in.fail(QStringLiteral("the point count is no count"));
-    n = roundHalfEven(count);
     // The curve arrays end at index 300 and need the slot behind the last
     // point for the end mark.
+    if (count >= ImportMaxPoints + 1)
+        return in.fail(QStringLiteral("more than %1 points").arg(ImportMaxPoints));
+    // A count below 1, negative ones included, is a pattern: no curve.
+    n = count < 0 ? 0 : roundHalfEven(count);
     if (n > ImportMaxPoints)
         return in.fail(QStringLiteral("more than %1 points").arg(ImportMaxPoints));
     return true;

@@ -30,9 +30,10 @@ double ReadBinaryNumber(QByteArrayView eightBytes);
 
 // Reads the file's content into box. The specimen name becomes
 // suffix + "->" + the name in the file. On any fault (a field running past
-// the end, a bad number text, more than 299 points, a negative or
+// the end, a bad number text, more than 299 points, a
 // not-a-number count, a number that does not fit the record) box is left
-// exactly as it was and the reason is put in *why.
+// exactly as it was and the reason is put in *why. A count below 1 is a
+// pattern: specimen data without a curve.
 bool ParseImportData(
     QByteArrayView data, BoxRecord &box, const QString &suffix, QString *why = nullptr);
 

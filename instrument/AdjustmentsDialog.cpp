@@ -4,6 +4,7 @@
 #include "instrument/Adjustments.h"
 #include "instrument/NetLink.h"
 #include "instrument/ReplyWait.h"
+#include "core/ButtonKeys.h"
 #include "core/AppContext.h"
 #include "core/DecimalKeyFilter.h"
 #include "core/Notation.h"
@@ -67,6 +68,7 @@ FrmEinst::FrmEinst(AppContext &ctx, QWidget *parent)
     , m_ctx(ctx)
 {
     setObjectName(QStringLiteral("frmEinst"));
+    new ButtonKeys(this);
     buildControls();
     Form_Load();
 }

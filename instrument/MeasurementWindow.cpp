@@ -1,6 +1,7 @@
 #include "instrument/MeasurementWindow.h"
 
 #include "core/AppContext.h"
+#include "core/ButtonKeys.h"
 #include "core/CurveNote.h"
 #include "core/Notation.h"
 #include "core/OperatorMessages.h"
@@ -78,10 +79,10 @@ QLineEdit *readout(const QString &name, QWidget *parent)
 QString clockText(qint64 ms)
 {
     const qint64 s = ms / 1000;
-    return QStringLiteral("%1:%2:%3")
-        .arg(s / 3600, 2, 10, QLatin1Char('0'))
-        .arg((s / 60) % 60, 2, 10, QLatin1Char('0'))
-        .arg(s % 60, 2, 10, QLatin1Char('0'));
+    const auto twoDigits
+        = [](qint64 n) { return QString::number(n).rightJustified(2, QLatin1Char('0')); };
+    return twoDigits(s / 3600) + QLatin1Char(':') + twoDigits((s / 60) % 60) + QLatin1Char(':')
+        + twoDigits(s % 60);
 }
 
 } // namespace
@@ -91,6 +92,7 @@ FrmMessen::FrmMessen(AppContext &ctx, QWidget *parent)
     , m_ctx(ctx)
 {
     setObjectName(QStringLiteral("frmMessen"));
+    new ButtonKeys(this);
     buildControls();
     connect(&m_clock, &QTimer::timeout, this, &FrmMessen::showElapsed);
     m_lampOff.setSingleShot(true);
@@ -239,9 +241,8 @@ void FrmMessen::runStarted()
     const BoxRecord &box = *m_run->box();
     const Notation &n = m_ctx.notation;
     m_info->setText(QStringLiteral("Box %1   %2\nVoltage %3 V, cycle %4 s, %5 min")
-                        .arg(box.BoxNr)
-                        .arg(box.Kovra.trimmed())
-                        .arg(n.plain(box.Ein[3]), n.plain(box.Ein[4]), n.plain(box.Ein[10])));
+                        .arg(QString::number(box.BoxNr), box.Kovra.trimmed(),
+                            n.plain(box.Ein[3]), n.plain(box.Ein[4]), n.plain(box.Ein[10])));
     static_cast<MeasurementPlot *>(m_plot)->setCurve(m_run->box(), false);
     m_clock.start(1000);
     setStatus(QStringLiteral("Measuring"));

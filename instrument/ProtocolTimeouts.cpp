@@ -14,5 +14,6 @@ ProtocolTimeouts ProtocolTimeouts::scaledDown(int divisor)
     t.measurementExtra = scale(t.measurementExtra);
     t.breakReply = scale(t.breakReply);
     t.replyQuiet = scale(t.replyQuiet);
+    t.closing = scale(t.closing);
     return t;
 }

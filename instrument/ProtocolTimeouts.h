@@ -17,6 +17,7 @@ struct ProtocolTimeouts {
     // How long the start of a reply waits for its line end before it is
     // taken as it is; a line-ended peer sends the rest within milliseconds.
     Duration replyQuiet { 250 };
+    Duration closing { 2000 }; // the socket's closed state at shut-down
 
     // All waits divided by `divisor` (at least one millisecond each).
     static ProtocolTimeouts scaledDown(int divisor);

@@ -5,6 +5,7 @@
 #include "core/LimitCheck.h"
 #include "evaluation/LimitFileOrganisation.h"
 #include "evaluation/ResultsWindow.h"
+#include "core/ButtonKeys.h"
 #include "instrument/Adjustments.h"
 #include "instrument/AdjustmentsDialog.h"
 #include "instrument/MeasurementWindow.h"
@@ -97,6 +98,7 @@ FrmEbn::FrmEbn(AppContext &ctx, QWidget *parent)
     , m_decimalKeys(new DecimalKeyFilter(ctx.notation, this))
 {
     setObjectName(QStringLiteral("frmEbn"));
+    new ButtonKeys(this);
     // A box without a measured graph starts from the preset adjustments.
     if (!box().holdsGraph()) {
         TransferAdjustments(1, m_ctx.settings);
@@ -188,6 +190,12 @@ void FrmEbn::createFields()
         { EbnFeuchte, PercentRange, &SpecimenRecord::Feuchte },
         { EbnFluss, PercentRange, &SpecimenRecord::Fluss },
         { EbnAsche, PercentRange, &SpecimenRecord::Asche },
+    };
+    m_dates = {
+        { EbnPruefAm, TestDateMessage },
+        { EbnBgVonAm, DateMessage },
+        { EbnDrVonAm, DateMessage },
+        { EbnPaVonAm, DateMessage },
     };
     m_texts = {
         { EbnBenutzer, &SpecimenRecord::Benutzer },
@@ -386,10 +394,25 @@ void FrmEbn::PutSpecimenFields(const SpecimenRecord &rec)
     EbnBemerk->setPlainText(rec.Bemerk);
 }
 
+bool FrmEbn::typedFieldsPass()
+{
+    // What the operator typed gets the checks of leaving its field, however
+    // the button was pressed; a value loaded from a record may stay as it is.
+    for (const NumberField &n : m_numbers)
+        if (n.edit->isModified() && !checkNumber(n.edit, n.range))
+            return false;
+    for (const DateField &d : m_dates)
+        if (d.edit->isModified() && !checkDate(d.edit, d.message))
+            return false;
+    return true;
+}
+
 bool FrmEbn::GetSpecimenFields(SpecimenRecord &rec)
 {
     // A field that holds no number cannot be taken; nothing is taken then,
     // so the box never holds half of the form.
+    if (!typedFieldsPass())
+        return false;
     QList<float> numbers;
     for (const NumberField &n : m_numbers) {
         const std::optional<double> value = m_ctx.notation.parseNumber(n.edit->text());
@@ -425,24 +448,27 @@ bool FrmEbn::takeFields()
     return true;
 }
 
-void FrmEbn::checkNumber(QLineEdit *field, SpecimenRange range)
+bool FrmEbn::checkNumber(QLineEdit *field, SpecimenRange range)
 {
     if (ReadSpecimenNumber(field->text(), range, m_ctx.notation))
-        return;
+        return true;
     m_ctx.messages.show(SpecimenNumberMessage(range), OperatorMessages::Icon::Critical);
     m_checks->refuse(field);
+    return false;
 }
 
-void FrmEbn::checkDate(QLineEdit *field, const QString &message)
+bool FrmEbn::checkDate(QLineEdit *field, const QString &message)
 {
     if (const std::optional<QString> date = RewriteSpecimenDate(field->text(), m_ctx.notation)) {
         field->setText(*date);
-        return;
+        return true;
     }
-    // A refused date leaves an empty field, never the text that failed.
+    // A refused date leaves an empty field, never the text that failed; the
+    // emptied field still counts as typed, so no button takes it in silence.
     field->clear();
     m_ctx.messages.show(message, OperatorMessages::Icon::Critical);
     m_checks->refuse(field);
+    return false;
 }
 
 void FrmEbn::EbnBg_LostFocus()
@@ -497,7 +523,7 @@ void FrmEbn::EbnPaVonAm_LostFocus()
 void FrmEbn::cmdEbnMess_Click()
 {
     // A field that was just refused keeps the focus; the button waits.
-    if (m_checks->refusing())
+    if (!m_checks->leaveFocused())
         return;
     Settings &s = m_ctx.settings;
     if (box().Ein[10] != s.ScopeOfTime) {
@@ -518,16 +544,16 @@ void FrmEbn::cmdEbnMess_Click()
     s.MeasureRequested = 1;
     if (box().Status != BoxStatus::Graph)
         box().Stored = false;
-    const QString caption = QStringLiteral("Measurement of  <%1>  in box %2")
-                                .arg(box().Kovra.trimmed())
-                                .arg(s.ActiveBox);
+    // Joined, not formatted: a name may hold "%1" of its own.
+    const QString caption = QStringLiteral("Measurement of  <") + box().Kovra.trimmed()
+        + QStringLiteral(">  in box ") + QString::number(s.ActiveBox);
     openMeasurementWindow(caption);
     accept();
 }
 
 void FrmEbn::cmdEbnMessAn_Click()
 {
-    if (m_checks->refusing() || !takeFields())
+    if (!m_checks->leaveFocused() || !takeFields())
         return;
     if (box().Ein[10] != m_ctx.settings.ScopeOfTime) {
         m_ctx.messages.show(ScopeRefusal);
@@ -538,7 +564,7 @@ void FrmEbn::cmdEbnMessAn_Click()
 
 void FrmEbn::cmdEbnGrw_Click()
 {
-    if (m_checks->refusing())
+    if (!m_checks->leaveFocused())
         return;
     m_ctx.settings.DialogMode = 1;
     openModal([this] { return std::make_unique<FrmGrwOrg>(m_ctx, this); });
@@ -550,7 +576,7 @@ void FrmEbn::cmdEbnGrw_Click()
 
 void FrmEbn::cmdEbnGraph_Click()
 {
-    if (m_checks->refusing())
+    if (!m_checks->leaveFocused())
         return;
     m_ctx.settings.DialogMode = 1;
     openGraphWindow();
@@ -559,7 +585,7 @@ void FrmEbn::cmdEbnGraph_Click()
 
 void FrmEbn::cmdEbnErg_Click()
 {
-    if (m_checks->refusing())
+    if (!m_checks->leaveFocused())
         return;
     m_ctx.settings.DialogMode = 0;
     openResultsWindow();
@@ -567,7 +593,7 @@ void FrmEbn::cmdEbnErg_Click()
 
 void FrmEbn::cmdEbnAb_Click()
 {
-    if (m_checks->refusing() || !takeFields())
+    if (!m_checks->leaveFocused() || !takeFields())
         return;
     accept();
 }

@@ -34,6 +34,10 @@ private:
         SpecimenRange range;
         float SpecimenRecord::*value;
     };
+    struct DateField {
+        QLineEdit *edit;
+        QString message;
+    };
     struct TextField {
         QLineEdit *edit;
         QString SpecimenRecord::*value;
@@ -67,8 +71,12 @@ private:
     void EbnDrVonAm_LostFocus();
     void EbnPaVonAm_LostFocus();
 
-    void checkNumber(QLineEdit *field, SpecimenRange range);
-    void checkDate(QLineEdit *field, const QString &message);
+    // The checks of leaving a field; false, with the message given and the
+    // focus on its way back, when the entry is refused.
+    bool checkNumber(QLineEdit *field, SpecimenRange range);
+    bool checkDate(QLineEdit *field, const QString &message);
+    // Every field the operator typed into passes the checks of leaving it.
+    bool typedFieldsPass();
 
     // False, with the focus and the message at the first field that holds
     // no number; rec is then untouched.
@@ -89,6 +97,7 @@ private:
     LeaveChecks *m_checks;
     DecimalKeyFilter *m_decimalKeys;
     QList<NumberField> m_numbers;
+    QList<DateField> m_dates;
     QList<TextField> m_texts;
 
     QLabel *lblEbnKovra, *lblEbnBenutzer, *lblEbnPruefAm, *lblEbnBgArt, *lblEbnBg, *lblEbnBgEinh,

@@ -6,6 +6,7 @@
 #include "shell/MainWindow.h"
 #include "shell/MessageBoxMessages.h"
 #include "shell/RunRestore.h"
+#include "shell/ReportTarget.h"
 #include "core/Notation.h"
 #include "core/Settings.h"
 #include "shell/StartWindow.h"
@@ -14,9 +15,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
 #include <QPrinter>
-#include <QPrinterInfo>
-#include <QStandardPaths>
 
 ZandorApplication::ZandorApplication(const CommandLine &commandLine, OperatorMessages *messages)
     : m_commandLine(commandLine),
@@ -33,12 +33,7 @@ ZandorApplication::ZandorApplication(const CommandLine &commandLine, OperatorMes
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     // Without any printer installed the report goes to a PDF file; the
     // printer set-up can change that.
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        m_printer->setOutputFormat(QPrinter::PdfFormat);
-        const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        m_printer->setOutputFileName(QDir(docs.isEmpty() ? QDir::homePath() : docs)
-                                         .filePath(QStringLiteral("zandor-report.pdf")));
-    }
+    UseDefaultReportTarget(*m_printer);
 }
 
 ZandorApplication::~ZandorApplication()
@@ -142,5 +137,17 @@ void ZandorApplication::shutDown()
     m_ctx->store = nullptr;
     m_store.reset();
     m_database->close();
+    // The program ends when the socket reports its closed state, not when
+    // the last window goes; a socket that cannot close gives up in time.
+    connect(m_link.get(), &NetLink::closed, this, &ZandorApplication::linkClosed);
+    QTimer::singleShot(m_link->timeouts().closing, this, &ZandorApplication::linkClosed);
     m_link->CloseNetPC();
+}
+
+void ZandorApplication::linkClosed()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    emit ended();
 }

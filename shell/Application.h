@@ -41,12 +41,16 @@ public:
 signals:
     // Start-up is complete and the main window is shown.
     void started();
+    // The main window has gone and the instrument socket is closed (or did
+    // not close in time): the program may end.
+    void ended();
 
 private:
     void onBoxesReset();
     void onZeroPointBegins();
     void onStartupFinished();
     void shutDown();
+    void linkClosed();
 
     CommandLine m_commandLine;
     std::unique_ptr<Settings> m_settings;
@@ -63,4 +67,5 @@ private:
     std::unique_ptr<InstrumentStartup> m_startup;
     bool m_started = false;
     bool m_hourglass = false;
+    bool m_ended = false;
 };

@@ -1,5 +1,6 @@
 #include "shell/InfoWindow.h"
 
+#include "core/ButtonKeys.h"
 #include "shell/BoxIcons.h"
 
 #include <QLabel>
@@ -9,6 +10,7 @@
 FrmInfo::FrmInfo(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmInfo"));
+    new ButtonKeys(this);
     setWindowTitle(QStringLiteral("Info"));
     auto *layout = new QVBoxLayout(this);
     auto *icon = new QLabel(this);

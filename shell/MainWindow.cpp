@@ -1,6 +1,7 @@
 #include "shell/MainWindow.h"
 
 #include "shell/BoxIcons.h"
+#include "shell/ElidedLabel.h"
 #include "core/Notation.h"
 #include "core/OperatorMessages.h"
 #include "core/Settings.h"
@@ -16,6 +17,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -32,9 +34,16 @@ QLabel *makeIcon(const QPixmap &pm, const QString &name, QWidget *parent)
     return label;
 }
 
+void keepPlaceWhenHidden(QWidget *w)
+{
+    QSizePolicy policy = w->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(policy);
+}
+
 QString indexed(const char *name, int index)
 {
-    return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index);
+    return QLatin1String(name) + QLatin1Char('_') + QString::number(index);
 }
 
 } // namespace
@@ -73,14 +82,25 @@ FrmKovra::FrmKovra(AppContext &context, QWidget *parent) : QMainWindow(parent), 
     for (int k = 1; k <= 5; ++k)
         ShowBoxTile(k);
     MarkActiveBox();
-    resize(820, 420);
+    // Wide enough for whole names in every tile, as far as the screen allows;
+    // a narrower window shortens the names and shows them as tool-tips.
+    QSize size = sizeHint().expandedTo(QSize(820, 420));
+    if (const QScreen *shown = screen())
+        size = size.boundedTo(shown->availableSize());
+    resize(size);
 }
 
 QGridLayout *FrmKovra::buildTiles(QWidget *central)
 {
+    // Columns: inner margin, box button, name, scope of time, limit file,
+    // icons, inner margin. The shape behind a tile spans all of them, so
+    // the margins keep the button and the icons off its frame.
+    enum Column { LeftMargin, Button, Name, Scope, Limit, Kind, Edited, RightMargin, Columns };
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(10);
-    grid->setVerticalSpacing(4);
+    grid->setVerticalSpacing(6);
+    grid->setColumnMinimumWidth(LeftMargin, 2);
+    grid->setColumnMinimumWidth(RightMargin, 2);
     for (int c = 0; c < 4; ++c) {
         lblHeading[c] = new QLabel(central);
         lblHeading[c]->setObjectName(indexed("lblHeading", c));
@@ -88,39 +108,39 @@ QGridLayout *FrmKovra::buildTiles(QWidget *central)
         f.setBold(true);
         lblHeading[c]->setFont(f);
     }
-    grid->addWidget(lblHeading[0], 0, 0, Qt::AlignCenter);
-    grid->addWidget(lblHeading[1], 0, 1);
-    grid->addWidget(lblHeading[2], 0, 2);
-    grid->addWidget(lblHeading[3], 0, 3);
+    grid->addWidget(lblHeading[0], 0, Button, Qt::AlignCenter);
+    grid->addWidget(lblHeading[1], 0, Name);
+    grid->addWidget(lblHeading[2], 0, Scope);
+    grid->addWidget(lblHeading[3], 0, Limit);
 
     for (int i = 0; i < 5; ++i) {
         const int row = i + 1;
         Shape1[i] = new QFrame(central);
         Shape1[i]->setObjectName(indexed("Shape1", i));
-        Shape1[i]->setMinimumHeight(36);
-        grid->addWidget(Shape1[i], row, 0, 1, 7);
+        grid->addWidget(Shape1[i], row, LeftMargin, 1, Columns);
 
         cmdAEB[i] = new QPushButton(QString::number(i + 1), central);
         cmdAEB[i]->setObjectName(indexed("cmdAEB", i));
         cmdAEB[i]->setFixedWidth(40);
-        grid->addWidget(cmdAEB[i], row, 0, Qt::AlignCenter);
+        // The frame's border and some air above and below the button.
+        Shape1[i]->setMinimumHeight(cmdAEB[i]->sizeHint().height() + 14);
+        grid->addWidget(cmdAEB[i], row, Button, Qt::AlignCenter);
 
-        lblBez[i] = new QLabel(central);
+        // Room for the whole name and limit-file name (50 characters each).
+        lblBez[i] = new ElidedLabel(50, central);
         lblBez[i]->setObjectName(indexed("lblBez", i));
-        lblBez[i]->setMinimumWidth(220);
-        grid->addWidget(lblBez[i], row, 1);
+        grid->addWidget(lblBez[i], row, Name);
 
         lblZB[i] = new QLabel(central);
         lblZB[i]->setObjectName(indexed("lblZB", i));
         lblZB[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        lblZB[i]->setMinimumWidth(60);
-        grid->addWidget(lblZB[i], row, 2);
+        const QFontMetrics metrics = lblZB[i]->fontMetrics();
+        lblZB[i]->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("Scope of time")));
+        grid->addWidget(lblZB[i], row, Scope);
 
-        lblGWD[i] = new QLabel(central);
+        lblGWD[i] = new ElidedLabel(50, central);
         lblGWD[i]->setObjectName(indexed("lblGWD", i));
-        lblGWD[i]->setMinimumWidth(200);
-        lblGWD[i]->setTextFormat(Qt::PlainText);
-        grid->addWidget(lblGWD[i], row, 3);
+        grid->addWidget(lblGWD[i], row, Limit);
 
         imgTyp[i] = makeIcon(BoxIcons::graph(kIconSize), indexed("imgTyp", i), central);
         imgTyp[i]->setToolTip(tr("Graph"));
@@ -128,17 +148,17 @@ QGridLayout *FrmKovra::buildTiles(QWidget *central)
         imgTyp[i + 5]->setToolTip(tr("Pattern"));
         imgEd[i] = makeIcon(BoxIcons::changed(kIconSize), indexed("imgEd", i), central);
         imgEd[i]->setToolTip(tr("Changed, not saved"));
-        auto *icons = new QHBoxLayout;
-        icons->setSpacing(2);
-        icons->addWidget(imgTyp[i]);
-        icons->addWidget(imgTyp[i + 5]);
-        icons->addWidget(imgEd[i]);
-        icons->addSpacing(6);
-        grid->addLayout(icons, row, 4, 1, 3, Qt::AlignLeft);
+        // Graph and pattern icon share one place; the changed icon has its
+        // own, kept when it is hidden, so nothing moves when an icon shows.
+        for (QLabel *icon : { imgTyp[i], imgTyp[i + 5], imgEd[i] })
+            keepPlaceWhenHidden(icon);
+        grid->addWidget(imgTyp[i], row, Kind, Qt::AlignCenter);
+        grid->addWidget(imgTyp[i + 5], row, Kind, Qt::AlignCenter);
+        grid->addWidget(imgEd[i], row, Edited, Qt::AlignCenter);
         setShapeColour(i, ShapeColour);
     }
-    grid->setColumnStretch(1, 2);
-    grid->setColumnStretch(3, 2);
+    grid->setColumnStretch(Name, 1);
+    grid->setColumnStretch(Limit, 1);
     return grid;
 }
 
@@ -299,6 +319,9 @@ void FrmKovra::cmdAEB_Click(int index)
     ctx.settings.ActiveBox = index + 1;
     setShapeColour(PrevBox, ShapeColour);
     setShapeColour(index, ActiveShapeColour);
+    // The default-button look goes with the selection: one box looks chosen.
+    cmdAEB[PrevBox]->setDefault(false);
+    cmdAEB[index]->setDefault(true);
     PrevBox = index;
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "core/AppContext.h"
+#include "shell/ElidedLabel.h"
 
 class QAction;
 class QFrame;
@@ -100,9 +101,9 @@ public:
 
     std::array<QPushButton *, 5> cmdAEB{};
     std::array<QFrame *, 5> Shape1{};
-    std::array<QLabel *, 5> lblBez{};
+    std::array<ElidedLabel *, 5> lblBez{};
     std::array<QLabel *, 5> lblZB{};
-    std::array<QLabel *, 5> lblGWD{};
+    std::array<ElidedLabel *, 5> lblGWD{};
     std::array<QLabel *, 10> imgTyp{};
     std::array<QLabel *, 5> imgEd{};
     std::array<QLabel *, 4> lblHeading{};

@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QMenu>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -57,6 +58,11 @@ void FrmKovra::installDefaultChoosers()
         QPrintDialog dialog(ctx.printer, this);
         dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
         dialog.setWindowTitle(tr("Install printer"));
+        // Only the choice is made here; the confirming button must not
+        // promise a print.
+        for (QDialogButtonBox *buttons : dialog.findChildren<QDialogButtonBox *>())
+            if (QPushButton *ok = buttons->button(QDialogButtonBox::Ok))
+                ok->setText(QStringLiteral("OK"));
         dialog.exec();
     };
 }

@@ -5,6 +5,10 @@
 
 namespace {
 
+// The application's own title. It is not the application's display name: on
+// an X display that would be appended to every window's caption.
+const QString MessageTitle = QStringLiteral("Zandor 3.2");
+
 QMessageBox::Icon toIcon(OperatorMessages::Icon icon)
 {
     switch (icon) {
@@ -30,7 +34,7 @@ void MessageBoxMessages::show(const QString &text, Icon icon)
 {
     // A pending hourglass must not hide the fact that the program waits for OK.
     QApplication::setOverrideCursor(Qt::ArrowCursor);
-    QMessageBox box(toIcon(icon), QApplication::applicationDisplayName(), text,
+    QMessageBox box(toIcon(icon), MessageTitle, text,
                     QMessageBox::Ok, ownerOf(m_parent));
     box.exec();
     QApplication::restoreOverrideCursor();
@@ -39,7 +43,7 @@ void MessageBoxMessages::show(const QString &text, Icon icon)
 bool MessageBoxMessages::askYesNo(const QString &text)
 {
     QApplication::setOverrideCursor(Qt::ArrowCursor);
-    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), text,
+    QMessageBox box(QMessageBox::Warning, MessageTitle, text,
                     QMessageBox::Yes | QMessageBox::No, ownerOf(m_parent));
     box.setDefaultButton(QMessageBox::No);
     const bool yes = box.exec() == QMessageBox::Yes;
@@ -50,7 +54,7 @@ bool MessageBoxMessages::askYesNo(const QString &text)
 bool MessageBoxMessages::askOkCancel(const QString &text)
 {
     QApplication::setOverrideCursor(Qt::ArrowCursor);
-    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text,
+    QMessageBox box(QMessageBox::Question, MessageTitle, text,
                     QMessageBox::Ok | QMessageBox::Cancel, ownerOf(m_parent));
     const bool ok = box.exec() == QMessageBox::Ok;
     QApplication::restoreOverrideCursor();

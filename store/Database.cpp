@@ -197,8 +197,7 @@ Database::OpenResult Database::checkExisting(QSqlDatabase &db, int &version)
         return fail(Problem::TooNew,
             QStringLiteral("it was written by a newer version of the program "
                            "(file layout %1, this program knows up to %2)")
-                .arg(version)
-                .arg(SchemaVersion));
+                .arg(QString::number(version), QString::number(SchemaVersion)));
 
     QStringList missing;
     for (const Schema::TableColumns &table : Schema::requiredTables()) {

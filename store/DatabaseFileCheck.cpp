@@ -64,7 +64,6 @@ FileCheck CheckDatabaseFile(const QString &path)
     if (pages != 0 && validFor == changeCounter && qint64(pages) * pageSize > size)
         return problem(Database::Problem::Truncated,
             QStringLiteral("it is truncated (%1 of %2 pages present)")
-                .arg(size / pageSize)
-                .arg(pages));
+                .arg(QString::number(size / pageSize), QString::number(pages)));
     return {};
 }

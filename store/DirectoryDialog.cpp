@@ -1,5 +1,6 @@
 #include "store/DirectoryDialog.h"
 
+#include "core/ButtonKeys.h"
 #include "core/AppContext.h"
 #include "core/OperatorMessages.h"
 #include "core/Settings.h"
@@ -26,6 +27,7 @@ FrmVzV::FrmVzV(AppContext &ctx, QWidget *parent)
     , m_deleteMode(ctx.settings.DialogMode == 1)
 {
     setObjectName(QStringLiteral("frmVzV"));
+    new ButtonKeys(this);
     setModal(true);
     createControls();
     layOut();

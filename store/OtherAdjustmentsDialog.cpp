@@ -1,5 +1,6 @@
 #include "store/OtherAdjustmentsDialog.h"
 
+#include "core/ButtonKeys.h"
 #include "core/AppContext.h"
 #include "core/Notation.h"
 #include "core/OperatorMessages.h"
@@ -52,7 +53,7 @@ void makeOptions(
     auto *column = new QVBoxLayout(frame);
     for (int i = 1; i <= count; ++i) {
         options[i]
-            = make<QRadioButton>(frame, QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i));
+            = make<QRadioButton>(frame, QLatin1String(name) + QLatin1Char('_') + QString::number(i));
         group->addButton(options[i], i);
         column->addWidget(options[i]);
     }
@@ -67,6 +68,7 @@ FrmSonst::FrmSonst(AppContext &ctx, QWidget *parent)
     , m_ctx(ctx)
 {
     setObjectName(QStringLiteral("frmSonst"));
+    new ButtonKeys(this);
     setModal(true);
     createControls();
     layOut();

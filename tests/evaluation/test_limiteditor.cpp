@@ -69,11 +69,13 @@ void TestLimitEditor::limitChecks_data()
     // The range text 9.999 reads as 9999 where the comma is the separator.
     QTest::newRow("comma: rate 10") << LimitCase { false, "medOgs_2", "10", "10", "" };
     QTest::newRow("comma: lower point") << LimitCase { false, "medUgs_0", "1.5", "1,5", "" };
-    // An upper field keeps a typed point, and 1.5 must not be stored as 15.
-    QTest::newRow("comma: upper point")
-        << LimitCase { false, "medOgs_0", "1.5", "1.5", CuringRange };
-    QTest::newRow("upper point, never left, OK")
-        << LimitCase { true, "medOgs_2", "1.5", "1.5", RateRange };
+    // Upper fields take the typed point as the separator too.
+    QTest::newRow("comma: upper 999.9")
+        << LimitCase { false, "medOgs_0", "999.9", "999,9", "" };
+    QTest::newRow("upper letters, never left, OK")
+        << LimitCase { true, "medOgs_0", "x1", "x1", CuringRange };
+    QTest::newRow("upper empty, never left, OK")
+        << LimitCase { true, "medOgs_2", "", "", RateRange };
     QTest::newRow("empty") << LimitCase { false, "medUgs_4", "", "", FlexRange };
     // A row takes no more characters than its range's maximum is long.
     QTest::newRow("result 5, long") << LimitCase { false, "medOgs_4", "1234567", "123", "" };

@@ -57,6 +57,8 @@ private slots:
     void deleteAsksFirst();
     void relateAfterChange_data();
     void relateAfterChange();
+    void enterPressesTheFocusedButton_data();
+    void enterPressesTheFocusedButton();
 };
 
 void TestLimitFileOrganisation::deleteAsksFirst_data()
@@ -125,6 +127,37 @@ void TestLimitFileOrganisation::relateAfterChange()
         QCOMPARE(box.GwO[k], k == 4 ? 444.0f : 10.0f * k + 0.5f);
     }
     QVERIFY(fx.settings.Box(1).GrwBez.isBlank());
+}
+
+// By keyboard: Tab from the list of limit files reaches "Relate &Limit-File"
+// first; Enter presses the focused button, and "&Return" only from the list.
+void TestLimitFileOrganisation::enterPressesTheFocusedButton_data()
+{
+    QTest::addColumn<int>("tabs"); // from the list of limit files
+    QTest::addColumn<QString>("outcome");
+    QTest::newRow("relate") << 1 << "related";
+    QTest::newRow("delete") << 4 << "asked";
+    QTest::newRow("in the list") << 0 << "returned";
+}
+
+void TestLimitFileOrganisation::enterPressesTheFocusedButton()
+{
+    QFETCH(int, tabs);
+    QFETCH(QString, outcome);
+    LimitFixture fx(1);
+    fx.settings.ActiveBox = 2;
+    fx.select("Std");
+    fx.list("List2")->setFocus(Qt::OtherFocusReason);
+    for (int i = 0; i < tabs; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+
+    QCOMPARE(fx.form->isVisible(), outcome == QStringLiteral("asked"));
+    QCOMPARE(fx.messages.texts(),
+        outcome == QStringLiteral("asked") ? QStringList { "Limit-File delete?" } : QStringList());
+    QCOMPARE(fx.settings.DialogMode, outcome == QStringLiteral("returned") ? 0 : 1);
+    QCOMPARE(fx.settings.Box(2).GrwBez.trimmed(),
+        outcome == QStringLiteral("related") ? QStringLiteral("Std") : QString());
 }
 
 QTEST_MAIN(TestLimitFileOrganisation)

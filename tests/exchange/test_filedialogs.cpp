@@ -10,6 +10,26 @@
 #include <QListView>
 #include <QPushButton>
 
+namespace
+{
+
+// Answers each message after 700 ms of running events, noting any other
+// window that showed in that time.
+struct SlowMessages : ScriptedMessages {
+    void show(const QString &text, Icon icon) override
+    {
+        QTest::qWait(700);
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w != dialog)
+                others << w->metaObject()->className();
+        ScriptedMessages::show(text, icon);
+    }
+    QWidget *dialog = nullptr;
+    QStringList others;
+};
+
+} // namespace
+
 class TestFileDialogs : public QObject
 {
     Q_OBJECT
@@ -45,7 +65,12 @@ private slots:
         QVERIFY(writeFile(h.dir.filePath("3.kpf"), good.bytes()));
         QVERIFY(writeFile(h.dir.filePath("notes.txt"), "not an import file"));
 
-        FrmImp dialog(h.ctx);
+        // The operator takes a while over each message; meanwhile no other
+        // window may come up over the import and its message.
+        SlowMessages slow;
+        AppContext ctx { h.settings, h.notation, slow, &h.store };
+        FrmImp dialog(ctx);
+        slow.dialog = &dialog;
         dialog.setDirectoryPath(h.dir.path());
         dialog.show();
         QCOMPARE(dialog.fileListPath(), h.dir.path());
@@ -65,7 +90,8 @@ private slots:
         control<QPushButton>(dialog, "cmdImp")->click();
 
         const QString broken = h.dir.filePath("2.KPF");
-        QCOMPARE(h.messages.texts(),
+        QCOMPARE(slow.others, QStringList());
+        QCOMPARE(slow.texts(),
             QStringList(
                 { "error on reading file: " + broken, "error while reading <" + broken + ">" }));
         QStringList imported;

@@ -47,6 +47,9 @@ private slots:
         QTest::addColumn<double>("count");
         QTest::addColumn<int>("points");
         QTest::newRow("none") << 0.0 << 0;
+        QTest::newRow("negative: a pattern") << -1.0 << 0;
+        QTest::newRow("far below: a pattern") << -1e300 << 0;
+        QTest::newRow("a half: none") << 0.5 << 0;
         QTest::newRow("half to even") << 2.5 << 2;
         QTest::newRow("most the record holds") << 299.0 << 299;
     }
@@ -70,6 +73,30 @@ private slots:
         }
     }
 
+    // Number texts are read as the classic conversion reads them.
+    void numberTexts_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<float>("value");
+        QTest::newRow("exponent") << QByteArray("1e3") << 1000.0f;
+        QTest::newRow("capital, signed") << QByteArray("2,5E-1") << 0.25f;
+        QTest::newRow("point and exponent") << QByteArray(" 1.5e+2 ") << 150.0f;
+        QTest::newRow("plain") << QByteArray("112.5") << 112.5f;
+        QTest::newRow("empty") << QByteArray() << 0.0f;
+    }
+
+    void numberTexts()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(float, value);
+        KpfFile file = KpfFile::withPoints(2);
+        file.strings[5] = text;
+        BoxRecord box;
+        QString why;
+        QVERIFY2(ParseImportData(file.bytes(), box, QString(), &why), qPrintable(why));
+        QCOMPARE(box.Bg, value);
+    }
+
     void faultyFilesLeaveTheRecordAlone_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -85,7 +112,6 @@ private slots:
             return f.bytes();
         };
         QTest::newRow("more than 299 points") << withCount(300);
-        QTest::newRow("negative count") << withCount(-1);
         QTest::newRow("count not a number") << withCount(std::numeric_limits<double>::quiet_NaN());
         QTest::newRow("count past the end") << withCount(8);
 
@@ -95,6 +121,12 @@ private slots:
         f = good;
         f.strings[5] = "4,2x";
         QTest::newRow("number text with trailing letters") << f.bytes();
+        f.strings[5] = "1e";
+        QTest::newRow("exponent without digits") << f.bytes();
+        f.strings[5] = "1e3.5";
+        QTest::newRow("exponent with a decimal") << f.bytes();
+        f.strings[5] = "1e39";
+        QTest::newRow("exponent beyond single precision") << f.bytes();
     }
 
     void faultyFilesLeaveTheRecordAlone()

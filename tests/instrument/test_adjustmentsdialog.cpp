@@ -52,6 +52,8 @@ private slots:
     void checksAtOk();
     void okWritesBackAllButTheOpenCircuitAndScope();
     void traceRequest();
+    void keyboard_data();
+    void keyboard();
 };
 
 void TestAdjustmentsDialog::presetsForABoxWithoutGraph()
@@ -182,6 +184,50 @@ void TestAdjustmentsDialog::traceRequest()
     QVERIFY(fx.dialog->isTraceWaiting());
     QTRY_COMPARE(fx.messages.texts(), QStringList { "textErrCon" });
     QVERIFY(fx.button("cmdTrace")->isEnabled());
+}
+
+// Alt+O checks the field it leaves the focus in; Enter presses the focused
+// button, and "&OK" only from a field.
+void TestAdjustmentsDialog::keyboard_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("typed"); // into the voltage field
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("Alt+O, voltage 7") << "alt" << "7" << false;
+    QTest::newRow("Alt+O, voltage 8") << "alt" << "8" << true;
+    QTest::newRow("Enter in the field") << "field" << "8" << true;
+    QTest::newRow("Enter on Cancel") << "cancel" << "8" << false;
+}
+
+void TestAdjustmentsDialog::keyboard()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, typed);
+    QFETCH(bool, taken);
+    DialogFixture fx;
+    QVERIFY(fx.open());
+    QLineEdit *voltage = fx.field(3);
+    voltage->setFocus(Qt::TabFocusReason);
+    voltage->selectAll();
+    QTest::keyClicks(voltage, typed);
+    if (way == QStringLiteral("alt")) {
+        QTest::keyClick(voltage, Qt::Key_O, Qt::AltModifier);
+    } else if (way == QStringLiteral("field")) {
+        QTest::keyClick(voltage, Qt::Key_Return);
+    } else {
+        fx.button("cmdEinAbr")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(fx.button("cmdEinAbr"), Qt::Key_Return);
+    }
+    if (!taken && way == QStringLiteral("alt")) {
+        QTRY_COMPARE(fx.messages.texts(),
+            QStringList { "valid user input:\r\r( 2 / 3 / 4 / 5 / 6 / 8 / 10 )" });
+        QCOMPARE(QApplication::focusWidget(), voltage);
+        QVERIFY(fx.dialog->isVisible());
+    } else {
+        QTRY_VERIFY(!fx.dialog->isVisible());
+        QVERIFY(fx.messages.texts().isEmpty());
+    }
+    QCOMPARE(fx.settings.Box(2).Ein[3], taken ? 8.0f : 0.0f);
 }
 
 QTEST_MAIN(TestAdjustmentsDialog)

@@ -1,10 +1,14 @@
 #include "FormFixture.h"
 #include "TestSupport.h"
 #include "core/ClearBox.h"
+#include "shell/ElidedLabel.h"
 #include "shell/MainWindow.h"
 
 #include <QAction>
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQuery>
@@ -19,9 +23,11 @@ private slots:
     void activeBoxColours();
     void scopeOptionChangesBoxesWithoutGraph();
     void iconsFollowStatusAndChanged();
+    void tilesShowWholeNamesAndKeepTheirPlaces();
     void deleteInBox();
     void colourOfOneBoxWritesAllFiveColumns();
     void graphsOnlyForTheSelectedScope();
+    void printerSetUpConfirmsWithOk();
 
 private:
     // Five reset boxes in the 10-minute scope, settings from a fresh file.
@@ -49,11 +55,16 @@ void MainWindowTest::cleanup()
 
 void MainWindowTest::activeBoxColours()
 {
+    fx->settings.ActiveBox = 1;
+    window->MarkActiveBox();
     window->cmdAEB[3]->click();
     QCOMPARE(fx->settings.ActiveBox, 4);
-    for (int i = 0; i < 5; ++i)
+    // One box looks chosen: the shape and the default-button look agree.
+    for (int i = 0; i < 5; ++i) {
         QCOMPARE(
             window->shapeColour(i), i == 3 ? FrmKovra::ActiveShapeColour : FrmKovra::ShapeColour);
+        QCOMPARE(window->cmdAEB[i]->isDefault(), i == 3);
+    }
 }
 
 void MainWindowTest::scopeOptionChangesBoxesWithoutGraph()
@@ -82,6 +93,45 @@ void MainWindowTest::iconsFollowStatusAndChanged()
     QVERIFY(window->imgTyp[2]->isVisible());
     QVERIFY(!window->imgTyp[7]->isVisible());
     QVERIFY(window->imgEd[2]->isVisible());
+}
+
+// A 50-character name shows whole at the window's first size and ends with
+// "…" and a tool-tip only in a narrower window; icons appearing move nothing.
+void MainWindowTest::tilesShowWholeNamesAndKeepTheirPlaces()
+{
+    const QString name = QStringLiteral("Dekorpapier 80 g/m2, Linie 4, Harz MF 2, Probe 017");
+    QCOMPARE(name.size(), 50);
+    BoxRecord &b = fx->settings.Box(1);
+    b.Kovra = name;
+    b.GrwBez = FixedText<50>(QStringLiteral("Grenzwerte Dekorpapier Linie 4, Harz MF 2, Sommer"));
+    window->ShowBoxTile(1);
+    // At its own size (the first size where the screen is large enough).
+    window->resize(window->sizeHint());
+    QVERIFY(showActive(*window));
+    const auto rect
+        = [this](QWidget *w) { return QRect(w->mapTo(window.get(), QPoint()), w->size()); };
+    QVERIFY(!window->lblBez[0]->isElided());
+    QVERIFY(!window->lblGWD[0]->isElided());
+    QVERIFY(window->lblBez[0]->toolTip().isEmpty());
+    QVERIFY(window->cmdAEB[0]->geometry().top() > window->Shape1[0]->geometry().top() + 2);
+    QVERIFY(window->cmdAEB[0]->geometry().left() > window->Shape1[0]->geometry().left() + 2);
+
+    const QList<QWidget *> placed { window->lblBez[0], window->lblZB[0], window->lblGWD[0],
+        window->imgTyp[0], window->imgTyp[5], window->imgEd[0] };
+    QList<QRect> before;
+    for (QWidget *w : placed)
+        before << rect(w);
+    b.Changed = true;
+    b.Status = BoxStatus::Graph;
+    window->ShowBoxTile(1);
+    QCoreApplication::processEvents();
+    for (int i = 0; i < placed.size(); ++i)
+        QCOMPARE(rect(placed[i]), before[i]);
+
+    window->resize(window->width() / 2, window->height());
+    QTRY_VERIFY(window->lblBez[0]->isElided());
+    QCOMPARE(window->lblBez[0]->toolTip(), name);
+    QCOMPARE(window->lblBez[0]->text(), name);
 }
 
 void MainWindowTest::deleteInBox()
@@ -146,6 +196,23 @@ void MainWindowTest::graphsOnlyForTheSelectedScope()
     QVERIFY(window->graphWindow());
     QCOMPARE(fx->messages.entries.size(), 1);
     window->graphWindow()->close();
+}
+
+// The set-up only chooses the printer: its confirming button says OK.
+void MainWindowTest::printerSetUpConfirmsWithOk()
+{
+    QPrinter printer;
+    fx->ctx.printer = &printer;
+    QStringList captions;
+    whenModal<QPrintDialog>([&](QPrintDialog *dialog) {
+        for (QDialogButtonBox *box : dialog->findChildren<QDialogButtonBox *>())
+            for (QAbstractButton *b : box->buttons())
+                if (box->buttonRole(b) == QDialogButtonBox::AcceptRole)
+                    captions << b->text();
+        dialog->reject();
+    });
+    window->mnuPrn->trigger();
+    QCOMPARE(captions, QStringList { "OK" });
 }
 
 QTEST_MAIN(MainWindowTest)

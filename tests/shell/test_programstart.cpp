@@ -2,6 +2,7 @@
 #include "core/ScriptedMessages.h"
 #include "core/Settings.h"
 #include "evaluation/CurveEvaluation.h"
+#include "instrument/NetLink.h"
 #include "instrument/ProtocolTimeouts.h"
 #include "shell/Application.h"
 #include "shell/MainWindow.h"
@@ -21,6 +22,7 @@ private slots:
     void everyFailureHasItsMessageInOrder();
     void unusableDatabaseEndsTheStart();
     void anInterruptedRunIsOfferedBack();
+    void endsOnceTheSocketIsClosed();
 
 private:
     // Starts the program on a fresh database, talking to a silent NetPC at
@@ -114,6 +116,27 @@ void ProgramStartTest::anInterruptedRunIsOfferedBack()
         QVERIFY(db.open(dir.filePath("kovra.mdb")));
         QVERIFY(RunJournal(db).interrupted().isEmpty()); // asked once, either way
     }
+}
+
+// Closing the main window closes the connection; the program ends when the
+// socket reports the closed state.
+void ProgramStartTest::endsOnceTheSocketIsClosed()
+{
+    QTcpServer peer;
+    QVERIFY(peer.listen(QHostAddress::LocalHost));
+    QVERIFY(start(peer.serverPort()));
+    QVERIFY(app->link().isConnected());
+    QSignalSpy ended(app.get(), &ZandorApplication::ended);
+    bool closedAtTheEnd = false;
+    connect(app.get(), &ZandorApplication::ended, this,
+        [&] { closedAtTheEnd = app->link().isClosed(); });
+    // A line still on its way: the socket closes only once it is written.
+    app->link().SendNetPC(QStringLiteral("INIT"));
+    app->mainWindow()->close();
+    QVERIFY(ended.count() == 1 || ended.wait(5000));
+    QVERIFY(closedAtTheEnd);
+    QTest::qWait(50); // the deadline passing later ends nothing twice
+    QCOMPARE(ended.count(), 1);
 }
 
 QTEST_MAIN(ProgramStartTest)
