@@ -44,7 +44,8 @@ QString runJson(const Recovered &r)
         QStringLiteral("\"missing\": %1").arg(r.box.Fehlend),
     };
     for (int k = 1; k <= 5; ++k)
-        fields << QStringLiteral("\"Erg%1\": %2").arg(k).arg(RoundTripFloat(r.box.Erg[size_t(k)]));
+        fields << QStringLiteral("\"Erg%1\": %2")
+                      .arg(QString::number(k), RoundTripFloat(r.box.Erg[size_t(k)]));
     fields << QStringLiteral("\"points\": [%1]").arg(points.join(QStringLiteral(", ")));
     return QStringLiteral("{") + fields.join(QStringLiteral(", ")) + QStringLiteral("}");
 }
@@ -52,12 +53,9 @@ QString runJson(const Recovered &r)
 QString runText(const Recovered &r)
 {
     return QStringLiteral("run %1: \"%2\" in box %3, begun %4, %5 points, %6 missing\n")
-        .arg(r.run.id)
-        .arg(r.box.Kovra.trimmed())
-        .arg(r.run.boxNr)
-        .arg(r.run.begun.toString(Qt::ISODate))
-        .arg(std::max(0, r.box.pointCount() - 1))
-        .arg(r.box.Fehlend);
+        .arg(QString::number(r.run.id), r.box.Kovra.trimmed(), QString::number(r.run.boxNr),
+            r.run.begun.toString(Qt::ISODate),
+            QString::number(std::max(0, r.box.pointCount() - 1)), QString::number(r.box.Fehlend));
 }
 
 // Stores the run as a graph under its specimen name; false with a reason.
@@ -76,7 +74,8 @@ bool saveRun(Store &store, Recovered &r, const QString &directory, QString &erro
         return false;
     }
     if (!dir || !store.SaveBox(r.box, SaveMode::Add, r.box.Kovra, *dir)) {
-        error = QStringLiteral("cannot store run %1: %2").arg(r.run.id).arg(store.lastError());
+        error = QStringLiteral("cannot store run %1: %2")
+                    .arg(QString::number(r.run.id), store.lastError());
         return false;
     }
     return true;

@@ -63,8 +63,6 @@ QString RestoreQuestion(const RunJournal::Interrupted &run, const Notation &nota
     const QDateTime at = run.begun.addMSecs(qint64(double(lastTime) * 1000));
     return QStringLiteral("A measurement of %1 in box %2 was interrupted at point %3 (%4, %5).\n"
                           "Restore it into box %2?")
-        .arg(run.name.trimmed())
-        .arg(run.boxNr)
-        .arg(lastReal)
-        .arg(notation.date(at.date()), at.time().toString(QStringLiteral("HH:mm")));
+        .arg(run.name.trimmed(), QString::number(run.boxNr), QString::number(lastReal),
+            notation.date(at.date()), at.time().toString(QStringLiteral("HH:mm")));
 }
