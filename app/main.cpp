@@ -65,6 +65,8 @@ int main(int argc, char **argv)
     // last window.
     QApplication::setQuitOnLastWindowClosed(false);
     QObject::connect(&zandor, &ZandorApplication::ended, &app, &QCoreApplication::quit);
+    // A conversion of the database at start-up can fail after start() returned.
+    QObject::connect(&zandor, &ZandorApplication::startFailed, &app, [] { QCoreApplication::exit(1); });
     if (!zandor.start())
         return 1;
     return app.exec();

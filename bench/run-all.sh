@@ -17,6 +17,7 @@ declare -A TARGET=(
     [bench_measurement]="< 2 % of one core at real pace"
     [bench_report]="< 0.5 s"
     [bench_import]="none set"
+    [bench_migration]="< 10 s for 10,000 records"
 )
 declare -A ARGS=(
     [bench_link]="${full:+}${full:---quick}"
@@ -26,7 +27,7 @@ declare -A ARGS=(
 
 printf '| %-18s | %-100s | %-32s |\n' "benchmark" "figure" "target"
 printf '|%s|%s|%s|\n' "--------------------" "------------------------------------------------------------------------------------------------------" "----------------------------------"
-for name in bench_evaluation bench_store bench_link bench_measurement bench_report bench_import; do
+for name in bench_evaluation bench_store bench_link bench_measurement bench_report bench_import bench_migration; do
     exe="$BIN/$name"
     [ -x "$exe" ] || exe="build/$name"
     if [ ! -x "$exe" ]; then

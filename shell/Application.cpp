@@ -10,6 +10,7 @@
 #include "core/Notation.h"
 #include "core/Settings.h"
 #include "shell/StartWindow.h"
+#include "shell/StartupConversion.h"
 #include "store/Database.h"
 #include "store/Store.h"
 
@@ -55,6 +56,23 @@ bool ZandorApplication::start()
 {
     const QString path = m_commandLine.databasePath.isEmpty() ? Database::defaultPath()
                                                               : m_commandLine.databasePath;
+    if (!StartupConversion::isJetDatabase(path))
+        return openAndStart(path);
+    m_conversion = std::make_unique<StartupConversion>(path,
+        m_converter.isEmpty() ? StartupConversion::defaultConverter() : m_converter, *m_messages);
+    connect(m_conversion.get(), &StartupConversion::finished, this,
+        [this, path](bool ok) { onConversionFinished(path, ok); });
+    return m_conversion->begin();
+}
+
+void ZandorApplication::onConversionFinished(const QString &path, bool ok)
+{
+    if (!ok || !openAndStart(path))
+        emit startFailed();
+}
+
+bool ZandorApplication::openAndStart(const QString &path)
+{
     const Database::OpenResult opened = m_database->open(path);
     if (!opened) {
         m_messages->show(opened.message, OperatorMessages::Icon::Critical);

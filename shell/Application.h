@@ -11,6 +11,7 @@ class FrmKovra;
 class FrmStart;
 class InstrumentStartup;
 class MessageBoxMessages;
+class StartupConversion;
 struct ProtocolTimeouts;
 
 // Owns everything the program runs on — settings and boxes, the database,
@@ -26,8 +27,12 @@ public:
     ~ZandorApplication() override;
 
     // Opens the database and starts the start-up; false (after telling the
-    // operator why) when the database cannot be used.
+    // operator why) when the database cannot be used. A database of the
+    // earlier program is offered for conversion first; a conversion that
+    // fails later ends the start with startFailed().
     bool start();
+    // The program that converts such a database (tests); zandorctl by default.
+    void setConverter(const QString &program) { m_converter = program; }
     // Scaled-down time-outs for tests; call before start().
     void setTimeouts(const ProtocolTimeouts &timeouts);
 
@@ -41,11 +46,15 @@ public:
 signals:
     // Start-up is complete and the main window is shown.
     void started();
+    // The start could not go on after the database's conversion.
+    void startFailed();
     // The main window has gone and the instrument socket is closed (or did
     // not close in time): the program may end.
     void ended();
 
 private:
+    bool openAndStart(const QString &path);
+    void onConversionFinished(const QString &path, bool ok);
     void onBoxesReset();
     void onZeroPointBegins();
     void onStartupFinished();
@@ -65,6 +74,8 @@ private:
     std::unique_ptr<FrmKovra> m_window;
     std::unique_ptr<FrmStart> m_splash;
     std::unique_ptr<InstrumentStartup> m_startup;
+    std::unique_ptr<StartupConversion> m_conversion;
+    QString m_converter;
     bool m_started = false;
     bool m_hourglass = false;
     bool m_ended = false;

@@ -1,5 +1,8 @@
 #include "store/DatabaseFileCheck.h"
 
+#include "store/JetFileCheck.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -40,8 +43,14 @@ FileCheck CheckDatabaseFile(const QString &path)
     if (size == 0)
         return problem(Database::Problem::Truncated, QStringLiteral("it is empty"));
     const QByteArray header = file.read(kHeaderSize);
-    if (!header.startsWith(kMagic.left(std::min<qsizetype>(header.size(), kMagic.size()))))
+    if (!header.startsWith(kMagic.left(std::min<qsizetype>(header.size(), kMagic.size())))) {
+        if (CheckJetFile(path).isJet())
+            return problem(Database::Problem::NotSqlite,
+                QStringLiteral("it is a database of the earlier program (Jet format); convert it "
+                               "with \"zandorctl migrate %1 --db %1\"")
+                    .arg(QDir::toNativeSeparators(path)));
         return problem(Database::Problem::NotSqlite, QStringLiteral("it is not a database file"));
+    }
     if (header.size() < kHeaderSize)
         return problem(Database::Problem::Truncated,
             QStringLiteral("it is truncated (shorter than its header)"));
