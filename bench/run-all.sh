@@ -17,7 +17,9 @@ declare -A TARGET=(
     [bench_measurement]="< 2 % of one core at real pace"
     [bench_report]="< 0.5 s"
     [bench_import]="none set"
+    [bench_listing]="<= 3 x sqlite3, < 60 MiB"
     [bench_migration]="< 10 s for 10,000 records"
+    [bench_statistics]="< 1 s"
 )
 declare -A ARGS=(
     [bench_link]="${full:+}${full:---quick}"
@@ -27,7 +29,7 @@ declare -A ARGS=(
 
 printf '| %-18s | %-100s | %-32s |\n' "benchmark" "figure" "target"
 printf '|%s|%s|%s|\n' "--------------------" "------------------------------------------------------------------------------------------------------" "----------------------------------"
-for name in bench_evaluation bench_store bench_link bench_measurement bench_report bench_import bench_migration; do
+for name in bench_evaluation bench_store bench_link bench_measurement bench_report bench_import bench_listing bench_migration bench_statistics; do
     exe="$BIN/$name"
     [ -x "$exe" ] || exe="build/$name"
     if [ ! -x "$exe" ]; then

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/BoxRecord.h"
+#include "core/ReferenceCurve.h"
 
 #include <QString>
 #include <array>
@@ -61,6 +62,8 @@ struct Settings
     qint32 SelGrwID = 0;
 
     std::array<BoxRecord, 5> Boxes{};
+    // The reference chosen for box 1..5 (index 0 unused); kept until changed.
+    std::array<ReferenceCurve, 6> References{};
 
     BoxRecord &Box(int k) { return Boxes.at(k - 1); }
     const BoxRecord &Box(int k) const { return Boxes.at(k - 1); }

@@ -1,65 +1,87 @@
 // zandorctl list: the directories and the stored graphs and patterns.
+#include "core/Notation.h"
+#include "core/StderrMessages.h"
 #include "ctl/CommandDatabase.h"
 #include "ctl/CtlCommand.h"
-#include "core/StderrMessages.h"
-#include "core/Notation.h"
+#include "ctl/ListOutput.h"
 #include "store/Database.h"
 #include "store/Store.h"
-
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QTextStream>
 
 namespace
 {
 
-QString typeName(int type)
+const char *typeName(int type)
 {
     switch (type) {
     case DirectoryType::Graphs:
-        return QStringLiteral("graphs");
+        return "graphs";
     case DirectoryType::Limits:
-        return QStringLiteral("limits");
+        return "limits";
     case DirectoryType::Patterns:
-        return QStringLiteral("patterns");
+        return "patterns";
     default:
-        return QString::number(type);
+        return nullptr;
     }
 }
 
-QString statusName(int status)
+void printStatus(ListOutput &out, int status)
 {
-    return status == 4 ? QStringLiteral("graph")
-        : status == 2  ? QStringLiteral("pattern")
-                       : QString::number(status);
+    if (status == 4)
+        out << "graph";
+    else if (status == 2)
+        out << "pattern";
+    else
+        out << qint64(status);
 }
 
-void printJson(const QList<DirectoryEntry> &directories, const QList<RecordEntry> &records)
+// Records stream from the store to the output one by one, so a file of any
+// size is listed in little memory; an incomplete list ends with false.
+bool printJson(Store &store, ListOutput &out)
 {
-    QJsonArray dirs, recs;
-    for (const DirectoryEntry &d : directories)
-        dirs.append(QJsonObject {
-            { "VerzID", d.VerzID }, { "VerzTyp", d.VerzTyp }, { "VerzName", d.VerzName } });
-    for (const RecordEntry &r : records)
-        recs.append(QJsonObject { { "UntID", r.UntID }, { "VerzID", r.VerzID },
-            { "Status", r.Status }, { "Kovra", r.Kovra } });
-    QTextStream(stdout) << QJsonDocument(
-        QJsonObject { { "directories", dirs },
-            { "records",
-                recs } }).toJson(QJsonDocument::Indented);
+    out << "{\n  \"directories\": [";
+    const QList<DirectoryEntry> directories = store.listAllDirectories();
+    const bool directoriesComplete = store.lastError().isEmpty();
+    const char *separator = "\n";
+    for (const DirectoryEntry &d : directories) {
+        out << separator << "    {\"VerzID\": " << qint64(d.VerzID)
+            << ", \"VerzTyp\": " << qint64(d.VerzTyp) << ", \"VerzName\": ";
+        out.json(d.VerzName) << '}';
+        separator = ",\n";
+    }
+    out << "\n  ],\n  \"records\": [";
+    separator = "\n";
+    const bool recordsComplete
+        = directoriesComplete && store.forEachRecord([&](const RecordEntry &r) {
+              out << separator << "    {\"UntID\": " << qint64(r.UntID)
+                  << ", \"VerzID\": " << qint64(r.VerzID) << ", \"Status\": " << qint64(r.Status)
+                  << ", \"Kovra\": ";
+              out.json(r.Kovra) << '}';
+              separator = ",\n";
+          });
+    out << "\n  ]\n}\n";
+    return recordsComplete;
 }
 
-void printText(const QList<DirectoryEntry> &directories, const QList<RecordEntry> &records)
+bool printText(Store &store, ListOutput &out)
 {
-    QTextStream out(stdout);
     out << "directories (key, type, name):\n";
-    for (const DirectoryEntry &d : directories)
-        out << "  " << d.VerzID << '\t' << typeName(d.VerzTyp) << '\t' << d.VerzName << '\n';
+    const QList<DirectoryEntry> directories = store.listAllDirectories();
+    if (!store.lastError().isEmpty())
+        return false;
+    for (const DirectoryEntry &d : directories) {
+        out << "  " << qint64(d.VerzID) << '\t';
+        if (const char *name = typeName(d.VerzTyp))
+            out << name;
+        else
+            out << qint64(d.VerzTyp);
+        out << '\t' << d.VerzName << '\n';
+    }
     out << "records (key, directory, status, name):\n";
-    for (const RecordEntry &r : records)
-        out << "  " << r.UntID << '\t' << r.VerzID << '\t' << statusName(r.Status) << '\t'
-            << r.Kovra << '\n';
+    return store.forEachRecord([&](const RecordEntry &r) {
+        out << "  " << qint64(r.UntID) << '\t' << qint64(r.VerzID) << '\t';
+        printStatus(out, r.Status);
+        out << '\t' << r.Kovra << '\n';
+    });
 }
 
 void declareList(QCommandLineParser &parser)
@@ -83,20 +105,21 @@ int runList(const CtlInvocation &call)
         return 1;
     const Notation notation = Notation::fromSystem();
     Store store(db, notation);
-    const QList<DirectoryEntry> directories = store.listAllDirectories();
-    const QList<RecordEntry> records = store.listAllRecords();
-    if (!store.lastError().isEmpty()) {
-        messages.show(store.lastError());
+    ListOutput out(stdout);
+    const bool complete = json ? printJson(store, out) : printText(store, out);
+    const bool written = out.flush();
+    if (!complete) {
+        messages.show(QStringLiteral("the list is not complete: %1").arg(store.lastError()));
         return 1;
     }
-    if (json)
-        printJson(directories, records);
-    else
-        printText(directories, records);
+    if (!written) {
+        messages.show(QStringLiteral("the list could not be written in full"));
+        return 1;
+    }
     return 0;
 }
 
 } // namespace
 
-ZANDORCTL_COMMAND("list", "the directories and the stored graphs and patterns", declareList,
-    runList);
+ZANDORCTL_COMMAND(
+    "list", "the directories and the stored graphs and patterns", declareList, runList);

@@ -351,6 +351,10 @@ bool saveGraph(Store &store, BoxRecord &box, const Request &r, QString &error)
     auto dir = store.findDirectory(DirectoryType::Graphs, r.saveDirectory);
     if (!dir)
         dir = store.addDirectory(DirectoryType::Graphs, r.saveDirectory);
+    if (!dir) // another run may have made it meanwhile
+        dir = store.findDirectory(DirectoryType::Graphs, r.saveDirectory);
+    // The name is checked again as the record is written: another run may
+    // have stored the same name while this one measured.
     if (!dir || !store.SaveBox(box, SaveMode::Add, r.name, *dir)) {
         error = QStringLiteral("cannot store the graph: %1").arg(store.lastError());
         return false;

@@ -1,9 +1,11 @@
-// zandorctl reorganise: repairs and compacts the database file.
+// zandorctl reorganise: checks, backs up and compacts the database file, or
+// repairs it when it is damaged.
 #include "ctl/CommandDatabase.h"
 #include "ctl/CtlCommand.h"
 #include "core/StderrMessages.h"
 #include "store/Database.h"
 #include "store/Reorganisation.h"
+
 
 namespace
 {
@@ -27,18 +29,24 @@ int runReorganise(const CtlInvocation &call)
     if (!call.parser.positionalArguments().isEmpty())
         return call.usageError(QStringLiteral("unexpected argument '")
             + call.parser.positionalArguments().first() + QLatin1Char('\''));
-    const QString dbPath = DatabasePath(call.parser);
     Database db;
-    if (!OpenCommandDatabase(db, dbPath, messages))
+    if (!OpenCommandDatabase(db, DatabasePath(call.parser), messages))
         return 1;
+    // The outcome is on standard error already. A repair that could not
+    // save every row ends with a failure status, for scripts to notice.
     const ReorganisationResult result = Reorganise(db, messages);
-    if (result.outcome == ReorganisationResult::Outcome::Done)
+    switch (result.outcome) {
+    case ReorganisationResult::Outcome::Done:
         return 0;
-    messages.show(result.detail);
-    return 1;
+    case ReorganisationResult::Outcome::Repaired:
+        return result.salvage.unreadable == 0 ? 0 : 1;
+    default:
+        return 1;
+    }
 }
 
 } // namespace
 
-ZANDORCTL_COMMAND("reorganise", "repair and compact the database", declareReorganise,
+ZANDORCTL_COMMAND("reorganise",
+    "check, back up and compact the database, or repair it when damaged", declareReorganise,
     runReorganise);

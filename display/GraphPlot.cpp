@@ -3,6 +3,7 @@
 #include "core/CurveNote.h"
 #include "display/CurvePlot.h"
 #include "display/DrawingSurface.h"
+#include "display/ReferencePlot.h"
 #include "core/Rounding.h"
 #include "core/Settings.h"
 
@@ -13,6 +14,20 @@ bool inSelectedScope(const BoxRecord &box, float scope)
     return box.holdsGraph() && box.Ein[10] == scope;
 }
 
+// Under the curves of the scope, the reference of each box drawn, each
+// stored graph once.
+void drawReferences(DrawingSurface &surface, const Settings &settings)
+{
+    QList<qint32> drawn;
+    for (int k = 1; k <= 5; ++k) {
+        const ReferenceCurve &r = settings.References.at(k);
+        if (!inSelectedScope(settings.Box(k), settings.ScopeOfTime) || drawn.contains(r.UntID))
+            continue;
+        DrawReferenceCurve(surface, r, settings.ScopeOfTime);
+        drawn << r.UntID;
+    }
+}
+
 } // namespace
 
 void DrawGraphPlot(DrawingSurface &surface, Settings &settings, const Notation &notation)
@@ -21,6 +36,7 @@ void DrawGraphPlot(DrawingSurface &surface, Settings &settings, const Notation &
     if (settings.DialogMode == 1) {
         BoxRecord &box = settings.activeBox();
         DrawGraphAxes(surface, box.Ein[10], notation);
+        DrawReferenceCurve(surface, settings.References.at(settings.ActiveBox), box.Ein[10]);
         if (box.holdsGraph()) {
             surface.setForeColor(settings.boxColour(settings.ActiveBox));
             DrawCurve(surface, box, settings.LinieGr);
@@ -28,6 +44,7 @@ void DrawGraphPlot(DrawingSurface &surface, Settings &settings, const Notation &
         return;
     }
     DrawGraphAxes(surface, settings.ScopeOfTime, notation);
+    drawReferences(surface, settings);
     for (int k = 1; k <= 5; ++k) {
         BoxRecord &box = settings.Box(k);
         if (!inSelectedScope(box, settings.ScopeOfTime))

@@ -3,6 +3,7 @@
 #include "display/GraphLayout.h"
 #include "display/GraphPlot.h"
 #include "display/PictureBox.h"
+#include "display/ReferenceDialog.h"
 #include "display/TestReport.h"
 #include "core/ButtonKeys.h"
 #include "core/AppContext.h"
@@ -15,7 +16,8 @@
 
 FrmGraph::FrmGraph(AppContext &ctx, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), Picture1(new PictureBox(this)), Picture2(new PictureBox(this)),
-      cmdGraphDrk(new QPushButton(this)), cmdGraphAb(new QPushButton(this))
+      cmdGraphDrk(new QPushButton(this)), cmdGraphAb(new QPushButton(this)),
+      cmdReferenz(new QPushButton(QStringLiteral("Re&ference..."), Picture1))
 {
     setObjectName(QStringLiteral("frmGraph"));
     new ButtonKeys(this);
@@ -23,6 +25,8 @@ FrmGraph::FrmGraph(AppContext &ctx, QWidget *parent)
     Picture2->setObjectName(QStringLiteral("Picture2"));
     cmdGraphDrk->setObjectName(QStringLiteral("cmdGraphDrk"));
     cmdGraphAb->setObjectName(QStringLiteral("cmdGraphAb"));
+    cmdReferenz->setObjectName(QStringLiteral("cmdReferenz"));
+    cmdReferenz->setAutoDefault(false);
     setWindowTitle(QStringLiteral("Display graphs"));
     setSizeGripEnabled(true);
     cmdGraphDrk->setAutoDefault(false);
@@ -33,6 +37,7 @@ FrmGraph::FrmGraph(AppContext &ctx, QWidget *parent)
     connect(Picture2, &PictureBox::paint, this, &FrmGraph::Picture2_Paint);
     connect(cmdGraphDrk, &QPushButton::clicked, this, &FrmGraph::cmdGraphDrk_Click);
     connect(cmdGraphAb, &QPushButton::clicked, this, &FrmGraph::cmdGraphAb_Click);
+    connect(cmdReferenz, &QPushButton::clicked, this, &FrmGraph::cmdReferenz_Click);
     connect(this, &QDialog::finished, this, &FrmGraph::Form_Unload);
     Form_Resize();
 }
@@ -98,6 +103,9 @@ void FrmGraph::Form_Resize()
     Picture2->setGeometry(toPixels(layout.Picture2));
     cmdGraphDrk->setGeometry(toPixels(layout.cmdGraphDrk));
     cmdGraphAb->setGeometry(toPixels(layout.cmdGraphAb));
+    // In the plot's top right corner, above the curves' room.
+    cmdReferenz->adjustSize();
+    cmdReferenz->move(std::max(0, Picture1->width() - cmdReferenz->width() - 4), 4);
     Picture1->update();
     Picture2->update();
 }
@@ -128,6 +136,15 @@ void FrmGraph::cmdGraphDrk_Click()
     QApplication::restoreOverrideCursor();
     if (!printed)
         m_ctx.messages.show(error, OperatorMessages::Icon::Critical);
+}
+
+void FrmGraph::cmdReferenz_Click()
+{
+    if (!m_ctx.store)
+        return;
+    const int box = m_ctx.settings.ActiveBox;
+    if (ChooseReference(*m_ctx.store, m_ctx.messages, m_ctx.settings.References.at(box), box, this))
+        Picture1->update();
 }
 
 void FrmGraph::cmdGraphAb_Click()

@@ -29,6 +29,8 @@ public:
     void Picture2_Paint(DrawingSurface &surface);
     void cmdGraphDrk_Click();
     void cmdGraphAb_Click();
+    // Chooses the reference curve of the active box, drawn under the curves.
+    void cmdReferenz_Click();
 
     // The designed inner area in twips.
     static constexpr int DesignWidth = 9255;
@@ -53,6 +55,7 @@ private:
     PictureBox *Picture2;
     QPushButton *cmdGraphDrk;
     QPushButton *cmdGraphAb;
+    QPushButton *cmdReferenz;
     bool m_loaded = false;
     bool m_unloaded = false;
 };

@@ -110,6 +110,7 @@ void FrmGrwOrg::fillDirectories(int type)
     List1->clear();
     for (const DirectoryEntry &d : m_ctx.store->listDirectories(type))
         AddSorted(List1, d.VerzName, d.VerzID);
+    ReportIncompleteList(*m_ctx.store, m_ctx.messages);
 }
 
 void FrmGrwOrg::fillLimitFiles(qint32 verzId)
@@ -117,6 +118,7 @@ void FrmGrwOrg::fillLimitFiles(qint32 verzId)
     List2->clear();
     for (const LimitFile &f : m_ctx.store->listLimitFiles(verzId))
         AddSorted(List2, f.GrwName, f.GrwID);
+    ReportIncompleteList(*m_ctx.store, m_ctx.messages);
 }
 
 void FrmGrwOrg::enableFileButtons(bool enabled)

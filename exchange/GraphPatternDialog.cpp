@@ -317,6 +317,7 @@ void FrmDOrg::ListDirectories(int type)
     List1->clear();
     for (const DirectoryEntry &d : m_ctx.store->listDirectories(type))
         AddSorted(List1, d.VerzName, d.VerzID);
+    ReportIncompleteList(*m_ctx.store, m_ctx.messages);
 }
 
 void FrmDOrg::ListRecords(qint32 directory)
@@ -324,6 +325,7 @@ void FrmDOrg::ListRecords(qint32 directory)
     List2->clear();
     for (const RecordEntry &r : m_ctx.store->listRecords(directory))
         AddSorted(List2, r.Kovra, r.UntID);
+    ReportIncompleteList(*m_ctx.store, m_ctx.messages);
 }
 
 qint32 FrmDOrg::selectedDirectory() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <optional>
 
@@ -22,11 +23,21 @@ public:
     }
 
     // Adds the record, or overwrites the one of the same name in that
-    // directory. The box itself is not changed. False when the database
-    // refused; Store::lastError() says why.
-    bool StoreImportedGraph(const BoxRecord &box);
+    // directory, deciding and writing in one transaction. The box itself is
+    // not changed. False when the database refused; Store::lastError() says
+    // why. notes gets what the operator should know about a stored record:
+    // a name that had to be changed, dates that are no dates.
+    bool StoreImportedGraph(const BoxRecord &box, QStringList *notes = nullptr);
+
+    QString lastError() const;
 
     static QString directoryName() { return QStringLiteral("import"); }
+    // The name a specimen is stored under. Names of up to 50 characters stay
+    // as they are; a longer one keeps its first 41 characters and gets "~"
+    // and 8 characters derived from the whole name, so that two files whose
+    // names agree in their first 50 characters never replace each other,
+    // while importing the same file again replaces its record.
+    static QString storedName(const QString &fullName);
 
 private:
     std::optional<qint32> importDirectory(int type);

@@ -107,6 +107,8 @@ void FrmMessen::buildControls()
 {
     auto *plot = new MeasurementPlot(m_ctx.settings, m_ctx.notation, this);
     plot->setObjectName(QStringLiteral("Picture1"));
+    if (m_ctx.store)
+        plot->offerReferenceChoice(*m_ctx.store, m_ctx.messages);
     m_plot = plot;
 
     auto *panel = new QFrame(this);

@@ -4,7 +4,7 @@
 set -e
 PACKAGES="cmake g++ make qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev \
 xvfb xauth imagemagick poppler-utils fonts-liberation \
-dpkg-dev help2man lintian xdotool xclip pkg-config mdbtools-dev"
+dpkg-dev help2man lintian xdotool xclip pkg-config mdbtools-dev libsqlite3-dev sqlite3"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -80,12 +80,18 @@ bool ZandorApplication::openAndStart(const QString &path)
     }
     m_store = std::make_unique<Store>(*m_database, *m_notation);
     m_settings->NoInstrument = m_commandLine.noInstrument;
-    if (!m_store->LoadSettings(*m_settings)) {
+    QStringList corrected;
+    if (!m_store->LoadSettings(*m_settings, &corrected)) {
         m_messages->show(QStringLiteral("The settings of %1 cannot be read:\n%2")
                              .arg(QDir::toNativeSeparators(path), m_store->lastError()),
                          OperatorMessages::Icon::Critical);
         return false;
     }
+    if (!corrected.isEmpty())
+        m_messages->show(QStringLiteral("Some settings in %1 were out of range and are replaced "
+                                        "by their defaults:\n%2")
+                             .arg(QDir::toNativeSeparators(path), corrected.join(QLatin1Char('\n'))),
+            OperatorMessages::Icon::Exclamation);
     if (!m_commandLine.netpcHost.isEmpty())
         m_settings->HostAddress = m_commandLine.netpcHost;
     if (m_commandLine.netpcPort != 0)

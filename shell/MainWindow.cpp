@@ -235,6 +235,7 @@ void FrmKovra::buildMenus()
     mnuHilfs->setObjectName(QStringLiteral("mnuHilfs"));
     mnuImp = action(mnuHilfs, "mnuImp");
     mnuRep = action(mnuHilfs, "mnuRep");
+    mnuStat = action(mnuHilfs, "mnuStat");
 
     mnuInf = menuBar()->addAction(QString());
     mnuInf->setObjectName(QStringLiteral("mnuInf"));
@@ -262,6 +263,7 @@ void FrmKovra::SetCaptions()
     mnuHilfs->setTitle(QStringLiteral("&Utils"));
     mnuImp->setText(QStringLiteral("&Import graphs..."));
     mnuRep->setText(QStringLiteral("&Reorganise database"));
+    mnuStat->setText(QStringLiteral("&Statistics..."));
     mnuInf->setText(QStringLiteral("&Info"));
     mnuEin_Click();
 
@@ -436,6 +438,7 @@ void FrmKovra::connectCommands()
     connect(mnuSonst, &QAction::triggered, this, &FrmKovra::mnuSonst_Click);
     connect(mnuImp, &QAction::triggered, this, &FrmKovra::mnuImp_Click);
     connect(mnuRep, &QAction::triggered, this, &FrmKovra::mnuRep_Click);
+    connect(mnuStat, &QAction::triggered, this, &FrmKovra::mnuStat_Click);
     connect(mnuInf, &QAction::triggered, this, &FrmKovra::mnuInf_Click);
     connect(cmdGoEb, &QPushButton::clicked, this, &FrmKovra::cmdGoEb_Click);
     connect(Command1, &QPushButton::clicked, this, &FrmKovra::Command1_Click);

@@ -92,6 +92,7 @@ private:
     void mnuSonst_Click();
     void mnuImp_Click();
     void mnuRep_Click();
+    void mnuStat_Click();
     void mnuInf_Click();
     void cmdGoEb_Click();
     void Command1_Click();
@@ -136,6 +137,7 @@ public:
     QMenu *mnuHilfs = nullptr;
     QAction *mnuImp = nullptr;
     QAction *mnuRep = nullptr;
+    QAction *mnuStat = nullptr;
     QAction *mnuInf = nullptr;
 
 private:

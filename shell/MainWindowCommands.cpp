@@ -168,10 +168,10 @@ void FrmKovra::mnuRep_Click()
     if (!ctx.store)
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const ReorganisationResult result = Reorganise(ctx.store->database(), ctx.messages);
+    // The outcome goes to the operator from the reorganisation itself; the
+    // database stays open whatever it is.
+    Reorganise(ctx.store->database(), ctx.messages);
     QApplication::restoreOverrideCursor();
-    if (result.outcome == ReorganisationResult::Outcome::Failed)
-        ctx.messages.show(result.detail, OperatorMessages::Icon::Critical);
 }
 void FrmKovra::mnuVzVE_Click()
 {

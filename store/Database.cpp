@@ -1,6 +1,7 @@
 #include "store/Database.h"
 
 #include "store/DatabaseFileCheck.h"
+#include "store/EngineErrors.h"
 #include "store/Schema.h"
 
 #include <QAtomicInt>
@@ -27,34 +28,12 @@ QString uniqueConnectionName()
 
 Database::Problem problemOf(const QSqlError &error)
 {
-    // SQLite's primary result codes, as the driver reports them.
-    const int code = error.nativeErrorCode().toInt() & 0xff;
-    switch (code) {
-    case 5: // SQLITE_BUSY
-    case 6: // SQLITE_LOCKED
-        return Database::Problem::Locked;
-    case 26: // SQLITE_NOTADB
-        return Database::Problem::NotSqlite;
-    case 14: // SQLITE_CANTOPEN
-    case 8: // SQLITE_READONLY
-        return Database::Problem::CannotRead;
-    default:
-        return Database::Problem::Damaged;
-    }
+    return EngineErrors::problemOf(error);
 }
 
 QString causeOf(Database::Problem problem, const QString &detail)
 {
-    switch (problem) {
-    case Database::Problem::Locked:
-        return QStringLiteral("it is locked by another program");
-    case Database::Problem::NotSqlite:
-        return QStringLiteral("it is not a database file");
-    case Database::Problem::CannotRead:
-        return QStringLiteral("it cannot be opened for reading and writing");
-    default:
-        return QStringLiteral("it is damaged (%1)").arg(detail);
-    }
+    return EngineErrors::causeOf(problem, detail);
 }
 
 } // namespace
@@ -70,7 +49,7 @@ bool Database::isSystemFolder(const QString &folder)
 {
     // An installed program lives here; even where root may write, its data
     // must not end up among the package's files.
-    static const char *const prefixes[] = {"/usr/", "/bin", "/sbin", "/opt/", "/snap/"};
+    static const char *const prefixes[] = { "/usr/", "/bin", "/sbin", "/opt/", "/snap/" };
     const QString path = QDir::cleanPath(folder) + QLatin1Char('/');
     for (const char *prefix : prefixes)
         if (path.startsWith(QLatin1String(prefix)))
@@ -225,7 +204,7 @@ Database::OpenResult Database::checkExisting(QSqlDatabase &db, int &version)
     // A reserved lock is the first step of every write; taking and dropping
     // it changes nothing but tells whether another program is writing.
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+    if (!q.exec(beginWriteStatement())) {
         const Problem p = problemOf(q.lastError());
         return fail(p, causeOf(p, q.lastError().text()));
     }
@@ -296,24 +275,32 @@ bool Database::begin()
         m_lastError = QStringLiteral("the database is not open");
         return false;
     }
-    if (!db.transaction()) {
-        m_lastError = db.lastError().text();
+    QSqlQuery q(db);
+    if (!q.exec(beginWriteStatement())) {
+        m_lastError = EngineErrors::describe(q.lastError());
         return false;
     }
     return true;
 }
 
+QString Database::beginWriteStatement()
+{
+    return QStringLiteral("BEGIN IMMEDIATE");
+}
+
 bool Database::commit()
 {
-    QSqlDatabase db = connection();
-    if (db.commit())
+    // Through a statement of its own rather than the driver's commit, which
+    // drops the engine's error number (a full disk would read as any error).
+    QSqlQuery q(connection());
+    if (q.exec(QStringLiteral("COMMIT")))
         return true;
-    m_lastError = db.lastError().text();
-    db.rollback();
+    m_lastError = EngineErrors::describe(q.lastError());
+    rollback();
     return false;
 }
 
 void Database::rollback()
 {
-    connection().rollback();
+    QSqlQuery(connection()).exec(QStringLiteral("ROLLBACK"));
 }

@@ -24,6 +24,9 @@ public:
         TablesMissing, // a database, but not one of ours
         Locked, // another program holds a lock on it
         TooNew, // written by a later version of the program
+        DiskFull, // the disk has no room for what the engine must write
+        DiskError, // the system refused to read or write the disk
+        EngineError, // any other complaint of the engine
     };
 
     struct OpenResult {
@@ -71,6 +74,11 @@ public:
         rollback();
         return false;
     }
+
+    // The engine's name for the running transaction's write lock, taken at
+    // the start so that what a transaction reads stays true until it commits,
+    // also against another program writing at the same time.
+    static QString beginWriteStatement();
 
     QString lastError() const { return m_lastError; }
     void setLastError(const QString &text) { m_lastError = text; }

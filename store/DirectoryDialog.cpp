@@ -116,6 +116,7 @@ void FrmVzV::ListDirectories(int type)
         return;
     for (const DirectoryEntry &d : m_ctx.store->listDirectories(type))
         AddSorted(List1, d.VerzName, d.VerzID);
+    ReportIncompleteList(*m_ctx.store, m_ctx.messages);
 }
 
 void FrmVzV::optVzV_Click(int index)
@@ -172,7 +173,12 @@ void FrmVzV::deleteSelectedDirectory()
     const qint32 key = SelectedKey(List1);
     if (key < 0)
         return;
-    if (!m_ctx.store->isDirectoryEmpty(key, m_type)) {
+    const std::optional<bool> empty = m_ctx.store->isDirectoryEmpty(key, m_type);
+    if (!empty) {
+        m_ctx.messages.show(m_ctx.store->lastError(), OperatorMessages::Icon::Critical);
+        return;
+    }
+    if (!*empty) {
         m_ctx.messages.show(
             QStringLiteral("Directory cannot be deleted, because it is not empty !"));
         return;

@@ -2,144 +2,124 @@
 
 #include "core/OperatorMessages.h"
 #include "store/Database.h"
+#include "store/DatabaseBackup.h"
+#include "store/DurableFiles.h"
+#include "store/SqliteFile.h"
 
-#include <QAtomicInt>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QSqlError>
-#include <QSqlQuery>
-
-#include <cstdio>
-#include <unistd.h>
 
 namespace
 {
 
 const char kQuestion[] = "The reorganisation will take some time, do you really want to start ?";
-const char kRestoring[] = "error while reorganisation database, restoring old database. ";
 
 QString sibling(const QString &path, const char *suffix)
 {
-    const QFileInfo info(path);
+    const QFileInfo info(DurableFiles::resolved(path));
     return info.dir().filePath(info.completeBaseName() + QLatin1String(suffix));
 }
 
-// Copies source onto target so that target is either the old file or the
-// whole new one, never something in between.
-QString copyReplacing(const QString &source, const QString &target)
+void removeWithSideFiles(const QString &path)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return QStringLiteral("cannot read %1: %2").arg(source, in.errorString());
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        return QStringLiteral("cannot write %1: %2").arg(target, out.errorString());
-    while (!in.atEnd()) {
-        const QByteArray chunk = in.read(1 << 20);
-        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
-            return QStringLiteral("cannot read %1: %2").arg(source, in.errorString());
-        if (out.write(chunk) != chunk.size())
-            return QStringLiteral("cannot write %1: %2").arg(target, out.errorString());
-    }
-    if (!out.commit())
-        return QStringLiteral("cannot write %1: %2").arg(target, out.errorString());
-    return {};
+    QFile::remove(path);
+    QFile::remove(path + QLatin1String("-wal"));
+    QFile::remove(path + QLatin1String("-shm"));
 }
 
-QString syncFile(const QString &path)
+ReorganisationResult notDone(const QString &why)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadWrite) || ::fsync(f.handle()) != 0)
-        return QStringLiteral("cannot flush %1 to disk").arg(path);
-    return {};
+    return { ReorganisationResult::Outcome::NotDone, why, {} };
 }
 
-void syncFolder(const QString &path)
+ReorganisationResult compact(Database &db)
 {
-    QFile folder(QFileInfo(path).absolutePath());
-    if (folder.open(QIODevice::ReadOnly))
-        ::fsync(folder.handle());
+    const QString backup = BackupPath(db.path());
+    QString problem = WriteBackup(db, backup);
+    if (!problem.isEmpty())
+        return notDone(problem);
+    QSqlDatabase live = db.connection();
+    problem = SqliteFile::compactInPlace(live);
+    if (!problem.isEmpty())
+        return notDone(QStringLiteral("the compaction failed: %1").arg(problem));
+    return { ReorganisationResult::Outcome::Done, {}, {} };
 }
 
-// The backup holds the file as it is now. Where the file system allows, it
-// is a second name of the same file rather than a copy: the reorganisation
-// only reads the database until the compacted file replaces it, so the
-// backup keeps the old content without copying hundreds of megabytes.
-QString makeBackup(const QString &path, const QString &backup)
+// The damaged state as it is, pages and log together, for whoever wants to
+// look at it later; a byte copy when the engine cannot copy it.
+QString keepDamaged(QSqlDatabase &live, const QString &path, const QString &target)
 {
-    const QString fresh = backup + QLatin1String(".new");
-    QFile::remove(fresh);
-    if (::link(QFile::encodeName(path).constData(), QFile::encodeName(fresh).constData()) == 0) {
-        if (std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(backup).constData())
-            == 0)
-            return {};
-        QFile::remove(fresh);
-    }
-    return copyReplacing(path, backup);
-}
-
-// A file that another program has open in write-ahead mode keeps its log
-// beside it after we close; replacing the file under it would lose data.
-bool inUseElsewhere(const QString &path)
-{
-    return QFileInfo::exists(path + QLatin1String("-wal"));
-}
-
-// Repair and compaction into target, on a connection of its own that is
-// closed again before this returns; the source file is only read. The repair
-// is the integrity check, which compares every index with its table: once it
-// passes, a reindex would rebuild the same indexes (all use the built-in
-// binary comparison), and the compaction writes every page anew anyway.
-QString repairAndCompact(const QString &path, const QString &target)
-{
-    static QAtomicInt counter;
-    const QString name = QStringLiteral("zandor-reorganise-%1").arg(counter.fetchAndAddRelaxed(1));
-    QString problem;
+    removeWithSideFiles(target);
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        if (!db.open()) {
-            problem = db.lastError().text();
-        } else {
-            QSqlQuery q(db);
-            QStringList findings;
-            if (!q.exec(QStringLiteral("PRAGMA integrity_check"))) {
-                problem = QStringLiteral("integrity check failed: %1").arg(q.lastError().text());
-            } else {
-                while (q.next())
-                    findings << q.value(0).toString();
-                if (findings != QStringList { QStringLiteral("ok") })
-                    problem = QStringLiteral("integrity check failed: %1")
-                                  .arg(findings.join(QStringLiteral("; ")));
-            }
-            q.finish();
-            // The engine will not compact into an existing file.
-            if (problem.isEmpty() && QFileInfo::exists(target) && !QFile::remove(target))
-                problem = QStringLiteral("cannot remove the old %1").arg(target);
-            if (problem.isEmpty()) {
-                q.prepare(QStringLiteral("VACUUM INTO ?"));
-                q.addBindValue(target);
-                if (!q.exec())
-                    problem = QStringLiteral("compaction failed: %1").arg(q.lastError().text());
-            }
-            q.finish();
-            db.close();
-        }
+        SqliteFile::SideConnection side(target);
+        if (side.problem().isEmpty() && SqliteFile::copyPages(live, side.db()).isEmpty())
+            return {};
     }
-    QSqlDatabase::removeDatabase(name);
+    removeWithSideFiles(target);
+    QString problem = DurableFiles::copyReplacing(path, target);
+    if (problem.isEmpty() && QFileInfo::exists(path + QLatin1String("-wal")))
+        problem = DurableFiles::copyReplacing(
+            path + QLatin1String("-wal"), target + QLatin1String("-wal"));
     return problem;
 }
 
-// Puts this run's backup back as a file of its own (a copy, so that later
-// writes never reach the backup): the side files of the write-ahead log go
-// first, so that nothing of the failed run is replayed onto the restored file.
-QString restoreBackup(const QString &path, const QString &backup)
+// Every readable row into a new file beside the damaged one; the new file is
+// closed (its log folded in) and checked when this returns without problem.
+QString salvage(QSqlDatabase &live, const QString &fresh, SalvageReport &report)
 {
-    QFile::remove(path + QLatin1String("-wal"));
-    QFile::remove(path + QLatin1String("-shm"));
-    return copyReplacing(backup, path);
+    removeWithSideFiles(fresh);
+    Database target;
+    const Database::OpenResult created = target.open(fresh);
+    if (!created)
+        return created.message;
+    QSqlDatabase db = target.connection();
+    QString problem = SalvageInto(live, db, report);
+    if (problem.isEmpty()) {
+        const SqliteFile::Verdict verdict = SqliteFile::integrity(db);
+        if (!verdict.sound())
+            problem = QStringLiteral("the salvaged file is not sound: %1").arg(verdict.text);
+    }
+    target.close();
+    return problem.isEmpty() ? DurableFiles::flush(fresh) : problem;
+}
+
+ReorganisationResult repair(Database &db, const QString &findings)
+{
+    const QString path = DurableFiles::resolved(db.path());
+    const QString fresh = CompactionPath(path);
+    QSqlDatabase live = db.connection();
+    SalvageReport report;
+    QString problem = salvage(live, fresh, report);
+    if (!problem.isEmpty())
+        return notDone(QStringLiteral("the file is damaged (%1) and could not be repaired: %2")
+                           .arg(findings, problem));
+    const QString damaged = DamagedPath(path);
+    problem = keepDamaged(live, path, damaged);
+    if (!problem.isEmpty())
+        return notDone(QStringLiteral("the file is damaged (%1); the damaged file could not be "
+                                      "kept aside, so it was not replaced: %2")
+                           .arg(findings, problem));
+    {
+        SqliteFile::SideConnection source(fresh);
+        problem = source.problem();
+        if (problem.isEmpty())
+            problem = SqliteFile::copyPages(source.db(), live);
+    }
+    if (!problem.isEmpty())
+        return notDone(QStringLiteral("the file is damaged (%1); the rows that could be read are "
+                                      "in %2, but they could not replace the damaged content: %3")
+                           .arg(findings, QDir::toNativeSeparators(fresh), problem));
+    const SqliteFile::Verdict verdict = SqliteFile::integrity(live);
+    if (!verdict.sound())
+        return notDone(QStringLiteral("the repaired file is not sound: %1").arg(verdict.text));
+    removeWithSideFiles(fresh);
+    ReorganisationResult result { ReorganisationResult::Outcome::Repaired, {}, report };
+    result.detail = QStringLiteral("The database was damaged (%1) and has been repaired: %2. "
+                                   "The damaged file is kept as %3, the last good backup as %4.")
+                        .arg(findings, report.summary(), QDir::toNativeSeparators(damaged),
+                            QDir::toNativeSeparators(BackupPath(path)));
+    return result;
 }
 
 } // namespace
@@ -154,60 +134,36 @@ QString CompactionPath(const QString &databasePath)
     return sibling(databasePath, ".tmp");
 }
 
+QString DamagedPath(const QString &databasePath)
+{
+    return sibling(databasePath, ".damaged");
+}
+
 ReorganisationResult Reorganise(Database &db, OperatorMessages &messages)
 {
-    ReorganisationResult result;
     if (!messages.askYesNo(QString::fromLatin1(kQuestion)))
-        return result;
-
-    const QString path = db.path();
-    const QString backup = BackupPath(path);
-    const QString compacted = CompactionPath(path);
-    bool backupMade = false;
-
-    db.close();
-    QString problem;
-    if (inUseElsewhere(path))
-        problem = QStringLiteral("the database file is in use by another program");
-    if (problem.isEmpty())
-        problem = makeBackup(path, backup);
-    backupMade = problem.isEmpty();
-    if (problem.isEmpty())
-        problem = repairAndCompact(path, compacted);
-    if (problem.isEmpty())
-        problem = syncFile(compacted);
-    // One rename replaces the file, so a crash leaves either the old or the
-    // compacted database under its name, never none.
-    if (problem.isEmpty()
-        && std::rename(
-               QFile::encodeName(compacted).constData(), QFile::encodeName(path).constData())
-            != 0)
-        problem = QStringLiteral("cannot rename %1 to %2").arg(compacted, path);
-    if (problem.isEmpty()) {
-        syncFolder(path);
-        const Database::OpenResult opened = db.open(path);
-        if (opened) {
-            result.outcome = ReorganisationResult::Outcome::Done;
-            return result;
-        }
-        problem = opened.message;
+        return {};
+    ReorganisationResult result;
+    if (!db.isOpen()) {
+        result = notDone(QStringLiteral("the database is not open"));
+    } else {
+        // Only a file the engine itself finds sound is backed up: a damaged
+        // one never replaces the last good backup.
+        QSqlDatabase live = db.connection();
+        const SqliteFile::Verdict verdict = SqliteFile::integrity(live);
+        if (verdict.sound())
+            result = compact(db);
+        else if (verdict.state == SqliteFile::Verdict::State::Damaged)
+            result = repair(db, verdict.text);
+        else
+            result = notDone(QStringLiteral("the file could not be checked: %1").arg(verdict.text));
     }
-
-    // Recovery. Only the backup of this run is put back: an older one would
-    // throw away everything stored since.
-    messages.show(QString::fromLatin1(kRestoring));
-    result.detail = problem;
-    if (backupMade) {
-        const QString restoreProblem = restoreBackup(path, backup);
-        if (!restoreProblem.isEmpty())
-            result.detail += QStringLiteral("; ") + restoreProblem;
-    }
-    const Database::OpenResult reopened = db.open(path);
-    if (!reopened) {
-        result.outcome = ReorganisationResult::Outcome::Failed;
-        result.detail += QStringLiteral("; ") + reopened.message;
-        return result;
-    }
-    result.outcome = ReorganisationResult::Outcome::Restored;
+    if (result.outcome == ReorganisationResult::Outcome::NotDone)
+        messages.show(QStringLiteral("The database was not reorganised: %1. It is unchanged and "
+                                     "stays in use.")
+                          .arg(result.detail),
+            OperatorMessages::Icon::Critical);
+    else if (result.outcome == ReorganisationResult::Outcome::Repaired)
+        messages.show(result.detail, OperatorMessages::Icon::Exclamation);
     return result;
 }

@@ -1,29 +1,38 @@
 #pragma once
 
+#include "store/Salvage.h"
+
 #include <QString>
 
 class Database;
 class OperatorMessages;
 
-// Repairs and compacts the database file in place, keeping a backup
-// (<name>.bak beside it) that is put back when anything goes wrong. Keys of
-// existing records stay as they are, so boxes that refer to stored records
-// stay valid. The database is open again when this returns, whatever the
-// outcome, unless even the restored file cannot be opened.
+// Checks, backs up and compacts the database file while it stays open, for
+// this program and for any other. A sound file is first copied to the backup
+// (<name>.bak beside the file the database path finally names), then
+// compacted in place inside one write transaction of the engine: a write of
+// another program before, during or after it is never lost, and keys stay
+// as they are, so boxes that refer to stored records stay valid.
+// A damaged file is repaired instead: every row that can still be read goes
+// into a new sound file, whose content then replaces the damaged one's; the
+// damaged state is kept as <name>.damaged and the last good backup is left
+// as it was.
 struct ReorganisationResult {
     enum class Outcome {
         Declined, // the operator answered No; nothing was touched
-        Done, // repaired, compacted and reopened
-        Restored, // failed; the file is as it was before and open again
-        Failed, // failed and the database could not be opened again; detail
-                // says why, for the caller to tell the operator
+        Done, // checked, backed up and compacted
+        Repaired, // the file was damaged; salvage says what was saved
+        NotDone, // refused or failed; the file is as it was and open
     };
     Outcome outcome = Outcome::Declined;
-    QString detail; // what went wrong, for a log or the command line
+    QString detail; // what went wrong, or what the repair saved
+    SalvageReport salvage;
 };
 
+// Tells the operator the outcome (nothing for Done and Declined).
 ReorganisationResult Reorganise(Database &db, OperatorMessages &messages);
 
 // The files the reorganisation uses beside the database file.
 QString BackupPath(const QString &databasePath);
 QString CompactionPath(const QString &databasePath);
+QString DamagedPath(const QString &databasePath);

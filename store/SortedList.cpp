@@ -1,5 +1,8 @@
 #include "store/SortedList.h"
 
+#include "core/OperatorMessages.h"
+#include "store/Store.h"
+
 #include <QListWidget>
 
 namespace
@@ -22,4 +25,12 @@ qint32 SelectedKey(const QListWidget *list)
 {
     const QList<QListWidgetItem *> items = list->selectedItems();
     return items.isEmpty() ? -1 : items.first()->data(KeyRole).toInt();
+}
+
+void ReportIncompleteList(const Store &store, OperatorMessages &messages)
+{
+    if (store.lastError().isEmpty())
+        return;
+    messages.show(QStringLiteral("The list is not complete: %1").arg(store.lastError()),
+        OperatorMessages::Icon::Critical);
 }

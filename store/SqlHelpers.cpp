@@ -1,6 +1,7 @@
 #include "store/SqlHelpers.h"
 
 #include "store/Database.h"
+#include "store/EngineErrors.h"
 
 #include <QSqlError>
 
@@ -23,7 +24,16 @@ bool run(Database &db, QSqlQuery &q, const QVariantList &values)
         q.bindValue(i++, v);
     if (q.exec())
         return true;
-    db.setLastError(q.lastError().text());
+    db.setLastError(EngineErrors::describe(q.lastError()));
+    return false;
+}
+
+bool endedCleanly(Database &db, const QSqlQuery &q)
+{
+    const QSqlError error = q.lastError();
+    if (!error.isValid() || error.type() == QSqlError::NoError)
+        return true;
+    db.setLastError(EngineErrors::describe(error));
     return false;
 }
 

@@ -16,6 +16,11 @@ namespace Sql
 bool run(Database &db, QSqlQuery &q, std::initializer_list<QVariant> values = {});
 bool run(Database &db, QSqlQuery &q, const QVariantList &values);
 
+// After a loop over q.next(): true when the loop ended because the rows
+// ended, false (with the engine's complaint in db.lastError()) when a row
+// could not be read, so that no list silently comes back short.
+bool endedCleanly(Database &db, const QSqlQuery &q);
+
 // A text value that is stored as "" when empty: the driver would bind an
 // empty QString as Null, and Null means "unknown" to the loader.
 QVariant text(const QString &s);

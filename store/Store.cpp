@@ -35,10 +35,12 @@ QList<DirectoryEntry> Store::listDirectories(int type)
     QSqlQuery &q = m_db.prepared(QStringLiteral(
         "SELECT VerzID, VerzName, VerzTyp FROM Verzeichnisse WHERE VerzTyp = ? ORDER BY VerzID"));
     Sql::Finish finish(q);
+    m_db.setLastError({});
     if (!Sql::run(m_db, q, { type }))
         return out;
     while (q.next())
         out.append(directoryFrom(q));
+    Sql::endedCleanly(m_db, q);
     return out;
 }
 
@@ -48,10 +50,12 @@ QList<DirectoryEntry> Store::listAllDirectories()
     QSqlQuery &q = m_db.prepared(
         QStringLiteral("SELECT VerzID, VerzName, VerzTyp FROM Verzeichnisse ORDER BY VerzID"));
     Sql::Finish finish(q);
+    m_db.setLastError({});
     if (!Sql::run(m_db, q))
         return out;
     while (q.next())
         out.append(directoryFrom(q));
+    Sql::endedCleanly(m_db, q);
     return out;
 }
 
@@ -108,7 +112,10 @@ bool Store::deleteDirectory(qint32 verzId)
             verzTyp = type.value(0).toInt();
         }
         // Records of a deleted directory could never be listed again.
-        if (!isDirectoryEmpty(verzId, verzTyp)) {
+        const std::optional<bool> empty = isDirectoryEmpty(verzId, verzTyp);
+        if (!empty)
+            return false; // the engine's complaint, not "not empty"
+        if (!*empty) {
             m_db.setLastError(QStringLiteral("the directory is not empty"));
             return false;
         }
@@ -117,13 +124,16 @@ bool Store::deleteDirectory(qint32 verzId)
     });
 }
 
-bool Store::isDirectoryEmpty(qint32 verzId, int type)
+std::optional<bool> Store::isDirectoryEmpty(qint32 verzId, int type)
 {
     QSqlQuery &q = m_db.prepared(type == DirectoryType::Limits
             ? QStringLiteral("SELECT 1 FROM Grenzwerte WHERE VerzID = ? LIMIT 1")
             : QStringLiteral("SELECT 1 FROM Untersuchungen WHERE VerzID = ? LIMIT 1"));
     Sql::Finish finish(q);
     if (!Sql::run(m_db, q, { verzId }))
-        return false; // unknown counts as not empty, so nothing gets deleted
-    return !q.next();
+        return std::nullopt;
+    const bool found = q.next();
+    if (!found && !Sql::endedCleanly(m_db, q))
+        return std::nullopt;
+    return !found;
 }

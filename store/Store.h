@@ -4,7 +4,9 @@
 #include <QList>
 #include <QSqlRecord>
 #include <QString>
+#include <QStringList>
 #include <array>
+#include <functional>
 #include <optional>
 
 class Database;
@@ -63,7 +65,9 @@ struct StartChoices {
 // the same way when storing and when looking up, so callers may pass the
 // operator's text as typed. Comparison is exact (case-sensitive).
 // Lists come in table order (ascending key); a lookup returns the first match
-// in that order (the lowest key).
+// in that order (the lowest key). A list is complete when lastError() is
+// empty afterwards; when a row cannot be read the list holds what came
+// before it and lastError() names the engine's complaint.
 //
 // Failures come back as values (false / empty optional) with lastError();
 // the store never talks to the operator. Every write is one transaction.
@@ -73,6 +77,7 @@ public:
     Store(Database &db, const Notation &notation);
 
     Database &database() { return m_db; }
+    const Notation &notation() const { return m_notation; }
     QString lastError() const;
     static QString normalisedName(const QString &name);
 
@@ -84,22 +89,33 @@ public:
     bool deleteDirectory(qint32 verzId);
     // Graph and pattern directories (types 0, 2) are tested against the stored
     // records of any status, limit directories (1) against the limit files.
-    bool isDirectoryEmpty(qint32 verzId, int type);
+    // Empty optional when the engine could not tell (lastError() says why).
+    std::optional<bool> isDirectoryEmpty(qint32 verzId, int type);
 
     // Stored graphs and patterns.
     QList<RecordEntry> listRecords(qint32 verzId);
     QList<RecordEntry> listAllRecords(); // every directory, table order
+    // The same, handed to fn one by one as they are read from the listing
+    // index, so that no list of the whole table is ever held. True when all
+    // were read.
+    bool forEachRecord(const std::function<void(const RecordEntry &)> &fn);
     std::optional<qint32> findRecord(qint32 verzId, const QString &name);
     // Stores the box under name in directory verzId: mode 1 adds a record,
     // any other mode overwrites the record box.UntID. Sets the box's Kovra,
     // VerzID, Stored and (when adding) UntID; Changed is the caller's. A
     // pattern (Status 2) stores the specimen data only; overwriting a graph
     // with a pattern clears the curve, adjustment, result and limit columns.
-    // Date texts that are no date are stored as Null.
+    // Date texts that are no date are stored as Null. The name must not be
+    // another record's in that directory at the moment of writing: checked
+    // in the same transaction as the write.
     bool SaveBox(BoxRecord &box, int mode, const QString &name, qint32 verzId);
-    // Fills the box from record key. Null text and date columns leave the
-    // box's field as it was; a pattern gets today's test date and keeps its
-    // curve, adjustments, results and limits.
+    // Stores the box as the record of that name in directory verzId:
+    // overwrites it when there is one, adds one otherwise, deciding and
+    // writing in one transaction. *replaced tells which it was.
+    bool SaveByName(BoxRecord &box, const QString &name, qint32 verzId, bool *replaced = nullptr);
+    // Fills the box from record key. Null text columns leave the box's field
+    // as it was; a date column without a date empties the box's field; a pattern gets today's test
+    // date and keeps its curve, adjustments, results and limits.
     bool LoadBox(BoxRecord &box, qint32 key, QDate today = QDate::currentDate());
     bool deleteRecord(qint32 untId);
     // Every column of the record as stored, Nulls included, for the export
@@ -118,7 +134,9 @@ public:
 
     // Settings. LoadSettings also fills the adjustment and limit-range
     // tables and clears the run-time values TraceText and MeasureRequested.
-    bool LoadSettings(Settings &settings);
+    // A stored value out of its range is replaced by its default;
+    // *corrected then names each one.
+    bool LoadSettings(Settings &settings, QStringList *corrected = nullptr);
     std::optional<StartChoices> readStartChoices();
     bool writeColours(const Settings &settings);
     // Margins, line widths, AD/IO addresses, delay and NetPC address from
@@ -126,6 +144,10 @@ public:
     bool writeOtherAdjustments(const Settings &settings, int aeb, std::optional<float> azb);
 
 private:
+    bool writeBox(
+        const BoxRecord &box, bool adding, const QString &name, qint32 verzId, qint32 &key);
+    void takeStoredState(BoxRecord &box, const QString &name, qint32 verzId, qint32 key);
+
     Database &m_db;
     const Notation &m_notation;
 };

@@ -46,10 +46,12 @@ QList<LimitFile> Store::listLimitFiles(qint32 verzId)
     QList<LimitFile> out;
     QSqlQuery &q = m_db.prepared(selectLimitFiles("VerzID = ?"));
     Sql::Finish finish(q);
+    m_db.setLastError({});
     if (!Sql::run(m_db, q, { verzId }))
         return out;
     while (q.next())
         out.append(limitFileFrom(q));
+    Sql::endedCleanly(m_db, q);
     return out;
 }
 

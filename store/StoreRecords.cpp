@@ -67,15 +67,12 @@ QVariantList nulls(qsizetype n)
     return QVariantList(n);
 }
 
-bool readDate(const QVariant &value, QString &field, const Notation &notation)
+// A date column that holds no date gives an empty field: the box never
+// keeps the date of the specimen it held before.
+void readDate(const QVariant &value, QString &field, const Notation &notation)
 {
-    if (value.isNull())
-        return false;
-    const QDate d = QDate::fromString(value.toString(), Qt::ISODate);
-    if (!d.isValid())
-        return false;
-    field = notation.date(d);
-    return true;
+    const QDate d = value.isNull() ? QDate() : QDate::fromString(value.toString(), Qt::ISODate);
+    field = d.isValid() ? notation.date(d) : QString();
 }
 
 QStringList keyColumns()
@@ -119,24 +116,36 @@ QList<RecordEntry> Store::listRecords(qint32 verzId)
         QStringLiteral("SELECT UntID, VerzID, Status, Kovra FROM Untersuchungen INDEXED BY VerzID "
                        "WHERE VerzID = ? ORDER BY UntID"));
     Sql::Finish finish(q);
+    m_db.setLastError({});
     if (!Sql::run(m_db, q, { verzId }))
         return out;
     while (q.next())
         out.append(recordFrom(q));
+    Sql::endedCleanly(m_db, q);
     return out;
 }
 
 QList<RecordEntry> Store::listAllRecords()
 {
     QList<RecordEntry> out;
-    QSqlQuery &q = m_db.prepared(
-        QStringLiteral("SELECT UntID, VerzID, Status, Kovra FROM Untersuchungen ORDER BY UntID"));
-    Sql::Finish finish(q);
-    if (!Sql::run(m_db, q))
-        return out;
-    while (q.next())
-        out.append(recordFrom(q));
+    forEachRecord([&](const RecordEntry &e) { out.append(e); });
     return out;
+}
+
+bool Store::forEachRecord(const std::function<void(const RecordEntry &)> &fn)
+{
+    // The listing index holds every listed column: the engine sorts its
+    // entries by key without reading a record's curves.
+    QSqlQuery &q = m_db.prepared(
+        QStringLiteral("SELECT UntID, VerzID, Status, Kovra FROM Untersuchungen INDEXED BY VerzID "
+                       "ORDER BY UntID"));
+    Sql::Finish finish(q);
+    m_db.setLastError({});
+    if (!Sql::run(m_db, q))
+        return false;
+    while (q.next())
+        fn(recordFrom(q));
+    return Sql::endedCleanly(m_db, q);
 }
 
 std::optional<qint32> Store::findRecord(qint32 verzId, const QString &name)
@@ -145,17 +154,64 @@ std::optional<qint32> Store::findRecord(qint32 verzId, const QString &name)
         QStringLiteral("SELECT UntID FROM Untersuchungen INDEXED BY Untersuchungen_Kovra "
                        "WHERE VerzID = ? AND Kovra = ? ORDER BY UntID LIMIT 1"));
     Sql::Finish finish(q);
-    if (!Sql::run(m_db, q, { verzId, normalisedName(name) }) || !q.next())
+    m_db.setLastError({});
+    if (!Sql::run(m_db, q, { verzId, normalisedName(name) }))
         return std::nullopt;
+    if (!q.next()) {
+        Sql::endedCleanly(m_db, q);
+        return std::nullopt;
+    }
     return q.value(0).toInt();
 }
 
 bool Store::SaveBox(BoxRecord &box, int mode, const QString &name, qint32 verzId)
 {
+    const bool adding = mode == SaveMode::Add;
+    qint32 key = box.UntID;
+    const bool saved = m_db.transaction([&] { return writeBox(box, adding, name, verzId, key); });
+    if (saved)
+        takeStoredState(box, name, verzId, key);
+    return saved;
+}
+
+bool Store::SaveByName(BoxRecord &box, const QString &name, qint32 verzId, bool *replaced)
+{
+    qint32 key = -1;
+    bool adding = true;
+    const bool saved = m_db.transaction([&] {
+        const std::optional<qint32> existing = findRecord(verzId, name);
+        if (!existing && !m_db.lastError().isEmpty())
+            return false;
+        adding = !existing;
+        key = existing.value_or(-1);
+        return writeBox(box, adding, name, verzId, key);
+    });
+    if (!saved)
+        return false;
+    if (replaced)
+        *replaced = !adding;
+    takeStoredState(box, name, verzId, key);
+    return true;
+}
+
+// Inside the caller's write transaction, which holds the engine's write lock
+// from its start: the name is unique in the directory at the moment of the
+// write, also against another program saving at the same time.
+bool Store::writeBox(
+    const BoxRecord &box, bool adding, const QString &name, qint32 verzId, qint32 &key)
+{
     using namespace RecordColumns;
     const QString kovra = normalisedName(name);
     const bool graphBox = box.Status == BoxStatus::Graph;
-    const bool adding = mode == SaveMode::Add;
+    const std::optional<qint32> holder = findRecord(verzId, kovra);
+    if (!holder && !m_db.lastError().isEmpty())
+        return false;
+    if (holder && (adding || *holder != key)) {
+        m_db.setLastError(
+            QStringLiteral("a graph or pattern named \"%1\" is already stored in this directory")
+                .arg(kovra));
+        return false;
+    }
 
     QVariantList values = { verzId, box.Status, Sql::text(kovra) };
     values << specimenValues(box, m_notation);
@@ -164,33 +220,31 @@ bool Store::SaveBox(BoxRecord &box, int mode, const QString &name, qint32 verzId
     else if (!adding)
         values << nulls(graph().size()); // a pattern keeps no curve of an earlier graph
 
-    qint32 key = box.UntID;
-    const bool saved = m_db.transaction([&] {
-        if (adding) {
-            QSqlQuery &q = m_db.prepared(graphBox ? insertSql(true) : insertSql(false));
-            if (!Sql::run(m_db, q, values))
-                return false;
-            key = q.lastInsertId().toInt();
-            return true;
-        }
-        QSqlQuery &q = m_db.prepared(updateSql());
-        values << key;
+    if (adding) {
+        QSqlQuery &q = m_db.prepared(graphBox ? insertSql(true) : insertSql(false));
         if (!Sql::run(m_db, q, values))
             return false;
-        if (q.numRowsAffected() != 1) {
-            m_db.setLastError(QStringLiteral("there is no stored record %1").arg(key));
-            return false;
-        }
+        key = q.lastInsertId().toInt();
         return true;
-    });
-    if (!saved)
+    }
+    QSqlQuery &q = m_db.prepared(updateSql());
+    values << key;
+    if (!Sql::run(m_db, q, values))
         return false;
-    // The box takes the stored state only once the record is safely written.
-    box.Kovra = kovra;
+    if (q.numRowsAffected() != 1) {
+        m_db.setLastError(QStringLiteral("there is no stored record %1").arg(key));
+        return false;
+    }
+    return true;
+}
+
+// The box takes the stored state only once the record is safely written.
+void Store::takeStoredState(BoxRecord &box, const QString &name, qint32 verzId, qint32 key)
+{
+    box.Kovra = normalisedName(name);
     box.VerzID = verzId;
     box.Stored = true;
     box.UntID = key;
-    return true;
 }
 
 bool Store::LoadBox(BoxRecord &box, qint32 key, QDate today)

@@ -1,8 +1,9 @@
 #include "store/Store.h"
 
 #include "core/Settings.h"
-#include "store/Database.h"
+#include "core/SettingsRanges.h"
 #include "core/SettingsTables.h"
+#include "store/Database.h"
 #include "store/SqlHelpers.h"
 
 namespace
@@ -27,7 +28,7 @@ bool expectOneRow(Database &db, const QSqlQuery &q)
 
 } // namespace
 
-bool Store::LoadSettings(Settings &s)
+bool Store::LoadSettings(Settings &s, QStringList *corrected)
 {
     QSqlQuery &q = m_db.prepared(
         QStringLiteral("SELECT DisKvFa1, DisKvFa2, DisKvFa3, DisKvFa4, DisKvFa5, "
@@ -60,6 +61,10 @@ bool Store::LoadSettings(Settings &s)
         readInt(q.value(17), s.IO_ADR);
         Sql::read(q.value(18), s.HostAddress);
     }
+    // The tables below and every window rely on these being in range.
+    const QStringList notes = CorrectOutOfRange(s);
+    if (corrected)
+        *corrected = notes;
     FillSettingsTables(s);
     s.TraceText = QStringLiteral("0");
     s.MeasureRequested = 0;

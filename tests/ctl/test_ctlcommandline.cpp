@@ -29,8 +29,8 @@ Run zandorctl(const QStringList &args)
     return r;
 }
 
-const QStringList Commands { "evaluate", "export", "import", "list", "measure", "reorganise",
-    "report" };
+const QStringList Commands { "csv", "evaluate", "export", "import", "list", "measure", "reorganise",
+    "report", "stats" };
 
 } // namespace
 

@@ -80,6 +80,50 @@ private slots:
 
     // Unreadable contents are the reader's tests; a directory in place of a
     // file fails before the reader sees a byte.
+    // Two files whose names agree in their first 50 characters are two
+    // specimens: neither replaces the other, and the import says how each
+    // was named.
+    void namesThatAgreeInTheirFirst50CharactersStayTwoRecords()
+    {
+        ImportRun run;
+        const QString prefix = "a-file-name-that-takes-most-of-the-fifty-chars";
+        KpfFile file = KpfFile::withPoints(4);
+        file.strings[3] = "specimen one";
+        run.write(prefix + "1.kpf", file.bytes());
+        file.strings[3] = "specimen two";
+        run.write(prefix + "2.kpf", file.bytes());
+        ImportTarget target(run.store);
+        QVERIFY(run.import(prefix + "1.kpf", target));
+        QVERIFY(run.import(prefix + "2.kpf", target));
+        QVERIFY(run.import(prefix + "1.kpf", target)); // again: replaces its own
+
+        const QList<RecordEntry> records = run.imported(DirectoryType::Graphs);
+        QCOMPARE(records.size(), 2);
+        QVERIFY(records.at(0).Kovra != records.at(1).Kovra);
+        for (const RecordEntry &r : records)
+            QVERIFY(r.Kovra.size() <= 50);
+        QCOMPARE(run.messages.entries.size(), 3);
+        QVERIFY2(run.messages.texts().at(1).contains("is stored as \"" + records.at(1).Kovra),
+            qPrintable(run.messages.texts().at(1)));
+    }
+
+    // A date that is no date is stored empty and named in the report.
+    void unreadableDateIsStoredEmptyAndNamed()
+    {
+        ImportRun run;
+        KpfFile file;
+        file.strings[2] = "33.33.33";
+        run.write("d.kpf", file.bytes());
+        ImportTarget target(run.store);
+        QVERIFY(run.import("d.kpf", target));
+        QCOMPARE(run.messages.entries.size(), 1);
+        QVERIFY2(run.messages.texts().first().contains("PrüfAm"),
+            qPrintable(run.messages.texts().first()));
+        const QList<RecordEntry> records = run.imported(DirectoryType::Patterns);
+        QCOMPARE(records.size(), 1);
+        QVERIFY(run.store.rawRecord(records.first().UntID)->value("PrüfAm").isNull());
+    }
+
     void directoryInPlaceOfAFileIsReportedTwiceAndStoresNothing()
     {
         ImportRun run;

@@ -10,6 +10,7 @@
 #include "store/RunJournal.h"
 
 #include <QSignalSpy>
+#include <QSqlQuery>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -22,9 +23,17 @@ private slots:
     void everyFailureHasItsMessageInOrder();
     void unusableDatabaseEndsTheStart();
     void anInterruptedRunIsOfferedBack();
+    void settingOutOfRangeIsReplacedAndToldOnce();
     void endsOnceTheSocketIsClosed();
 
 private:
+    static quint16 silentPort()
+    {
+        QTcpServer server;
+        server.listen(QHostAddress::LocalHost);
+        return server.serverPort(); // closed again on return
+    }
+
     // Starts the program on a fresh database, talking to a silent NetPC at
     // `port` that is given up on soon.
     bool start(quint16 port, bool noInstrument = false)
@@ -116,6 +125,25 @@ void ProgramStartTest::anInterruptedRunIsOfferedBack()
         QVERIFY(db.open(dir.filePath("kovra.mdb")));
         QVERIFY(RunJournal(db).interrupted().isEmpty()); // asked once, either way
     }
+}
+
+// A stored active box of 0 would index box 0 on the first save: the start
+// takes box 1 instead and says so once, before anything else.
+void ProgramStartTest::settingOutOfRangeIsReplacedAndToldOnce()
+{
+    {
+        Database db;
+        QVERIFY(db.open(dir.filePath("kovra.mdb")).ok());
+        QSqlQuery q(db.connection());
+        QVERIFY(q.exec("UPDATE Init SET AEB = 0"));
+    }
+    messages = ScriptedMessages();
+    QVERIFY(start(silentPort()));
+    QCOMPARE(app->settings().ActiveBox, 1);
+    QCOMPARE(app->settings().activeBox().BoxNr, 1);
+    const QStringList texts = messages.texts();
+    QVERIFY2(texts.first().contains("AEB = 0"), qPrintable(texts.first()));
+    QCOMPARE(texts.filter("out of range").size(), 1);
 }
 
 // Closing the main window closes the connection; the program ends when the

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The whole-file operations that exist for this engine only: the integrity
+// check, a consistent copy taken while other programs read and write,
+// compaction in place, and writing one database's pages into another under
+// the engine's locks. Another engine gets a file of its own beside this one.
+namespace SqliteFile
+{
+
+// A connection of its own to another file (a backup, a salvage target),
+// closed and dropped when it leaves scope.
+class SideConnection
+{
+public:
+    explicit SideConnection(const QString &path);
+    ~SideConnection();
+    SideConnection(const SideConnection &) = delete;
+    SideConnection &operator=(const SideConnection &) = delete;
+    // Empty when open; otherwise why not.
+    QString problem() const { return m_problem; }
+    QSqlDatabase &db() { return m_db; }
+
+private:
+    QString m_name;
+    QSqlDatabase m_db;
+    QString m_problem;
+};
+
+// What the engine's own check says of a file: sound, damaged (with its
+// findings), or unknown because the check itself could not run (locked,
+// disk error), with the reason.
+struct Verdict {
+    enum class State { Sound, Damaged, Unknown };
+    State state = State::Unknown;
+    QString text;
+    bool sound() const { return state == State::Sound; }
+};
+Verdict integrity(QSqlDatabase &db);
+Verdict quickCheck(QSqlDatabase &db);
+// Writes a consistent copy of the database into target, which must not
+// exist; other programs may go on reading and writing meanwhile.
+QString snapshotInto(QSqlDatabase &db, const QString &target);
+// Rewrites the database compactly inside one write transaction of the
+// engine, then folds the write-ahead log into the file. A write of another
+// program waits or fails with "locked"; none is lost.
+QString compactInPlace(QSqlDatabase &db);
+// Replaces every page of target by those of source, inside one write
+// transaction of the target, so that other programs using target see the
+// new content at once and never a mixture.
+QString copyPages(QSqlDatabase &source, QSqlDatabase &target);
+
+// Table names of the file, without the engine's own; the indexes of a table.
+QStringList tables(QSqlDatabase &db);
+QStringList indexesOf(QSqlDatabase &db, const QString &table);
+// The highest key ever given in a table (also of records deleted since), so
+// that a rebuilt file never gives a key twice.
+std::optional<qint64> keySequence(QSqlDatabase &db, const QString &table);
+QString raiseKeySequence(QSqlDatabase &db, const QString &table, qint64 atLeast);
+
+} // namespace SqliteFile

@@ -1,0 +1,127 @@
+#include "StoreFiles.h"
+
+#include "store/Reorganisation.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+// The companion's store commands on real files: a list that says when it is
+// not complete, a repair of a damaged file, a backup of a file in use.
+namespace
+{
+
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QString err;
+};
+
+Run zandorctl(const QStringList &args)
+{
+    QProcess ctl;
+    ctl.start(QCoreApplication::applicationDirPath() + "/../zandorctl", args);
+    Run r;
+    if (!ctl.waitForFinished(60000) || ctl.exitStatus() != QProcess::NormalExit)
+        return r;
+    r.status = ctl.exitCode();
+    r.out = ctl.readAllStandardOutput();
+    r.err = QString::fromLocal8Bit(ctl.readAllStandardError());
+    return r;
+}
+
+} // namespace
+
+class TestStoreCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void listingStreamsEveryRecord()
+    {
+        StoreFixture f;
+        qint32 dir = 0;
+        const QList<qint32> kept = fillHalf(f, dir, 20);
+        BoxRecord quoted = sampleGraph(99, 3);
+        QVERIFY(f.store.SaveBox(quoted, SaveMode::Add, "with \"quotes\"\tand tab", dir));
+
+        const Run json = zandorctl({ "list", "--db", f.path(), "--json" });
+        QVERIFY2(json.status == 0, qPrintable(json.err));
+        QJsonParseError error;
+        const QJsonObject doc = QJsonDocument::fromJson(json.out, &error).object();
+        QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+        const QJsonArray records = doc.value("records").toArray();
+        QCOMPARE(records.size(), kept.size() + 1);
+        QCOMPARE(records.first().toObject().value("UntID").toInt(), kept.first());
+        QCOMPARE(records.last().toObject().value("Kovra").toString(), "with \"quotes\"\tand tab");
+        QCOMPARE(doc.value("directories").toArray().size(), 1);
+
+        const Run text = zandorctl({ "list", "--db", f.path() });
+        QVERIFY2(text.status == 0, qPrintable(text.err));
+        QCOMPARE(text.out.count('\n'), 2 + 1 + kept.size() + 1);
+    }
+
+    // One damaged page: the list fails naming the damage; reorganise saves
+    // the readable rows into a sound file and keeps the last good backup.
+    void damagedFileIsNamedByListAndRepairedByReorganise()
+    {
+        StoreFixture f;
+        qint32 dir = 0;
+        const QList<qint32> kept = fillHalf(f, dir, 40);
+        const Run first = zandorctl({ "reorganise", "--db", f.path() });
+        QVERIFY2(first.status == 0, qPrintable(first.err));
+        const QByteArray goodBackup = fileBytes(BackupPath(f.path()));
+        const int page = rootPage(f.db, "VerzID");
+        f.db.close();
+        QVERIFY(damagePage(f.path(), page));
+
+        const Run list = zandorctl({ "list", "--db", f.path() });
+        QVERIFY(list.status != 0);
+        QVERIFY2(list.err.contains("not complete") && list.err.contains("damaged"),
+            qPrintable(list.err));
+
+        const Run repair = zandorctl({ "reorganise", "--db", f.path() });
+        QVERIFY2(repair.err.contains("repaired") && repair.err.contains("graphs"),
+            qPrintable(repair.err));
+        QCOMPARE(fileBytes(BackupPath(f.path())), goodBackup);
+        QCOMPARE(integrityOf(f.path()), "ok");
+        // The damage was in an index only: every record is saved.
+        QCOMPARE(repair.status, 0);
+        QVERIFY2(
+            repair.err.contains(QStringLiteral("saved 1 directories, %1 graphs, 0 patterns and 0 "
+                                               "limit files; 0 rows could not be read")
+                                    .arg(kept.size())),
+            qPrintable(repair.err));
+        QCOMPARE(recordNames(f.path()).size(), kept.size());
+        const Run after = zandorctl({ "list", "--db", f.path() });
+        QVERIFY2(after.status == 0, qPrintable(after.err));
+    }
+
+    // A backup taken while another program holds the database open and has
+    // written to it, with its writes still in the log, holds those writes.
+    void backupOfAFileInUseHoldsItsLatestWrites()
+    {
+        StoreFixture f;
+        qint32 dir = 0;
+        fillHalf(f, dir, 10);
+        QSqlQuery(f.db.connection()).exec("PRAGMA wal_autocheckpoint = 0");
+        BoxRecord latest = sampleGraph(77);
+        QVERIFY(f.store.SaveBox(latest, SaveMode::Add, "latest", dir));
+        QVERIFY(QFileInfo(f.path() + "-wal").size() > 0);
+
+        const QString target = f.dir.filePath("copies/kovra-copy.mdb");
+        QVERIFY(QDir().mkpath(f.dir.filePath("copies")));
+        const Run backup = zandorctl({ "backup", "--db", f.path(), target });
+        QVERIFY2(backup.status == 0, qPrintable(backup.err));
+        QCOMPARE(integrityOf(target), "ok");
+        QVERIFY(recordNames(target).contains("latest"));
+        QVERIFY(!QFileInfo::exists(target + ".part"));
+
+        const Run usage = zandorctl({ "backup", "--db", f.path() });
+        QCOMPARE(usage.status, 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStoreCommands)
+#include "test_storecommands.moc"
