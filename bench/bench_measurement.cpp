@@ -1,6 +1,8 @@
 // What a measurement costs the program: CPU time while a simulated NetPC
 // delivers a 300-point curve, at the instrument's own pace and as fast as it
-// can, and the time the program spends on each reply. The simulator runs as
+// can, and the time the program spends on each reply, every point written to
+// the run journal of a database file as in the program; and what one journal
+// write costs on its own. The simulator runs as
 // a process of its own so that only the program's CPU time is counted.
 //
 //   bench_measurement [--pace-seconds N] [--no-window] [--skip-pace]
@@ -8,17 +10,22 @@
 // The paced run spreads 300 points over N seconds (default 60) at speed 1,
 // so the instrument sends a reply every N/300 seconds: denser than any cycle
 // the adjustments allow (at least 1 s), an upper bound for real use.
-#include "instrument/MeasurementRun.h"
-#include "instrument/MeasurementWindow.h"
-#include "instrument/NetLink.h"
 #include "core/AppContext.h"
 #include "core/Notation.h"
 #include "core/ScriptedMessages.h"
 #include "core/Settings.h"
+#include "instrument/MeasurementRun.h"
+#include "instrument/MeasurementWindow.h"
+#include "instrument/NetLink.h"
+#include "instrument/RunJournalWriter.h"
+#include "store/Database.h"
+#include "store/RunJournal.h"
+#include "store/Store.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <algorithm>
 #include <sys/resource.h>
@@ -102,9 +109,17 @@ Figures measure(double speed, float scopeMinutes, float cycleSeconds, bool withW
     replies.clock.start();
     QObject::connect(&link, &NetLink::replyHandled, [&] { replies.start(); });
 
-    AppContext ctx { settings, notation, messages, nullptr, &link };
+    QTemporaryDir folder;
+    Database db;
+    if (!db.open(folder.filePath(QStringLiteral("kovra.mdb")))) {
+        out << "no database: " << db.lastError() << Qt::endl;
+        return {};
+    }
+    Store store(db, notation);
+    AppContext ctx { settings, notation, messages, &store, &link };
     FrmMessen window(ctx);
     MeasurementRun bare(settings, link, messages);
+    RunJournalWriter journal(bare, db);
     MeasurementRun *run = &bare;
     const double cpuBefore = cpuSeconds();
     QElapsedTimer wall;
@@ -135,6 +150,31 @@ Figures measure(double speed, float scopeMinutes, float cycleSeconds, bool withW
     return f;
 }
 
+// One journal write per point, as a run makes them, timed one by one.
+void reportJournalCost(int points)
+{
+    QTemporaryDir folder;
+    Database db;
+    if (!db.open(folder.filePath(QStringLiteral("kovra.mdb"))))
+        return;
+    RunJournal journal(db);
+    BoxRecord box;
+    box.Kovra = QStringLiteral("bench");
+    const auto id = journal.begin(box, QDateTime::currentDateTime());
+    QElapsedTimer clock;
+    qint64 total = 0, longest = 0;
+    for (int i = 1; id && i <= points; ++i) {
+        clock.start();
+        journal.write(*id, { { i, float(i) / 3, float(i) * 1.7f, false } });
+        const qint64 spent = clock.nsecsElapsed();
+        total += spent;
+        longest = std::max(longest, spent);
+    }
+    out << "journal: " << points << " points, "
+        << QString::number(total / 1e6 / std::max(points, 1), 'f', 3) << " ms per point mean, "
+        << QString::number(longest / 1e6, 'f', 3) << " ms longest (target: below 2 ms)" << Qt::endl;
+}
+
 void report(const QString &name, const Figures &f)
 {
     out << name << ": " << f.points << " points in " << QString::number(f.wallSeconds, 'f', 1)
@@ -157,8 +197,9 @@ int main(int argc, char **argv)
     if (const int i = args.indexOf(QStringLiteral("--pace-seconds")); i > 0 && i + 1 < args.size())
         paceSeconds = std::max(1.0, args.at(i + 1).toDouble());
 
+    reportJournalCost(299);
     out << "measurement " << (withWindow ? "with its window (painted off-screen)" : "core only")
-        << Qt::endl;
+        << ", every point journalled" << Qt::endl;
     // 300 cycles fit the scope; the run keeps 299 points and sends BREAK.
     report(QStringLiteral("high speed"), measure(1000, 10, 2, withWindow));
     if (!args.contains(QStringLiteral("--skip-pace"))) {

@@ -58,6 +58,12 @@ struct BoxRecord
     QString Bemerk;
     FixedText<50> GrwBez;
 
+    // How honest the curve is: readings that never came and were filled in
+    // by interpolation, and whether the run ended before the instrument
+    // finished it (link lost, time-outs, a restored crash).
+    qint32 Fehlend = 0;
+    bool Unvollst = false;
+
     qint32 UntID = -1;
     qint32 VerzID = 0;
 

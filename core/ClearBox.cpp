@@ -10,6 +10,8 @@ void ClearBox(Settings &settings, int box, const Notation &notation, QDate today
     b.Status = BoxStatus::Pattern;
     b.Stored = false;
     b.Changed = false;
+    b.Fehlend = 0;
+    b.Unvollst = false;
     b.BoxNr = box;
     b.Temp = settings.Temp;
     b.Kovra.clear();

@@ -1,17 +1,20 @@
 // zandorctl measure: one measurement without an operator, as the specimen
 // form would start it, for unattended use and scripts.
-#include "ctl/CtlCommand.h"
+#include "core/CurveNote.h"
+#include "core/Notation.h"
+#include "core/Settings.h"
+#include "core/SettingsTables.h"
 #include "core/StderrMessages.h"
+#include "ctl/CtlCommand.h"
+#include "evaluation/CurveText.h"
 #include "evaluation/ResultCaptions.h"
 #include "instrument/AdjustmentChecks.h"
 #include "instrument/Adjustments.h"
 #include "instrument/InstrumentStartup.h"
 #include "instrument/MeasurementRun.h"
 #include "instrument/NetLink.h"
-#include "core/Notation.h"
-#include "core/Settings.h"
+#include "instrument/RunJournalWriter.h"
 #include "store/Database.h"
-#include "core/SettingsTables.h"
 #include "store/Store.h"
 
 #include <QCommandLineParser>
@@ -265,11 +268,12 @@ void reportProgress(const MeasurementRun &run, int index, int expected)
           << Qt::endl;
 }
 
-// Runs the measurement; the connection lost on the way ends it at once.
-MeasurementRun::Outcome measure(
-    NetLink &link, StderrMessages &messages, Settings &s, bool &connectionLost)
+// Runs the measurement, each point journalled as it is taken; the
+// connection lost on the way ends it at once, keeping what was measured.
+MeasurementRun::Outcome measure(NetLink &link, StderrMessages &messages, Settings &s, Database &db)
 {
     MeasurementRun run(s, link, messages);
+    RunJournalWriter journal(run, db);
     const BoxRecord &box = s.activeBox();
     const int expected
         = box.Ein[4] > 0 ? std::min(CurveLastPoint, int(box.Ein[10] * 60 / box.Ein[4])) : 0;
@@ -286,10 +290,6 @@ MeasurementRun::Outcome measure(
     });
     QEventLoop loop;
     QObject::connect(&run, &MeasurementRun::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&link, &NetLink::disconnected, &loop, [&] {
-        connectionLost = true;
-        loop.quit();
-    });
     err() << "zandorctl measure: measuring box " << s.ActiveBox << ", "
           << Notation::wire(box.Ein[10]).trimmed() << " minutes, cycle "
           << Notation::wire(box.Ein[4]).trimmed() << " s" << Qt::endl;
@@ -299,16 +299,19 @@ MeasurementRun::Outcome measure(
     return run.outcome();
 }
 
+// Every number reads back as exactly the single it was.
 QString jsonNumber(float value)
 {
-    // Seven significant digits: what a single-precision value really holds.
-    return QString::number(double(value), 'g', 7);
+    return RoundTripFloat(value);
 }
 
 QString resultsJson(const Settings &s)
 {
     const BoxRecord &box = s.activeBox();
     QStringList fields;
+    fields << QStringLiteral("\"complete\": %1")
+                  .arg(box.Unvollst ? QStringLiteral("false") : QStringLiteral("true"));
+    fields << QStringLiteral("\"missing\": %1").arg(box.Fehlend);
     for (int k = 1; k <= ResultCount; ++k)
         fields << QStringLiteral("\"Erg%1\": %2").arg(QString::number(k), jsonNumber(box.Erg[size_t(k)]));
     fields << QStringLiteral("\"ZeroPoint\": %1").arg(jsonNumber(s.ZeroPoint));
@@ -334,6 +337,8 @@ QString resultsText(const Settings &s, const Notation &notation)
     row(QStringLiteral("Box:"), QString::number(s.ActiveBox));
     row(QStringLiteral("Scope of time:"), notation.plain(box.Ein[10]) + QStringLiteral(" min."));
     row(QStringLiteral("Points:"), QString::number(std::max(0, box.pointCount() - 1)));
+    if (const QString note = CurveNote(box); !note.isEmpty())
+        row(QStringLiteral("Curve:"), note);
     for (int k = 1; k <= ResultCount; ++k) {
         const ResultCaption &c = resultCaption(k);
         row(c.caption, notation.format(box.Erg[size_t(k)], c.format) + QLatin1Char(' ') + c.unit);
@@ -396,19 +401,21 @@ int runMeasure(const CtlInvocation &call)
     if (!prepareBox(settings, r, notation, error))
         return fail(UsageError, error);
 
-    bool connectionLost = false;
-    const auto outcome = measure(link, messages, settings, connectionLost);
-    if (connectionLost)
-        return fail(InstrumentError, QStringLiteral("the connection to the NetPC was lost"));
+    const auto outcome = measure(link, messages, settings, db);
     BoxRecord &box = settings.activeBox();
     box.Status = BoxStatus::Graph;
     box.Changed = true;
 
     QTextStream(stdout) << (r.json ? resultsJson(settings) : resultsText(settings, notation));
     if (box.pointCount() < 2)
-        return fail(MeasurementError, QStringLiteral("the NetPC sent no data"));
+        return fail(
+            outcome == MeasurementRun::Outcome::LinkLost ? InstrumentError : MeasurementError,
+            QStringLiteral("the NetPC sent no data"));
     if (!r.saveDirectory.isEmpty() && !saveGraph(store, box, r, error))
         return fail(StoreError, error);
+    if (outcome == MeasurementRun::Outcome::LinkLost)
+        return fail(InstrumentError,
+            QStringLiteral("the connection to the NetPC was lost; the curve is incomplete"));
     if (outcome == MeasurementRun::Outcome::TimedOut)
         return fail(MeasurementError,
             QStringLiteral("the measurement ended after %1 time-outs")

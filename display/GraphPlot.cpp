@@ -1,5 +1,6 @@
 #include "display/GraphPlot.h"
 
+#include "core/CurveNote.h"
 #include "display/CurvePlot.h"
 #include "display/DrawingSurface.h"
 #include "display/ReferencePlot.h"
@@ -71,8 +72,11 @@ void DrawGraphLegend(DrawingSurface &surface, const Settings &settings)
     for (int i = 1; i <= 5; ++i) {
         QString text = QStringLiteral("Box %1: ").arg(i);
         const BoxRecord &box = settings.Box(i);
-        if (inSelectedScope(box, settings.ScopeOfTime))
+        if (inSelectedScope(box, settings.ScopeOfTime)) {
             text += box.Kovra;
+            if (const QString note = CurveNote(box); !note.isEmpty())
+                text += QStringLiteral("  (") + note + QLatin1Char(')');
+        }
         surface.setForeColor(settings.boxColour(i));
         surface.setCurrentX(100);
         surface.setCurrentY((i - 1) * th + i * gap);

@@ -1,5 +1,6 @@
 #include "display/ReportBlocks.h"
 
+#include "core/CurveNote.h"
 #include "display/CurvePlot.h"
 #include "display/DrawingSurface.h"
 #include "display/ReportFonts.h"
@@ -242,6 +243,8 @@ void PrintResults(DrawingSurface &s, const ReportGeometry &g, const BoxRecord &b
                       row(r.row), 9, false, false, true);
     }
     PrintText(s, QStringLiteral("Limit-File: ") + box.GrwBez.text(), g.PrnLeft, row(16), 9);
+    if (const QString note = CurveNote(box); !note.isEmpty())
+        PrintText(s, note, col(7), row(16), 9);
 }
 
 void PrintAdjustments(DrawingSurface &s, const ReportGeometry &g, const BoxRecord &box,

@@ -1,5 +1,6 @@
 #include "evaluation/ResultsWindow.h"
 
+#include "core/CurveNote.h"
 #include "core/ButtonKeys.h"
 #include "core/AppContext.h"
 #include "core/Notation.h"
@@ -121,6 +122,9 @@ void FrmErg::layOut()
 
     auto *main = new QVBoxLayout(this);
     main->addWidget(table);
+    lblErgHinweis = new QLabel(this);
+    lblErgHinweis->setObjectName(QStringLiteral("lblErgHinweis"));
+    main->addWidget(lblErgHinweis);
     main->addLayout(buttons);
     main->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -148,6 +152,9 @@ void FrmErg::Form_Load()
         lbl5[k]->setText(shown(box.GwO[k + 1]));
         lbl6[k]->setText(shown(box.Abw[k + 1]));
     }
+    const QString note = CurveNote(box);
+    lblErgHinweis->setText(note);
+    lblErgHinweis->setVisible(!note.isEmpty());
     evenNumberColumns();
 }
 

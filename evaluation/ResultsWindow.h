@@ -30,6 +30,7 @@ private:
     QGridLayout *m_grid = nullptr;
 
     QLabel *lblErg, *lblGrw, *lblGrwmin, *lblGrWmax, *lblAbw;
+    QLabel *lblErgHinweis = nullptr; // how the curve was measured, when not whole
     // One control array per column, row k showing result k + 1.
     std::array<QLabel *, ResultCount> lbl1 {}, lbl2 {}, lbl3 {}, lbl4 {}, lbl5 {}, lbl6 {}, lbl7 {};
     QPushButton *cmdErgAb;

@@ -55,6 +55,9 @@ void MeasurementRun::start(int n, BoxRecord &box, bool evaluate)
     m_breakSent = false;
     m_reading = 0;
     m_lastTimeMs.reset();
+    m_lastReal = 0;
+    m_firstChanged = 0;
+    m_substitute.reset();
     m_queued.clear();
     m_outcome = Outcome::Completed;
     // Only a press during this run may end it.
@@ -63,8 +66,11 @@ void MeasurementRun::start(int n, BoxRecord &box, bool evaluate)
     m_link.setDataCount(0);
     box.x.fill(0);
     box.y.fill(0);
+    box.Fehlend = 0;
+    box.Unvollst = false;
 
     connect(&m_link, &NetLink::replyHandled, this, &MeasurementRun::onReply, Qt::UniqueConnection);
+    connect(&m_link, &NetLink::disconnected, this, &MeasurementRun::linkLost, Qt::UniqueConnection);
     m_link.SendNetPC(StartCommand(n, box));
     m_link.setNetState(NetLink::StateWaiting);
     m_clock.start();
@@ -108,11 +114,6 @@ void MeasurementRun::takeReply(int netState, int dataCount)
     case Phase::WaitingForPoint:
         if (netState == NetLink::StateOk) {
             m_pointTimer.stop();
-            // "OK" before any reading: an empty curve, nothing to draw from.
-            if (m_i == 0) {
-                m_box->x[0] = CurveEndMark;
-                m_box->x[1] = CurveEndMark;
-            }
             finish(Outcome::Completed);
         } else if (dataCount > m_i) {
             m_pointTimer.stop();
@@ -134,12 +135,18 @@ void MeasurementRun::takeReply(int netState, int dataCount)
 
 void MeasurementRun::takePoint(int index)
 {
-    BoxRecord &box = *m_box;
     if (index > CurveLastPoint) {
         // The end mark must still fit behind the last point.
         sendBreak(Outcome::Full);
         return;
     }
+    takeReading(index);
+    afterPoint(index);
+}
+
+void MeasurementRun::takeReading(int index)
+{
+    BoxRecord &box = *m_box;
     m_i = index;
     const DataLineFields fields = ParseDataLine(m_link.dataLine(index));
     if (fields.reading)
@@ -150,10 +157,54 @@ void MeasurementRun::takePoint(int index)
     }
     box.x[size_t(index)] = ValueFromReading(m_reading, box);
     box.x[size_t(index) + 1] = CurveEndMark;
+    m_substitute[size_t(index)] = false;
+    fillSubstitutes(index);
+    if (index == 1 || m_firstChanged == 1)
+        box.x[0] = box.x[1];
+}
+
+void MeasurementRun::storeSubstitute(int index)
+{
+    // Where the missing reading should have been: one cycle after the point
+    // before it, never earlier. Its value waits for the next real reading.
+    BoxRecord &box = *m_box;
+    const auto i = size_t(index);
+    m_i = index;
+    box.y[i] = box.y[i - 1] + std::max(0.0f, box.Ein[4]);
+    box.x[i] = box.x[i - 1];
+    box.x[i + 1] = CurveEndMark;
+    m_substitute[i] = true;
+    m_firstChanged = index;
     if (index == 1)
         box.x[0] = box.x[1];
-    emit pointStored(index);
+}
 
+void MeasurementRun::fillSubstitutes(int index)
+{
+    BoxRecord &box = *m_box;
+    const int from = m_lastReal;
+    m_firstChanged = from + 1;
+    m_lastReal = index;
+    if (from + 1 >= index)
+        return;
+    box.Fehlend += index - from - 1;
+    const float x1 = box.x[size_t(index)];
+    const float y1 = box.y[size_t(index)];
+    // Before the first real reading there is nothing to draw from: the
+    // substitutes take its value.
+    const float x0 = from == 0 ? x1 : box.x[size_t(from)];
+    const float y0 = box.y[size_t(from)];
+    for (int k = from + 1; k < index; ++k) {
+        float &y = box.y[size_t(k)];
+        y = std::min(y, y1); // a late reading may come sooner than a cycle
+        const float share = y1 > y0 ? (y - y0) / (y1 - y0) : 1.0f;
+        box.x[size_t(k)] = x0 + (x1 - x0) * share;
+    }
+}
+
+void MeasurementRun::afterPoint(int index)
+{
+    emit pointStored(index);
     if (m_settings.EndRequest)
         sendBreak(Outcome::Ended);
     else if (m_lastTimeout)
@@ -162,6 +213,11 @@ void MeasurementRun::takePoint(int index)
         sendBreak(Outcome::Full);
     else
         awaitPoint();
+}
+
+bool MeasurementRun::isSubstitute(int index) const
+{
+    return index > 0 && index < CurveSize && m_substitute[size_t(index)];
 }
 
 void MeasurementRun::pointTimedOut()
@@ -185,7 +241,12 @@ void MeasurementRun::pointTimedOut()
     m_standingStill = false;
     if (m_phase != Phase::WaitingForPoint)
         return;
-    takePoint(index);
+    if (index > CurveLastPoint) {
+        sendBreak(Outcome::Full);
+    } else {
+        storeSubstitute(index);
+        afterPoint(index);
+    }
     takeQueuedReplies();
 }
 
@@ -209,6 +270,37 @@ void MeasurementRun::sendBreak(Outcome outcome)
     emit breaking();
 }
 
+void MeasurementRun::linkLost()
+{
+    if (m_phase == Phase::WaitingForBreak)
+        finish(m_outcome); // the curve was complete already
+    else if (m_phase == Phase::WaitingForPoint)
+        finish(Outcome::LinkLost);
+}
+
+QString MeasurementRun::linkLostText(int point)
+{
+    return QStringLiteral("The connection to the NetPC was lost at point %1.\n"
+                          "The curve measured so far is kept.")
+        .arg(point);
+}
+
+void MeasurementRun::dropTrailingSubstitutes()
+{
+    // Nothing came after them, so there is nothing to interpolate towards.
+    BoxRecord &box = *m_box;
+    for (int k = m_lastReal + 1; k <= std::min(m_i, CurveLastPoint); ++k) {
+        box.x[size_t(k)] = 0;
+        box.y[size_t(k)] = 0;
+        m_substitute[size_t(k)] = false;
+    }
+    m_i = m_lastReal;
+    box.x[size_t(m_lastReal) + 1] = CurveEndMark;
+    // Not a single reading: an empty curve, nothing to draw from.
+    if (m_lastReal == 0)
+        box.x[0] = CurveEndMark;
+}
+
 void MeasurementRun::finish(Outcome outcome)
 {
     if (!isRunning())
@@ -216,11 +308,16 @@ void MeasurementRun::finish(Outcome outcome)
     m_pointTimer.stop();
     m_breakTimer.stop();
     disconnect(&m_link, &NetLink::replyHandled, this, &MeasurementRun::onReply);
+    disconnect(&m_link, &NetLink::disconnected, this, &MeasurementRun::linkLost);
     m_outcome = outcome;
     m_phase = Phase::Finished;
+    dropTrailingSubstitutes();
+    m_box->Unvollst = outcome == Outcome::LinkLost || outcome == Outcome::TimedOut;
     if (m_evaluate) {
         EvaluateCurve(*m_box);
         CheckLimits(*m_box);
     }
+    if (outcome == Outcome::LinkLost)
+        m_messages.show(linkLostText(m_lastReal), OperatorMessages::Icon::Exclamation);
     emit finished();
 }

@@ -5,11 +5,13 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <bitset>
 #include <optional>
+
+#include "core/BoxRecord.h"
 
 class NetLink;
 class OperatorMessages;
-struct BoxRecord;
 struct Settings;
 
 // The measurement of one box as a state machine on the instrument link:
@@ -19,6 +21,13 @@ struct Settings;
 // curve. Nothing blocks: the run reacts to the link's replies and to its own
 // timers, and tells observers through signals, so a window can draw each
 // point as it arrives.
+//
+// A time-out stores a substitute point one measuring cycle after the
+// previous point; when the next real reading comes, the substitutes since
+// the last real one take values interpolated between the two. Substitutes
+// behind the last real reading are dropped when the run ends. The box
+// records how many readings were interpolated and whether the run ended
+// before the instrument finished it.
 //
 // Every reply is taken once, in arrival order. While the operator confirms a
 // time-out message the run stands still; replies arriving meanwhile are
@@ -33,6 +42,7 @@ public:
         TimedOut, // the eleventh time-out ended the run
         Ended, // the operator's end request, "run BREAK" sent
         Full, // the curve holds its last point, "run BREAK" sent
+        LinkLost, // the connection closed during the run
     };
 
     // The number of time-outs a run confirms before the next one ends it.
@@ -63,6 +73,14 @@ public:
     // Wall-clock time since START was sent.
     qint64 elapsedMs() const { return m_clock.isValid() ? m_clock.elapsed() : 0; }
     Outcome outcome() const { return m_outcome; }
+    // The lowest index whose point changed with the newest one (substitutes
+    // that were just interpolated come before it).
+    int firstChanged() const { return m_firstChanged; }
+    bool isSubstitute(int index) const;
+    // Index of the newest real reading; 0 before the first.
+    int lastRealPoint() const { return m_lastReal; }
+    // What the operator reads when the link is lost at `point`.
+    static QString linkLostText(int point);
     bool breakSent() const { return m_breakSent; }
 
 signals:
@@ -91,6 +109,12 @@ private:
     void onReply(int netState);
     void takeReply(int netState, int dataCount);
     void takePoint(int index);
+    void takeReading(int index);
+    void storeSubstitute(int index);
+    void fillSubstitutes(int index);
+    void afterPoint(int index);
+    void dropTrailingSubstitutes();
+    void linkLost();
     void awaitPoint();
     void pointTimedOut();
     void sendBreak(Outcome outcome);
@@ -111,6 +135,9 @@ private:
     bool m_breakSent = false;
     double m_reading = 0; // a line without a reading keeps the previous one
     std::optional<double> m_lastTimeMs;
+    int m_lastReal = 0;
+    int m_firstChanged = 0;
+    std::bitset<CurveSize> m_substitute;
 
     bool m_standingStill = false;
     QList<QueuedReply> m_queued;

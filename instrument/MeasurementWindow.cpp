@@ -1,12 +1,18 @@
 #include "instrument/MeasurementWindow.h"
 
+#include "core/AppContext.h"
+#include "core/ButtonKeys.h"
+#include "core/CurveNote.h"
+#include "core/Notation.h"
+#include "core/OperatorMessages.h"
+#include "core/Settings.h"
 #include "display/BgrColor.h"
+#include "instrument/LinkReconnect.h"
 #include "instrument/MeasurementPlot.h"
 #include "instrument/MeasurementRun.h"
-#include "core/ButtonKeys.h"
-#include "core/AppContext.h"
-#include "core/Notation.h"
-#include "core/Settings.h"
+#include "instrument/NetLink.h"
+#include "instrument/RunJournalWriter.h"
+#include "store/Store.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -226,6 +232,9 @@ void FrmMessen::startRequestedRun()
     connect(m_run, &MeasurementRun::timedOut, this, &FrmMessen::timedOut);
     connect(m_run, &MeasurementRun::breaking, this, &FrmMessen::breaking);
     connect(m_run, &MeasurementRun::finished, this, &FrmMessen::runFinished);
+    // Every point reaches the file as it is taken.
+    if (m_ctx.store)
+        new RunJournalWriter(*m_run, m_ctx.store->database(), m_run);
     m_run->MeasureActiveBox();
 }
 
@@ -287,6 +296,15 @@ void FrmMessen::runFinished()
     box.Changed = true;
     m_return->setEnabled(true);
     m_end->setEnabled(false);
+    if (const QString note = CurveNote(box); !note.isEmpty())
+        m_info->setText(m_info->text() + QLatin1Char('\n') + note);
+    if (m_run->outcome() == MeasurementRun::Outcome::LinkLost) {
+        // The run has told why; the curve stays on screen until "&Return".
+        setStatus(QStringLiteral("Connection lost"));
+        m_return->setFocus();
+        offerReconnect();
+        return;
+    }
     if (m_ctx.settings.EndRequest) {
         // Ended by the operator: the curve stays on screen until "&Return".
         setStatus(QStringLiteral("Measurement ended"));
@@ -296,6 +314,17 @@ void FrmMessen::runFinished()
     m_finished = true;
     setStatus(QStringLiteral("Finished"));
     accept();
+}
+
+void FrmMessen::offerReconnect()
+{
+    NetLink *link = m_ctx.link;
+    if (!link || !m_ctx.messages.askYesNo(QStringLiteral("Reconnect to the NetPC now?")))
+        return;
+    // Owned by the link: the window may close before the NetPC answers.
+    auto *reconnect = new LinkReconnect(*link, m_ctx.messages, m_ctx.settings, link);
+    connect(reconnect, &LinkReconnect::finished, reconnect, &QObject::deleteLater);
+    reconnect->start();
 }
 
 void FrmMessen::showElapsed()

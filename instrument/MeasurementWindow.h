@@ -47,6 +47,7 @@ private:
     void timedOut(int count);
     void breaking();
     void runFinished();
+    void offerReconnect();
     void showElapsed();
     void setStatus(const QString &text);
 

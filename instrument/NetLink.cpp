@@ -3,6 +3,7 @@
 #include "core/OperatorMessages.h"
 
 #include <QTcpSocket>
+#include <utility>
 
 NetLink::NetLink(OperatorMessages &messages, QObject *parent)
     : QObject(parent)
@@ -12,6 +13,8 @@ NetLink::NetLink(OperatorMessages &messages, QObject *parent)
     m_greetingTimer.setSingleShot(true);
     m_greetingTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_greetingTimer, &QTimer::timeout, this, &NetLink::greetingTimedOut);
+    m_quietTimer.setSingleShot(true);
+    connect(&m_quietTimer, &QTimer::timeout, this, &NetLink::quietTimeOver);
     connect(m_socket, &QTcpSocket::readyRead, this, &NetLink::readBlock);
     connect(m_socket, &QTcpSocket::stateChanged, this, &NetLink::socketStateChanged);
     connect(m_socket, &QTcpSocket::connected, this, [this] {
@@ -27,6 +30,7 @@ void NetLink::ConnectNetPC(const QString &host, quint16 port)
     if (m_socket->state() != QAbstractSocket::UnconnectedState)
         m_socket->abort();
     m_closing = false;
+    forgetPeer();
     m_socket->connectToHost(host, port);
     m_greetingTimer.start(m_timeouts.greeting);
 }
@@ -75,10 +79,20 @@ bool NetLink::isClosed() const
     return m_socket->state() == QAbstractSocket::UnconnectedState;
 }
 
+void NetLink::forgetPeer()
+{
+    // A new connection may lead to another peer with its own line habits.
+    m_lineEnded = false;
+    m_piece.clear();
+    m_quietTimer.stop();
+}
+
 void NetLink::socketStateChanged()
 {
     if (m_socket->state() != QAbstractSocket::UnconnectedState)
         return;
+    // A piece cut off by the closing link is no whole reply.
+    forgetPeer();
     emit disconnected();
     if (m_closing) {
         m_closing = false;
@@ -111,8 +125,6 @@ bool NetLink::storeDataLine(const QString &line)
 
 void NetLink::readBlock()
 {
-    // Everything received so far is one reply, even when an earlier reply
-    // still waits for its turn: the blocks must not run together.
     handleBlock(m_socket->readAll());
 }
 
@@ -120,12 +132,55 @@ void NetLink::handleBlock(const QByteArray &block)
 {
     if (block.isEmpty())
         return;
-    m_pendingBlocks.append(block);
+    const bool hasLineEnd = block.contains('\n') || block.contains('\r');
+    if (!m_lineEnded && !hasLineEnd) {
+        // A peer that never ends its lines sends one reply per block.
+        queueReply(block);
+    } else {
+        m_lineEnded = true;
+        frameLines(block);
+    }
+    handleQueued();
+}
+
+void NetLink::frameLines(const QByteArray &block)
+{
+    m_quietTimer.stop();
+    m_piece += block;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < m_piece.size(); ++i) {
+        if (m_piece.at(i) != '\n' && m_piece.at(i) != '\r')
+            continue;
+        queueReply(m_piece.mid(start, i - start));
+        start = i + 1;
+    }
+    m_piece.remove(0, start);
+    if (!m_piece.isEmpty())
+        m_quietTimer.start(m_timeouts.replyQuiet);
+}
+
+void NetLink::quietTimeOver()
+{
+    // The peer sent no line end after this piece; it is all there is.
+    queueReply(std::exchange(m_piece, {}));
+    handleQueued();
+}
+
+void NetLink::queueReply(const QByteArray &reply)
+{
+    // CR LF and LF CR leave an empty line between them: no reply.
+    const QByteArray text = reply.trimmed();
+    if (!text.isEmpty())
+        m_pendingReplies.append(text);
+}
+
+void NetLink::handleQueued()
+{
     if (m_handling)
         return;
     m_handling = true;
-    while (!m_pendingBlocks.isEmpty())
-        handleReply(QString::fromLatin1(m_pendingBlocks.takeFirst()));
+    while (!m_pendingReplies.isEmpty())
+        handleReply(QString::fromLatin1(m_pendingReplies.takeFirst()));
     m_handling = false;
 }
 

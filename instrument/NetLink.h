@@ -12,10 +12,17 @@
 class OperatorMessages;
 class QTcpSocket;
 
-// The one TCP connection to the NetPC. Sends command lines, takes every
-// received block as one reply, and hands the kind of the last reply and the
-// data replies to the waiting code through NetState, DataCount and the data
-// lines. Waiting code reacts to replyHandled(), which comes once per reply,
+// The one TCP connection to the NetPC. Sends command lines, frames what
+// arrives into replies, and hands the kind of the last reply and the data
+// replies to the waiting code through NetState, DataCount and the data
+// lines.
+//
+// Framing: once a peer has sent a line end (CR, LF or both) on this
+// connection, replies are cut at line ends however TCP merges or splits
+// them; a piece after the last line end waits for the rest, or for a quiet
+// time. A peer that has never sent a line end gets each received block taken
+// as one reply. Blanks around a reply are dropped, so they cannot shift its
+// fields. Waiting code reacts to replyHandled(), which comes once per reply,
 // after the hand-over values were updated.
 class NetLink : public QObject
 {
@@ -76,11 +83,13 @@ public:
     // points.
     bool storeDataLine(const QString &line);
 
-    // Handles one received block as one reply, exactly as if the socket had
-    // delivered it. A block that arrives while a reply is being handled (an
-    // error message is open, or a listener of replyHandled runs) waits its
-    // turn, so every reply is handled once, whole, in arrival order.
+    // Takes one received block exactly as if the socket had delivered it.
+    // Replies framed while a reply is being handled (an error message is
+    // open, or a listener of replyHandled runs) wait their turn, so every
+    // reply is handled once, whole, in arrival order.
     void handleBlock(const QByteArray &block);
+    // Whether the peer has ended a reply with a line end on this connection.
+    bool peerEndsLines() const { return m_lineEnded; }
 
     // The reply text as the operator sees it: line ends at its end dropped,
     // control characters made visible, cut to MaxShownReplyLength.
@@ -94,9 +103,14 @@ signals:
 
 private:
     void readBlock();
+    void frameLines(const QByteArray &block);
+    void quietTimeOver();
+    void queueReply(const QByteArray &reply);
+    void handleQueued();
     void handleReply(const QString &reply);
     void greetingTimedOut();
     void socketStateChanged();
+    void forgetPeer();
 
     OperatorMessages &m_messages;
     QTcpSocket *m_socket;
@@ -105,7 +119,10 @@ private:
     int m_netState = StateNone;
     int m_dataCount = 0;
     std::array<QString, MaxDataLines + 1> m_dataLines;
-    QList<QByteArray> m_pendingBlocks;
+    QList<QByteArray> m_pendingReplies;
+    QByteArray m_piece; // received after the last line end
+    QTimer m_quietTimer;
+    bool m_lineEnded = false;
     bool m_handling = false;
     bool m_closing = false;
 };

@@ -13,6 +13,7 @@ ProtocolTimeouts ProtocolTimeouts::scaledDown(int divisor)
     t.zeroPoint = scale(t.zeroPoint);
     t.measurementExtra = scale(t.measurementExtra);
     t.breakReply = scale(t.breakReply);
+    t.replyQuiet = scale(t.replyQuiet);
     t.closing = scale(t.closing);
     return t;
 }

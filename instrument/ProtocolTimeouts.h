@@ -14,6 +14,9 @@ struct ProtocolTimeouts {
     Duration zeroPoint { 40000 }; // between two data replies of the zero point
     Duration measurementExtra { 12000 }; // added to the measuring cycle between two points
     Duration breakReply { 10000 }; // "OK" to "run BREAK"
+    // How long the start of a reply waits for its line end before it is
+    // taken as it is; a line-ended peer sends the rest within milliseconds.
+    Duration replyQuiet { 250 };
     Duration closing { 2000 }; // the socket's closed state at shut-down
 
     // All waits divided by `divisor` (at least one millisecond each).

@@ -5,6 +5,7 @@
 #include "instrument/ProtocolTimeouts.h"
 #include "shell/MainWindow.h"
 #include "shell/MessageBoxMessages.h"
+#include "shell/RunRestore.h"
 #include "shell/ReportTarget.h"
 #include "core/Notation.h"
 #include "core/Settings.h"
@@ -147,6 +148,8 @@ void ZandorApplication::onStartupFinished()
     if (m_hourglass)
         QApplication::restoreOverrideCursor();
     m_hourglass = false;
+    if (m_store)
+        RestoreInterruptedRuns(*m_store, *m_settings, *m_messages, *m_notation);
     m_window->SetCaptions();
     m_window->SelectScopeOption();
     m_window->ShowAllBoxTiles();

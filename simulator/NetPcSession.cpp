@@ -125,8 +125,9 @@ void NetPcSession::startProgram(bool zero, const QStringList &words)
 
 qint64 NetPcSession::programDue(int k) const
 {
-    const int step = std::min(k, m_program->total);
-    return m_program->startedAt + wallMs(step * m_program->cycleMs);
+    const Program &p = *m_program;
+    const int step = std::min(k, p.total);
+    return std::max(p.startedAt + wallMs(step * p.cycleMs), p.quietUntil);
 }
 
 QByteArray NetPcSession::zeroReply(int k)
@@ -160,7 +161,17 @@ QByteArray NetPcSession::takeProgramReply()
         return reply("OK");
     }
     const int k = p.next++;
-    return p.zero ? zeroReply(k) : measurementReply(k);
+    const QByteArray data = p.zero ? zeroReply(k) : measurementReply(k);
+    // The withheld reading still draws its noise, so every other point is
+    // that of a run without the gap. The pause counts from now, however far
+    // behind its schedule a loaded machine has put the instrument.
+    if (!p.zero && k == m_options.gapAt) {
+        const int pause
+            = m_options.gapPauseMs >= 0 ? m_options.gapPauseMs : int(p.cycleMs) + 12000 + 500;
+        p.quietUntil = now() + pause;
+        return {};
+    }
+    return data;
 }
 
 void NetPcSession::queue(qint64 due, Kind kind, const QByteArray &text)
@@ -208,9 +219,12 @@ void NetPcSession::sendDue()
         QByteArray block = takeProgramReply();
         if (m_options.pairReplies && m_program)
             block += takeProgramReply();
+        if (m_options.okJoin && m_program && m_program->next > m_program->total)
+            block += takeProgramReply(); // the closing "OK"
         if (m_program)
             queue(programDue(m_program->next), Kind::Program);
-        send(block, true);
+        if (!block.isEmpty())
+            send(block, true);
         break;
     }
     }
@@ -223,7 +237,16 @@ void NetPcSession::send(const QByteArray &block, bool counted)
         return;
     if (counted && m_options.stallAfter >= 0 && m_sent >= m_options.stallAfter)
         return;
-    m_socket->write(block);
+    QByteArray text = block;
+    if (counted && m_options.tailBlanks)
+        text.replace(LineEnd, " " + LineEnd);
+    if (counted && m_options.splitReplies && m_sent > 0 && text.size() > 1) {
+        // The rest goes out next, before anything else that is due.
+        const qsizetype half = text.size() / 2;
+        m_outbox.prepend(Outgoing { now() + m_options.gapMs, Kind::Noise, text.mid(half) });
+        text.truncate(half);
+    }
+    m_socket->write(text);
     m_socket->flush();
     m_lastSent = now();
     if (!counted)

@@ -42,6 +42,7 @@ private:
         std::optional<CuringCurve> curve;
         std::mt19937 noise;
         double zeroSum = 0;
+        qint64 quietUntil = 0; // nothing goes out before (a withheld reading's pause)
     };
 
     void readCommands();

@@ -39,6 +39,8 @@ bool SimulatorOptions::applyFault(const QString &fault, QString *error)
         ok = readCount(count, 1, &dropAfter);
     else if (name == QLatin1String("stall"))
         ok = readCount(count, 1, &stallAfter);
+    else if (name == QLatin1String("gap"))
+        ok = readCount(count, 1, &gapAt) && gapAt > 0;
     else if (name == QLatin1String("flood"))
         ok = readCount(count, 600, &floodCount);
     else if (!count.isEmpty())
@@ -51,6 +53,12 @@ bool SimulatorOptions::applyFault(const QString &fault, QString *error)
         pairReplies = true;
     else if (name == QLatin1String("okfirst"))
         okFirst = true;
+    else if (name == QLatin1String("split"))
+        splitReplies = true;
+    else if (name == QLatin1String("tail"))
+        tailBlanks = true;
+    else if (name == QLatin1String("okjoin"))
+        okJoin = true;
     else
         return fail(QStringLiteral("unknown fault %1").arg(name));
     if (!ok)
@@ -68,5 +76,10 @@ QString SimulatorOptions::faultHelp()
         "  garbage     follow every reply with a block of noise\n"
         "  pair        send data replies two to a packet\n"
         "  flood[=k]   answer ZERO and START with k data replies (default 600)\n"
-        "  okfirst     answer ZERO and START with OK alone\n");
+        "  okfirst     answer ZERO and START with OK alone\n"
+        "  split       send every reply after the greeting in two pieces\n"
+        "  tail        put a blank behind every reply, before its line end\n"
+        "  gap[=k]     withhold data reply k of every measurement, then pause past the\n"
+        "              program's wait (one cycle and 12 s) (default 1)\n"
+        "  okjoin      send the last data reply and OK in one packet\n");
 }

@@ -18,6 +18,14 @@ struct SimulatorOptions {
     bool pairReplies = false; // data replies go out two to a packet
     int floodCount = -1; // ZERO and START send this many data replies, fast
     bool okFirst = false; // ZERO and START are answered by "OK" alone
+    bool splitReplies = false; // every reply after the greeting goes out in two pieces
+    bool tailBlanks = false; // every reply carries a blank before its line end
+    int gapAt = -1; // data reply k of a measurement is never sent ...
+    // ... and the instrument goes quiet this long (wall milliseconds) before
+    // the next, so the program's wait for it runs out; -1: the program's own
+    // wait (one cycle and 12 s) and half a second more.
+    int gapPauseMs = -1;
+    bool okJoin = false; // the last data reply and "OK" go out in one packet
 
     // Applies one fault switch "NAME" or "NAME=k"; false (with a reason) for
     // an unknown name or a bad count.

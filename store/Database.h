@@ -42,7 +42,7 @@ public:
 
     // Version of the file layout this program writes; kept in the file so a
     // later program can upgrade it step by step.
-    static constexpr int SchemaVersion = 1;
+    static constexpr int SchemaVersion = 2;
 
     Database();
     ~Database();

@@ -257,7 +257,9 @@ bool Converter::records()
 {
     const QStringList head = { QStringLiteral("UntID"), QStringLiteral("VerzID"),
         QStringLiteral("Status"), QStringLiteral("Kovra") };
-    const QStringList columns = head + RecordColumns::specimen() + RecordColumns::graph();
+    // The earlier program's files know nothing of how a curve was measured.
+    const QStringList columns = head + RecordColumns::specimen()
+        + RecordColumns::graph().mid(0, RecordColumns::GraphFehlend);
     const QString sql = insertSql(kRecords, columns);
     const QStringList &dates = RecordColumns::dates();
     const QStringList texts = { QStringLiteral("GrwBez"), QStringLiteral("Benutzer"),

@@ -43,6 +43,7 @@ const QStringList &graph()
             c << QStringLiteral("GWO%1").arg(k);
         for (int k = 1; k <= 5; ++k)
             c << QStringLiteral("GWU%1").arg(k);
+        c << QStringLiteral("Fehlend") << QStringLiteral("Unvollst");
         return c;
     }();
     return columns;

@@ -35,7 +35,8 @@ enum Specimen {
 };
 // Curve, adjustments, results and limits: stored for graphs only.
 const QStringList &graph();
-// Positions in graph(): x, y, then Ein1..10, Erg1..5, GwO1..5, GWU1..5.
+// Positions in graph(): x, y, then Ein1..10, Erg1..5, GwO1..5, GWU1..5,
+// Fehlend, Unvollst.
 constexpr int GraphX = 0, GraphY = 1;
 constexpr int graphEin(int k)
 {
@@ -53,6 +54,8 @@ constexpr int graphGWU(int k)
 {
     return 21 + k;
 }
+// How the curve was measured (layout 2 on); Null in older records.
+constexpr int GraphFehlend = 27, GraphUnvollst = 28;
 // The columns that hold dates (ISO texts in the file, "dd/mm/yy" in a box).
 const QStringList &dates();
 // A column name quoted for SQL (some hold umlauts).

@@ -81,6 +81,28 @@ const char *const kVersion1[] = {
         1, 10, 4, 2, 1, 20, 0, 0, 0, '127.0.0.1'))",
 };
 
+// Version 2: how a graph's curve was measured (readings interpolated, run
+// ended early; Null in older records means a whole curve), and the journal
+// of the run in progress, written point by point so that a crash loses
+// nothing measured. Files of version 1 get these when they are opened.
+const char *const kVersion2[] = {
+    "ALTER TABLE Untersuchungen ADD COLUMN Fehlend INTEGER",
+    "ALTER TABLE Untersuchungen ADD COLUMN Unvollst INTEGER",
+    R"(CREATE TABLE Messjournal (
+        LaufID INTEGER PRIMARY KEY AUTOINCREMENT,
+        BoxNr INTEGER NOT NULL,
+        Kovra TEXT NOT NULL,
+        Beginn TEXT NOT NULL,
+        Box BLOB NOT NULL))",
+    R"(CREATE TABLE Messpunkte (
+        LaufID INTEGER NOT NULL,
+        Punkt INTEGER NOT NULL,
+        x REAL NOT NULL,
+        y REAL NOT NULL,
+        Ersatz INTEGER NOT NULL,
+        PRIMARY KEY (LaufID, Punkt)))",
+};
+
 // The lookup and listing indexes, by name; a file that lost one gets it back
 // when it is opened. Index names are global in a file, so only Untersuchungen
 // keeps the plain name "VerzID"; the key indexes are the primary keys
@@ -170,6 +192,8 @@ QString upgradeStep(QSqlDatabase &db, const SqlDialect &dialect, int from)
         const QString complaint = runAll(db, dialect, kVersion1, std::size(kVersion1));
         return complaint.isEmpty() ? createIndexes(db) : complaint;
     }
+    case 1:
+        return runAll(db, kVersion2, std::size(kVersion2));
     default:
         return QStringLiteral("no upgrade from layout version %1").arg(from);
     }

@@ -58,6 +58,7 @@ QVariantList graphValues(const BoxRecord &b, const Notation &n)
         v << Sql::single(b.GwO[k]);
     for (int k = 1; k <= 5; ++k)
         v << Sql::single(b.GWU[k]);
+    v << b.Fehlend << int(b.Unvollst);
     return v;
 }
 
@@ -294,8 +295,13 @@ bool Store::LoadBox(BoxRecord &box, qint32 key, QDate today)
     box.Stored = true;
     box.GrwBez.set(col(GrwBez).toString()); // Null: no limit file
     box.PruefAm = m_notation.date(today);
+    box.Fehlend = 0;
+    box.Unvollst = false;
     if (status != BoxStatus::Graph)
         return true;
+
+    box.Fehlend = graphCol(GraphFehlend).toInt(); // Null (an older record): none
+    box.Unvollst = graphCol(GraphUnvollst).toInt() != 0;
 
     readDate(col(PruefAm), box.PruefAm, m_notation);
     for (int k = 1; k <= 5; ++k) {

@@ -67,12 +67,15 @@ void TestGraphWindow::plotAndLegendOfBothModes()
             segments[k - 1]);
     QCOMPARE(plot.textStrings().at(5), scopeLabel);
 
-    // Whatever the mode, the legend names every box of the selected scope.
+    // Whatever the mode, the legend names every box of the selected scope,
+    // and says how a curve was measured when it was not whole.
+    s.Box(2).Fehlend = 3;
+    s.Box(4).Unvollst = true;
     RecordingSurface legend(QSizeF(5923, 1168));
     DrawGraphLegend(legend, s);
     QCOMPARE(legend.textStrings(),
-        (QStringList {
-            "Box 1: Kraft A", "Box 2: Kraft B", "Box 3: ", "Box 4: Decor C", "Box 5: " }));
+        (QStringList { "Box 1: Kraft A", "Box 2: Kraft B  (3 readings missing, interpolated)",
+            "Box 3: ", "Box 4: Decor C  (measurement incomplete)", "Box 5: " }));
 }
 
 void TestGraphWindow::printFromTheWindow_data()

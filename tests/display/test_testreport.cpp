@@ -149,6 +149,13 @@ void TestReportPrint::resultsInTheirFormats()
             "Curing time            : ", "0 min.", "6,0 min.", "9,0 min.", "-1,3 min.",
             "Curing rate            : ", "0,123 %/min.", "0,100 %/min.", "0,200 %/min.",
             "0 %/min." }));
+    QVERIFY(!texts.join(QLatin1Char('|')).contains(QStringLiteral("missing")));
+
+    // A curve with interpolated readings says so beside its results.
+    s.Box(1).Fehlend = 3;
+    RecordingSurface gaps(A4Twips);
+    QVERIFY(PrintReport(gaps, 1, s, commaNotation()));
+    QVERIFY(gaps.textStrings().contains(QStringLiteral("3 readings missing, interpolated")));
 }
 
 void TestReportPrint::refusedPageEndsTheRun()

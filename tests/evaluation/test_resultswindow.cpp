@@ -12,6 +12,7 @@ class TestResultsWindow : public QObject
 private slots:
     void formatsEveryColumn_data();
     void formatsEveryColumn();
+    void showsInterpolatedReadings();
 };
 
 void TestResultsWindow::formatsEveryColumn_data()
@@ -49,6 +50,21 @@ void TestResultsWindow::formatsEveryColumn()
         QCOMPARE(label->text(), shown);
     }
     QVERIFY(fx.messages.entries.isEmpty());
+    QVERIFY(window.findChild<QLabel *>("lblErgHinweis")->isHidden());
+}
+
+void TestResultsWindow::showsInterpolatedReadings()
+{
+    FormFixture fx(pointNotation());
+    fx.settings.ActiveBox = 2;
+    fx.settings.Box(2).Status = BoxStatus::Graph;
+    fx.settings.Box(2).Fehlend = 1;
+    fx.settings.Box(2).Unvollst = true;
+    FrmErg window(fx.ctx);
+    auto *note = window.findChild<QLabel *>("lblErgHinweis");
+    QCOMPARE(
+        note->text(), QStringLiteral("measurement incomplete, 1 reading missing, interpolated"));
+    QVERIFY(!note->isHidden());
 }
 
 QTEST_MAIN(TestResultsWindow)

@@ -37,6 +37,7 @@ private slots:
     void repliesAreAveraged_data();
     void repliesAreAveraged();
     void vanishingPeerEndsByTheDeadline();
+    void everyReadingRestartsTheDeadline();
 };
 
 void TestZeroPoint::repliesAreAveraged_data()
@@ -55,8 +56,8 @@ void TestZeroPoint::repliesAreAveraged_data()
     QTest::newRow("one then OK") << QList<QByteArray> { "DATA 0.05 3000", "OK" } << 1.0f << none;
     QTest::newRow("OK alone") << QList<QByteArray> { "OK" } << 0.0f << none;
     QTest::newRow("no reply") << QList<QByteArray> {} << 0.0f << noData;
-    QTest::newRow("OK hidden behind data")
-        << QList<QByteArray> { "DATA 0.1 3000\r\nOK\r\n" } << 2.0f << noData;
+    QTest::newRow("last reading and OK in one block")
+        << QList<QByteArray> { "DATA 0.1 3000\r\nOK\r\n" } << 2.0f << none;
 }
 
 void TestZeroPoint::repliesAreAveraged()
@@ -91,6 +92,20 @@ void TestZeroPoint::vanishingPeerEndsByTheDeadline()
     for (int k = 1; k <= 3; ++k)
         sum += ZeroPointDetermination::readingOf(b.link.dataLine(k), 0);
     QCOMPARE(b.settings.ZeroPoint, float(sum / 3 * 10));
+}
+
+void TestZeroPoint::everyReadingRestartsTheDeadline()
+{
+    Bench b(150ms);
+    b.zero.start();
+    for (int k = 1; k <= 5; ++k) {
+        QTest::qWait(90); // well inside the wait, but 450 ms in all
+        b.link.handleBlock(QStringLiteral("DATA 0.%1 %2").arg(k).arg(k * 3000).toLatin1());
+    }
+    b.link.handleBlock("OK");
+    QCOMPARE(b.finished.size(), 1);
+    QCOMPARE(b.messages.texts(), QStringList());
+    QCOMPARE(b.settings.ZeroPoint, 4.0f); // (0.1 + ... + 0.5 + 0.5) / 5 * 10
 }
 
 QTEST_GUILESS_MAIN(TestZeroPoint)

@@ -1,14 +1,16 @@
+#include "core/Notation.h"
+#include "core/ScriptedMessages.h"
+#include "core/Settings.h"
+#include "evaluation/CurveEvaluation.h"
 #include "instrument/NetLink.h"
 #include "instrument/ProtocolTimeouts.h"
 #include "shell/Application.h"
 #include "shell/MainWindow.h"
-#include "core/ScriptedMessages.h"
-#include "core/Settings.h"
 #include "store/Database.h"
-
-#include <QSqlQuery>
+#include "store/RunJournal.h"
 
 #include <QSignalSpy>
+#include <QSqlQuery>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -20,6 +22,7 @@ private slots:
     void cleanup() { app.reset(); }
     void everyFailureHasItsMessageInOrder();
     void unusableDatabaseEndsTheStart();
+    void anInterruptedRunIsOfferedBack();
     void settingOutOfRangeIsReplacedAndToldOnce();
     void endsOnceTheSocketIsClosed();
 
@@ -33,12 +36,13 @@ private:
 
     // Starts the program on a fresh database, talking to a silent NetPC at
     // `port` that is given up on soon.
-    bool start(quint16 port)
+    bool start(quint16 port, bool noInstrument = false)
     {
-        app = std::make_unique<ZandorApplication>(
-            CommandLine::parse({ "--db", dir.filePath("kovra.mdb"), "--netpc",
-                QStringLiteral("127.0.0.1:%1").arg(port) }),
-            &messages);
+        QStringList args { "--db", dir.filePath("kovra.mdb"), "--netpc",
+            QStringLiteral("127.0.0.1:%1").arg(port) };
+        if (noInstrument)
+            args.prepend("1");
+        app = std::make_unique<ZandorApplication>(CommandLine::parse(args), &messages);
         app->setTimeouts(ProtocolTimeouts::scaledDown(200));
         QSignalSpy started(app.get(), &ZandorApplication::started);
         return app->start() && started.wait(10000);
@@ -80,6 +84,47 @@ void ProgramStartTest::unusableDatabaseEndsTheStart()
     QVERIFY(!letterApp.mainWindow());
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), letter); // left as it was
+}
+
+void ProgramStartTest::anInterruptedRunIsOfferedBack()
+{
+    const QDateTime begun(QDate(2026, 12, 5), QTime(9, 30));
+    for (bool restore : { true, false }) {
+        {
+            Database db;
+            QVERIFY(db.open(dir.filePath("kovra.mdb")));
+            BoxRecord box;
+            box.BoxNr = 2;
+            box.Kovra = QStringLiteral("B7");
+            box.Ein = { 0, 1, 20, 5, 10, 350, 100, 0.18f, 0.5f, 10, 10 };
+            RunJournal journal(db);
+            const auto id = journal.begin(box, begun);
+            QVERIFY(id);
+            for (int i = 1; i <= 30; ++i)
+                QVERIFY(journal.write(*id, { { i, 2.0f * i, 10.0f * i, false } }));
+        }
+        messages = ScriptedMessages();
+        messages.answer(restore);
+        QVERIFY(start(1, true));
+        QCOMPARE(messages.texts().last(),
+            QStringLiteral("A measurement of B7 in box 2 was interrupted at point 30 "
+                           "(05.12.26, 09:35).\nRestore it into box 2?")
+                .replace("05.12.26", Notation::fromSystem().date(QDate(2026, 12, 5))));
+        const BoxRecord &box = app->settings().Box(2);
+        QCOMPARE(box.holdsGraph(), restore);
+        if (restore) {
+            QCOMPARE(box.pointCount(), 31);
+            QCOMPARE(box.x[30], 60.0f);
+            QVERIFY(box.Unvollst && box.Changed && !box.Stored);
+            BoxRecord evaluated = box;
+            EvaluateCurve(evaluated);
+            QVERIFY(evaluated.Erg == box.Erg);
+        }
+        app.reset();
+        Database db;
+        QVERIFY(db.open(dir.filePath("kovra.mdb")));
+        QVERIFY(RunJournal(db).interrupted().isEmpty()); // asked once, either way
+    }
 }
 
 // A stored active box of 0 would index box 0 on the first save: the start
