@@ -68,6 +68,8 @@ bool saveRun(Store &store, Recovered &r, const QString &directory, QString &erro
     auto dir = store.findDirectory(DirectoryType::Graphs, directory);
     if (!dir)
         dir = store.addDirectory(DirectoryType::Graphs, directory);
+    if (!dir) // another program may have made it meanwhile
+        dir = store.findDirectory(DirectoryType::Graphs, directory);
     if (dir && store.findRecord(*dir, r.box.Kovra)) {
         error = QStringLiteral("directory \"%1\" already holds a graph named \"%2\"")
                     .arg(directory, r.box.Kovra.trimmed());

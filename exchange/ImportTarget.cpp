@@ -58,6 +58,9 @@ std::optional<qint32> ImportTarget::importDirectory(int type)
         known = m_store.findDirectory(type, directoryName());
     if (!known)
         known = m_store.addDirectory(type, directoryName());
+    // Another program importing at the same time may have made it in between.
+    if (!known)
+        known = m_store.findDirectory(type, directoryName());
     return known;
 }
 

@@ -27,7 +27,7 @@ QStringList columnsOf(const char *table)
 {
     for (const Schema::TableColumns &t : Schema::requiredTables())
         if (qstrcmp(t.table, table) == 0)
-            return t.columns;
+            return t.columns + Schema::addedColumns(table);
     return {};
 }
 

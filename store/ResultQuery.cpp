@@ -15,15 +15,17 @@ namespace
 // Result columns in the order the rows are read back.
 QString resultColumns()
 {
-    QStringList c = { QStringLiteral("u.UntID"), QStringLiteral("u.VerzID"),
-        QStringLiteral("v.VerzName"), QStringLiteral("u.Kovra"), QStringLiteral("u.\"PrüfAm\""),
-        QStringLiteral("u.GrwBez") };
+    // Every name quoted: the server keeps quoted names as written.
+    QStringList c = { QStringLiteral(R"(u."UntID")"), QStringLiteral(R"(u."VerzID")"),
+        QStringLiteral(R"(v."VerzName")"), QStringLiteral(R"(u."Kovra")"),
+        QStringLiteral(R"(u."PrüfAm")"), QStringLiteral(R"(u."GrwBez")") };
     for (int k = 1; k <= 5; ++k)
-        c << QStringLiteral("u.Erg%1").arg(k);
+        c << QStringLiteral(R"(u."Erg%1")").arg(k);
     for (int k = 1; k <= 5; ++k)
-        c << QStringLiteral("u.GWU%1").arg(k);
-    for (int k = 1; k <= 5; ++k)
-        c << QStringLiteral("u.GWO%1").arg(k);
+        c << QStringLiteral(R"(u."GWU%1")").arg(k);
+    c << QStringLiteral(R"(u."GwO1")");
+    for (int k = 2; k <= 5; ++k)
+        c << QStringLiteral(R"(u."GWO%1")").arg(k);
     return c.join(QStringLiteral(", "));
 }
 constexpr int FirstErg = 6, FirstGWU = 11, FirstGwO = 16, ResultColumnCount = 21;
@@ -45,14 +47,14 @@ struct Filter {
 Filter selectionFilter(const ResultSelection &s)
 {
     Filter f;
-    f.sql = QStringLiteral(" WHERE (u.Status & 4) = 4 AND v.VerzTyp = 0");
+    f.sql = QStringLiteral(R"( WHERE (u."Status" & 4) = 4 AND v."VerzTyp" = 0)");
     if (!s.directories.isEmpty()) {
         QStringList marks;
         for (qint32 id : s.directories) {
             marks << QStringLiteral("?");
             f.values << id;
         }
-        f.sql += QStringLiteral(" AND u.VerzID IN (") + marks.join(QStringLiteral(", "))
+        f.sql += QStringLiteral(R"( AND u."VerzID" IN ()") + marks.join(QStringLiteral(", "))
             + QLatin1Char(')');
     }
     if (s.from) {
@@ -64,7 +66,8 @@ Filter selectionFilter(const ResultSelection &s)
         f.values << s.to->toString(Qt::ISODate);
     }
     if (!s.name.trimmed().isEmpty()) {
-        f.sql += QStringLiteral(" AND u.Kovra LIKE ? ESCAPE '\\'");
+        // lower() on both sides: the server's LIKE heeds case, the file's does not.
+        f.sql += QStringLiteral(R"( AND lower(u."Kovra") LIKE lower(?) ESCAPE '\')");
         f.values << NameFilterPattern(s.name.trimmed());
     }
     return f;
@@ -73,8 +76,8 @@ Filter selectionFilter(const ResultSelection &s)
 QString selectSql(const QString &columns, const Filter &f)
 {
     return QStringLiteral("SELECT ") + columns
-        + QStringLiteral(" FROM Untersuchungen u JOIN Verzeichnisse v ON v.VerzID = u.VerzID")
-        + f.sql + QStringLiteral(" ORDER BY u.\"PrüfAm\", u.UntID");
+        + QStringLiteral(R"( FROM "Untersuchungen" u JOIN "Verzeichnisse" v ON v."VerzID" = u."VerzID")")
+        + f.sql + QStringLiteral(R"( ORDER BY u."PrüfAm" NULLS FIRST, u."UntID")");
 }
 
 float single(const QVariant &v)
@@ -158,7 +161,7 @@ bool ForEachGraphCurve(Database &db, const ResultSelection &selection,
 {
     const Filter f = selectionFilter(selection);
     QSqlQuery q(db.connection());
-    if (!runSelect(db, q, selectSql(resultColumns() + QStringLiteral(", u.x, u.y"), f), f))
+    if (!runSelect(db, q, selectSql(resultColumns() + QStringLiteral(R"(, u."x", u."y")"), f), f))
         return false;
     Sql::Finish finish(q);
     BoxRecord curve;

@@ -69,12 +69,16 @@ std::optional<qint64> RunJournal::begin(const BoxRecord &box, const QDateTime &n
 {
     qint64 id = 0;
     const bool written = m_db.transaction([&] {
+        // RETURNING rather than the driver's last id: the server's driver has none.
         QSqlQuery &q = m_db.prepared(QStringLiteral(
-            "INSERT INTO Messjournal (BoxNr, Kovra, Beginn, Box) VALUES (?, ?, ?, ?)"));
+            R"(INSERT INTO "Messjournal" ("BoxNr", "Kovra", "Beginn", "Box") VALUES (?, ?, ?, ?) )"
+            R"(RETURNING "LaufID")"));
+        Sql::Finish finish(q);
         if (!Sql::run(m_db, q,
-                { box.BoxNr, Sql::text(box.Kovra), now.toString(Qt::ISODate), packBox(box) }))
+                { box.BoxNr, Sql::text(box.Kovra), now.toString(Qt::ISODate), packBox(box) })
+            || !q.next())
             return false;
-        id = q.lastInsertId().toLongLong();
+        id = q.value(0).toLongLong();
         return true;
     });
     return written ? std::optional<qint64>(id) : std::nullopt;
@@ -83,8 +87,11 @@ std::optional<qint64> RunJournal::begin(const BoxRecord &box, const QDateTime &n
 bool RunJournal::write(qint64 id, const QList<Point> &points)
 {
     return m_db.transaction([&] {
-        QSqlQuery &q = m_db.prepared(QStringLiteral("INSERT OR REPLACE INTO Messpunkte (LaufID, "
-                                                    "Punkt, x, y, Ersatz) VALUES (?, ?, ?, ?, ?)"));
+        // An interpolated substitute is written again over its first value.
+        QSqlQuery &q = m_db.prepared(QStringLiteral(
+            R"(INSERT INTO "Messpunkte" ("LaufID", "Punkt", "x", "y", "Ersatz") )"
+            R"(VALUES (?, ?, ?, ?, ?) ON CONFLICT ("LaufID", "Punkt") DO UPDATE SET )"
+            R"("x" = excluded."x", "y" = excluded."y", "Ersatz" = excluded."Ersatz")"));
         for (const Point &p : points)
             if (!Sql::run(m_db, q, { id, p.index, double(p.x), double(p.y), int(p.substitute) }))
                 return false;
@@ -96,8 +103,9 @@ bool RunJournal::clear(qint64 id)
 {
     return m_db.transaction([&] {
         QSqlQuery &points
-            = m_db.prepared(QStringLiteral("DELETE FROM Messpunkte WHERE LaufID = ?"));
-        QSqlQuery &run = m_db.prepared(QStringLiteral("DELETE FROM Messjournal WHERE LaufID = ?"));
+            = m_db.prepared(QStringLiteral(R"(DELETE FROM "Messpunkte" WHERE "LaufID" = ?)"));
+        QSqlQuery &run
+            = m_db.prepared(QStringLiteral(R"(DELETE FROM "Messjournal" WHERE "LaufID" = ?)"));
         return Sql::run(m_db, points, { id }) && Sql::run(m_db, run, { id });
     });
 }
@@ -107,7 +115,8 @@ QList<RunJournal::Interrupted> RunJournal::interrupted()
     QList<Interrupted> runs;
     {
         QSqlQuery &q = m_db.prepared(QStringLiteral(
-            "SELECT LaufID, BoxNr, Kovra, Beginn, Box FROM Messjournal ORDER BY LaufID"));
+            R"(SELECT "LaufID", "BoxNr", "Kovra", "Beginn", "Box" FROM "Messjournal" )"
+            R"(ORDER BY "LaufID")"));
         Sql::Finish finish(q);
         if (!Sql::run(m_db, q))
             return runs;
@@ -122,8 +131,8 @@ QList<RunJournal::Interrupted> RunJournal::interrupted()
         }
     }
     QSqlQuery &q = m_db.prepared(QStringLiteral(
-        "SELECT Punkt, x, y, Ersatz FROM Messpunkte WHERE LaufID = ? AND Punkt BETWEEN 1 AND ? "
-        "ORDER BY Punkt"));
+        R"(SELECT "Punkt", "x", "y", "Ersatz" FROM "Messpunkte" WHERE "LaufID" = ? )"
+        R"(AND "Punkt" BETWEEN 1 AND ? ORDER BY "Punkt")"));
     for (Interrupted &run : runs) {
         Sql::Finish finish(q);
         if (!Sql::run(m_db, q, { run.id, CurveLastPoint }))

@@ -86,21 +86,21 @@ const char *const kVersion1[] = {
 // of the run in progress, written point by point so that a crash loses
 // nothing measured. Files of version 1 get these when they are opened.
 const char *const kVersion2[] = {
-    "ALTER TABLE Untersuchungen ADD COLUMN Fehlend INTEGER",
-    "ALTER TABLE Untersuchungen ADD COLUMN Unvollst INTEGER",
-    R"(CREATE TABLE Messjournal (
-        LaufID INTEGER PRIMARY KEY AUTOINCREMENT,
-        BoxNr INTEGER NOT NULL,
-        Kovra TEXT NOT NULL,
-        Beginn TEXT NOT NULL,
-        Box BLOB NOT NULL))",
-    R"(CREATE TABLE Messpunkte (
-        LaufID INTEGER NOT NULL,
-        Punkt INTEGER NOT NULL,
-        x REAL NOT NULL,
-        y REAL NOT NULL,
-        Ersatz INTEGER NOT NULL,
-        PRIMARY KEY (LaufID, Punkt)))",
+    R"(ALTER TABLE "Untersuchungen" ADD COLUMN "Fehlend" INTEGER)",
+    R"(ALTER TABLE "Untersuchungen" ADD COLUMN "Unvollst" INTEGER)",
+    R"(CREATE TABLE "Messjournal" (
+        "LaufID" %1,
+        "BoxNr" INTEGER NOT NULL,
+        "Kovra" TEXT NOT NULL,
+        "Beginn" TEXT NOT NULL,
+        "Box" %2 NOT NULL))",
+    R"(CREATE TABLE "Messpunkte" (
+        "LaufID" INTEGER NOT NULL,
+        "Punkt" INTEGER NOT NULL,
+        "x" REAL NOT NULL,
+        "y" REAL NOT NULL,
+        "Ersatz" INTEGER NOT NULL,
+        PRIMARY KEY ("LaufID", "Punkt")))",
 };
 
 // The lookup and listing indexes, by name; a file that lost one gets it back
@@ -128,6 +128,7 @@ QString runAll(QSqlDatabase &db, const SqlDialect &dialect, const char *const *s
     for (size_t i = 0; i < count; ++i) {
         QString sql = QString::fromUtf8(statements[i]);
         sql.replace(QLatin1String("%1"), dialect.keyColumn());
+        sql.replace(QLatin1String("%2"), dialect.blobColumn());
         if (!q.exec(sql))
             return q.lastError().text();
     }
@@ -162,6 +163,13 @@ const QList<TableColumns> &requiredTables()
     return tables;
 }
 
+QStringList addedColumns(const char *table)
+{
+    if (qstrcmp(table, "Untersuchungen") == 0)
+        return { QStringLiteral("Fehlend"), QStringLiteral("Unvollst") };
+    return {};
+}
+
 bool indexesComplete(QSqlDatabase &db, const SqlDialect &dialect)
 {
     QSqlQuery q(db);
@@ -193,7 +201,7 @@ QString upgradeStep(QSqlDatabase &db, const SqlDialect &dialect, int from)
         return complaint.isEmpty() ? createIndexes(db) : complaint;
     }
     case 1:
-        return runAll(db, kVersion2, std::size(kVersion2));
+        return runAll(db, dialect, kVersion2, std::size(kVersion2));
     default:
         return QStringLiteral("no upgrade from layout version %1").arg(from);
     }

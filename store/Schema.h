@@ -16,6 +16,9 @@ struct TableColumns {
     QStringList columns;
 };
 const QList<TableColumns> &requiredTables();
+// Columns a later layout added to `table` beyond those required of every
+// file (older files get them when opened); a copy carries them too.
+QStringList addedColumns(const char *table);
 
 // Whether the lookup and listing indexes are all there, and (inside the
 // caller's transaction) creating those that are missing.

@@ -66,6 +66,11 @@ QString SqlDialect::firstInitRow() const
                       : QStringLiteral(R"(rowid = (SELECT min(rowid) FROM "Init"))");
 }
 
+QString SqlDialect::blobColumn() const
+{
+    return onServer() ? QStringLiteral("BYTEA") : QStringLiteral("BLOB");
+}
+
 QString SqlDialect::keyColumn() const
 {
     // By default rather than always: a copy between databases keeps keys.

@@ -39,6 +39,8 @@ public:
     QString firstInitRow() const;
     // Column type of a key that the engine assigns, growing, never reused.
     QString keyColumn() const;
+    // Column type of a block of bytes.
+    QString blobColumn() const;
 
     // The layout version kept in the database; 0 for an empty one.
     std::optional<int> layoutVersion(QSqlDatabase &db, QSqlError &error) const;

@@ -40,8 +40,10 @@ int runWorker(const QString &target, const QString &id)
             return 13;
         BoxRecord imported = sampleGraph(i);
         imported.Kovra = QStringLiteral("imported-%1").arg(i);
-        if (!importer.StoreImportedGraph(imported))
+        if (!importer.StoreImportedGraph(imported)) {
+            qWarning("import failed: %s", qPrintable(store.lastError()));
             return 14;
+        }
         if (i % 3 == 0 && !store.deleteRecord(own.UntID))
             return 15;
     }
