@@ -53,7 +53,7 @@ QStringList resultsHeader()
         h << QStringLiteral("GWU%1").arg(k);
     for (int k = 1; k <= 5; ++k)
         h << QStringLiteral("GWO%1").arg(k);
-    h << QStringLiteral("GrwBez");
+    h << QStringLiteral("GrwBez") << QStringLiteral("Fehlend");
     return h;
 }
 
@@ -71,7 +71,7 @@ QStringList resultsRow(const GraphResult &g, const CsvFormat &format)
         r << CsvNumber(g.GWU[k], format);
     for (int k = 1; k <= 5; ++k)
         r << CsvNumber(g.GwO[k], format);
-    r << g.GrwBez;
+    r << g.GrwBez << QString::number(g.Fehlend);
     return r;
 }
 

@@ -26,9 +26,11 @@ QString resultColumns()
     c << QStringLiteral(R"(u."GwO1")");
     for (int k = 2; k <= 5; ++k)
         c << QStringLiteral(R"(u."GWO%1")").arg(k);
+    c << QStringLiteral(R"(u."Fehlend")");
     return c.join(QStringLiteral(", "));
 }
-constexpr int FirstErg = 6, FirstGWU = 11, FirstGwO = 16, ResultColumnCount = 21;
+constexpr int FirstErg = 6, FirstGWU = 11, FirstGwO = 16, FehlendColumn = 21,
+              ResultColumnCount = 22;
 
 QString specimenColumns()
 {
@@ -94,6 +96,7 @@ GraphResult readResult(const QSqlQuery &q)
     r.Kovra = q.value(3).toString();
     r.PruefAm = QDate::fromString(q.value(4).toString(), Qt::ISODate);
     r.GrwBez = q.value(5).toString().trimmed();
+    r.Fehlend = q.value(FehlendColumn).toInt(); // Null in older records: none
     for (int k = 1; k <= 5; ++k) {
         r.Erg[k] = single(q.value(FirstErg + k - 1));
         r.GWU[k] = single(q.value(FirstGWU + k - 1));

@@ -33,6 +33,7 @@ struct GraphResult {
     std::array<float, 6> Erg {}; // 1..5
     std::array<float, 6> GWU {};
     std::array<float, 6> GwO {};
+    int Fehlend = 0; // readings that were missing and interpolated
     // The specimen columns in RecordColumns::specimen() order, as stored
     // (dates as ISO texts, Null where unknown); filled only on request.
     QVariantList specimen;

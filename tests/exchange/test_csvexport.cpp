@@ -75,6 +75,7 @@ void TestCsvExport::decimalCommaReadsAsNumbersUnderACommaLocale()
     b.Erg[4] = 1234567.0f;
     b.Bemerk = QStringLiteral("first; \"quoted\"\r\nsecond");
     b.BgArt = QStringLiteral("two\nlines"); // a line break alone needs quotes too
+    b.Fehlend = 3; // readings interpolated during the run
     QVERIFY(f.store.SaveBox(b, SaveMode::Add, QStringLiteral("Fluß 1"), dir));
     const QString path = f.dir.filePath(QStringLiteral("results.csv"));
     QVERIFY(WriteResultsCsv(f.db, {}, path, CsvFormat::decimalComma()));
@@ -92,6 +93,7 @@ void TestCsvExport::decimalCommaReadsAsNumbersUnderACommaLocale()
     QCOMPARE(cell("Bemerk"), b.Bemerk);
     QCOMPARE(cell("BgArt"), b.BgArt);
     QCOMPARE(cell("GrwBez"), QStringLiteral("limits A"));
+    QCOMPARE(cell("Fehlend"), QStringLiteral("3"));
 
     const QLocale german(QLocale::German, QLocale::Germany);
     const auto number = [&](const char *column) {
