@@ -7,7 +7,6 @@
 #include "exchange/CsvExport.h"
 #include "store/Store.h"
 
-#include <QFileInfo>
 
 namespace
 {
@@ -68,12 +67,8 @@ int runCsv(const CtlInvocation &call)
         return call.usageError(why);
     const bool results = parser.isSet(QStringLiteral("results"));
     const QString path = DatabasePath(parser);
-    if (!QFileInfo::exists(path)) {
-        messages.show(QStringLiteral("there is no database <%1>").arg(path));
-        return 1;
-    }
     Database db;
-    if (!OpenCommandDatabase(db, path, messages))
+    if (!OpenExistingCommandDatabase(db, path, messages))
         return 1;
     const Notation notation = Notation::fromSystem();
     Store store(db, notation);

@@ -1,4 +1,5 @@
 // zandorctl report: the test report of stored graphs as a PDF file.
+#include "ctl/CommandDatabase.h"
 #include "ctl/CtlCommand.h"
 #include "core/StderrMessages.h"
 #include "display/StoredReport.h"
@@ -6,7 +7,6 @@
 #include "store/Database.h"
 #include "store/Store.h"
 
-#include <QFileInfo>
 #include <QLocale>
 
 namespace {
@@ -72,17 +72,9 @@ int runReport(const CtlInvocation &call)
     QString error;
     if (!readArguments(call.parser, arguments, error))
         return call.usageError(error);
-    // Opening would create a missing database; a report needs an existing one.
-    if (!QFileInfo::exists(arguments.db)) {
-        messages.show(QStringLiteral("there is no database <%1>").arg(arguments.db));
-        return 1;
-    }
     Database db;
-    const Database::OpenResult opened = db.open(arguments.db);
-    if (!opened) {
-        messages.show(opened.message);
+    if (!OpenExistingCommandDatabase(db, arguments.db, messages))
         return 1;
-    }
     const Notation notation = Notation::fromSystem();
     Store store(db, notation);
     error.clear();

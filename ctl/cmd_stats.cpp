@@ -8,7 +8,6 @@
 #include "evaluation/ResultStatistics.h"
 #include "store/Store.h"
 
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -82,12 +81,8 @@ int runStats(const CtlInvocation &call)
         return call.usageError(QStringLiteral("unexpected argument '")
             + parser.positionalArguments().first() + QLatin1Char('\''));
     const QString path = DatabasePath(parser);
-    if (!QFileInfo::exists(path)) {
-        messages.show(QStringLiteral("there is no database <%1>").arg(path));
-        return 1;
-    }
     Database db;
-    if (!OpenCommandDatabase(db, path, messages))
+    if (!OpenExistingCommandDatabase(db, path, messages))
         return 1;
     const Notation notation = Notation::fromSystem();
     Store store(db, notation);

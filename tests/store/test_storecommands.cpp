@@ -62,6 +62,26 @@ private slots:
         QCOMPARE(text.out.count('\n'), 2 + 1 + kept.size() + 1);
     }
 
+    // The commands that only read find the database on either engine and
+    // never create one that is not there.
+    void readingCommandsOpenOnlyAnExistingDatabase()
+    {
+        StoreFixture f;
+        qint32 dir = 0;
+        fillHalf(f, dir, 4);
+        const Run stats = zandorctl({ "stats", "--db", f.path(), "--json" });
+        QVERIFY2(stats.status == 0, qPrintable(stats.err));
+        const QString csv = f.dir.filePath("r.csv");
+        const Run results = zandorctl({ "csv", "--results", "--db", f.path(), "-o", csv });
+        QVERIFY2(results.status == 0, qPrintable(results.err));
+
+        const QString missing = f.dir.filePath("none.mdb");
+        const Run refused = zandorctl({ "stats", "--db", missing });
+        QCOMPARE(refused.status, 1);
+        QVERIFY(refused.err.contains("there is no database"));
+        QVERIFY(!QFile::exists(missing));
+    }
+
     // One damaged page: the list fails naming the damage; reorganise saves
     // the readable rows into a sound file and keeps the last good backup.
     void damagedFileIsNamedByListAndRepairedByReorganise()
