@@ -122,7 +122,7 @@ void FrmStatistik::buildLayout()
     chkComma->setText(QStringLiteral("decimal &comma"));
     cboSep->addItems({ QStringLiteral(";"), QStringLiteral(","), QStringLiteral("Tab") });
     cboCsv->addItems({ QStringLiteral("results"), QStringLiteral("curves") });
-    cmdCsv->setText(QStringLiteral("C&SV..."));
+    cmdCsv->setText(QStringLiteral("CS&V..."));
     cmdPrint->setText(QStringLiteral("&Print trend"));
     cmdPdf->setText(QStringLiteral("Trend as P&DF..."));
     cmdReturn->setText(QStringLiteral("&Return"));

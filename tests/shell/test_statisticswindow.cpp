@@ -1,3 +1,4 @@
+#include <QAbstractButton>
 #include "FormFixture.h"
 #include "TestSupport.h"
 #include "display/ReportFixture.h"
@@ -26,6 +27,7 @@ private slots:
     void trendPagesForTheChosenResultsAndCsv();
     void trendOfOneResultMarksItsOwnOutsiders();
     void menuEntryInUtils();
+    void accessKeysAreUnique();
 
 private:
     qint32 save(qint32 dir, const QString &name, float flowTime);
@@ -186,4 +188,20 @@ void TestStatisticsWindow::menuEntryInUtils()
 }
 
 QTEST_MAIN(TestStatisticsWindow)
+
+// Two controls with the same access key make Alt+letter move the focus
+// between them instead of pressing either.
+void TestStatisticsWindow::accessKeysAreUnique()
+{
+    FrmStatistik w(fx->ctx);
+    QStringList keys;
+    for (const QAbstractButton *b : w.findChildren<QAbstractButton *>()) {
+        const qsizetype amp = b->text().indexOf(QLatin1Char('&'));
+        if (amp >= 0 && amp + 1 < b->text().size())
+            keys << b->text().mid(amp + 1, 1).toLower();
+    }
+    QVERIFY(keys.size() >= 6);
+    QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
+}
+
 #include "test_statisticswindow.moc"
