@@ -42,6 +42,15 @@ QString connectOptions(const DatabaseTarget &target)
     return options.join(QLatin1Char(';'));
 }
 
+// libpq writes the server's notices to standard error, and the layout
+// statements that find their table already there give one at every start;
+// they are information for a server's log, not for the operator.
+void quietNotices(QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    q.exec(QStringLiteral("SET client_min_messages = warning"));
+}
+
 } // namespace
 
 Database::OpenResult Database::connectServer()
@@ -60,6 +69,7 @@ Database::OpenResult Database::connectServer()
     db.setConnectOptions(connectOptions(m_target));
     if (!db.open())
         return fail(Problem::Unreachable, oneLine(db.lastError().databaseText()));
+    quietNotices(db);
 
     QSqlError error;
     const std::optional<int> version = m_dialect.layoutVersion(db, error);
@@ -120,6 +130,7 @@ void Database::reconnectIfLost()
         m_lastError = m_unavailable;
         return;
     }
+    quietNotices(db);
     m_connectionLost = false;
     m_unavailable.clear();
 }
