@@ -1,6 +1,7 @@
 // Two programs writing one database at once: this test starts itself twice
 // as a worker process; both save, import and delete in the same directory.
 #include "StoreFixture.h"
+#include "core/Settings.h"
 #include "exchange/ImportTarget.h"
 
 #include <QProcess>
@@ -9,15 +10,17 @@
 namespace
 {
 
-const int kRounds = 40;
+const int kRounds = 200;
 
 // One worker: adds records of its own, races the other for shared names,
 // imports the same specimens, and deletes every third record of its own.
 int runWorker(const QString &target, const QString &id)
 {
     Database db;
-    if (!db.open(target))
+    if (const Database::OpenResult r = db.open(target); !r) {
+        qWarning("worker %s: open: %s", qPrintable(id), qPrintable(r.message));
         return 10;
+    }
     const Notation notation = commaNotation();
     Store store(db, notation);
     std::optional<qint32> dir;
@@ -26,7 +29,13 @@ int runWorker(const QString &target, const QString &id)
         if (!dir)
             dir = store.addDirectory(DirectoryType::Graphs, "shared");
     }
-    if (!dir)
+    std::optional<qint32> limits;
+    for (int attempt = 0; attempt < 50 && !limits; ++attempt) {
+        limits = store.findDirectory(DirectoryType::Limits, "shared limits");
+        if (!limits)
+            limits = store.addDirectory(DirectoryType::Limits, "shared limits");
+    }
+    if (!dir || !limits)
         return 11;
     ImportTarget importer(store);
     for (int i = 0; i < kRounds; ++i) {
@@ -46,6 +55,14 @@ int runWorker(const QString &target, const QString &id)
         }
         if (i % 3 == 0 && !store.deleteRecord(own.UntID))
             return 15;
+        LimitFile file;
+        file.GrwName = QStringLiteral("limits-%1").arg(i);
+        file.VerzID = *limits;
+        file.upper[1] = float(i);
+        if (!store.addLimitFile(file) && !store.lastError().contains("exists")) {
+            qWarning("worker %s: limit file: %s", qPrintable(id), qPrintable(store.lastError()));
+            return 16;
+        }
     }
     return 0;
 }
@@ -97,11 +114,50 @@ private slots:
             imported.insert(r.Kovra);
         QCOMPARE(importedRecords.size(), kRounds);
         QCOMPARE(imported.size(), kRounds);
+        const std::optional<qint32> limits
+            = f.store.findDirectory(DirectoryType::Limits, "shared limits");
+        QVERIFY(limits);
+        QCOMPARE(f.store.listDirectories(DirectoryType::Limits).size(), 1);
+        QSet<QString> limitNames;
+        const QList<LimitFile> limitFiles = f.store.listLimitFiles(*limits);
+        for (const LimitFile &l : limitFiles)
+            limitNames.insert(l.GrwName);
+        QCOMPARE(limitFiles.size(), kRounds);
+        QCOMPARE(limitNames.size(), kRounds);
         // Every stored record loads whole.
         for (qint32 key : names) {
             BoxRecord loaded;
             QVERIFY(f.store.LoadBox(loaded, key));
         }
+    }
+
+    // What one workstation adjusts, the others read at their next start;
+    // two writing different adjustments at once keep both.
+    void settingsReachTheOtherWorkstationsAtTheirNextStart()
+    {
+        StoreFixture f;
+        Database second;
+        QVERIFY(second.open(f.path()));
+        Store other(second, f.notation);
+        Settings mine, theirs;
+        QVERIFY(f.store.LoadSettings(mine));
+        QVERIFY(other.LoadSettings(theirs));
+        for (int k = 1; k <= 5; ++k) // the five boxes' curve colours
+            mine.DisKvFa[size_t(k)] = 10 + k;
+        QVERIFY(f.store.writeColours(mine));
+        theirs.PrnOffLi = 2.5f;
+        theirs.Viskos = 0.25f;
+        QVERIFY(other.writeOtherAdjustments(theirs, 4, 2.5f));
+
+        Database nextStart;
+        QVERIFY(nextStart.open(f.path()));
+        Settings read;
+        QVERIFY(Store(nextStart, f.notation).LoadSettings(read));
+        QCOMPARE(read.DisKvFa, mine.DisKvFa);
+        QCOMPARE(read.PrnOffLi, 2.5f);
+        QCOMPARE(read.Viskos, 0.25f);
+        QCOMPARE(read.ActiveBox, 4);
+        QCOMPARE(read.ScopeOfTime, 2.5f);
     }
 };
 
