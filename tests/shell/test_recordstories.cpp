@@ -148,7 +148,6 @@ void TestRecordStories::importedCounterpartEqualsTheExportedRecord()
                 ReadCurveCell(QStringView(a).mid(i, 6)) == ReadCurveCell(QStringView(b).mid(i, 6)),
                 qPrintable(QStringLiteral("%1 at %2").arg(column).arg(i / 6)));
     }
-
 }
 
 void TestRecordStories::reorganisationKeepsRecordsAndKeys()
@@ -175,8 +174,14 @@ void TestRecordStories::reorganisationKeepsRecordsAndKeys()
     s.window().mnuRep->trigger();
     const QStringList question { QStringLiteral(
         "The reorganisation will take some time, do you really want to start ?") };
-    QCOMPARE(s.messages.texts(), question);
-    QVERIFY(QFile::exists(BackupPath(s.databasePath())));
+    if (ScratchDatabase::serverRun()) {
+        // The server's maintenance, told when done; no file to keep a copy of.
+        QCOMPARE(s.messages.texts().first(), question.first());
+        QCOMPARE(s.messages.texts().size(), 2);
+    } else {
+        QCOMPARE(s.messages.texts(), question);
+        QVERIFY(QFile::exists(BackupPath(s.databasePath())));
+    }
     QCOMPARE(contents(), before);
     QCOMPARE(s.store().findLimitFile(limits.VerzID, limits.GrwName).value_or(-1), limits.GrwID);
 }

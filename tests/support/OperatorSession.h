@@ -1,19 +1,20 @@
 #pragma once
 
 #include "FormFixture.h"
+#include "ScratchDatabase.h"
 
+#include "core/SettingsTables.h"
 #include "evaluation/LimitFileOrganisation.h"
-#include "instrument/SpecimenForm.h"
 #include "exchange/ExportDialog.h"
+#include "exchange/GraphPatternDialog.h"
 #include "exchange/ImportDialog.h"
 #include "instrument/MeasurementRun.h"
 #include "instrument/MeasurementWindow.h"
+#include "instrument/SpecimenForm.h"
 #include "shell/Application.h"
 #include "shell/MainWindow.h"
 #include "simulator/NetPcSimulator.h"
 #include "store/DirectoryDialog.h"
-#include "exchange/GraphPatternDialog.h"
-#include "core/SettingsTables.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -96,7 +97,9 @@ public:
     Store &store() { return *m_app->store(); }
     BoxRecord &box(int k) { return settings().Box(k); }
     const Notation &notation() { return m_app->context().notation; }
-    QString databasePath() const { return filePath(QStringLiteral("kovra.mdb")); }
+    // The database file in the session's folder, or on a server run a
+    // database of the session's own on the test server.
+    QString databasePath() const { return m_database.target(); }
     QString folder() const { return m_dir.path(); }
     QString filePath(const QString &name) const { return m_dir.filePath(name); }
 
@@ -122,7 +125,9 @@ public:
             control<QRadioButton>(dialog, QStringLiteral("optVzV_%1").arg(type))->click();
             QTest::keyClicks(control<QLineEdit>(dialog, "txtNeu"), name);
             clickEnabled(control<QPushButton>(dialog, "cmdVzVOk"));
-            QVERIFY(!control<QListWidget>(dialog, "List1")->findItems(name, Qt::MatchExactly).isEmpty());
+            QVERIFY(!control<QListWidget>(dialog, "List1")
+                         ->findItems(name, Qt::MatchExactly)
+                         .isEmpty());
             control<QPushButton>(dialog, "cmdVzVAb")->click();
         });
         window().mnuVzVE->trigger();
@@ -308,5 +313,6 @@ private:
     }
 
     QTemporaryDir m_dir;
+    ScratchDatabase m_database { m_dir.path() };
     std::unique_ptr<ZandorApplication> m_app;
 };
