@@ -3,6 +3,9 @@
 #include "core/Notation.h"
 #include "core/SettingsTables.h"
 #include "store/Database.h"
+#include "store/DatabaseBackup.h"
+#include "store/DatabaseCopy.h"
+#include "store/DatabaseTarget.h"
 #include "store/JetFileCheck.h"
 #include "store/JetReader.h"
 #include "store/RecordColumns.h"
@@ -15,6 +18,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <cmath>
 #include <optional>
@@ -566,6 +570,54 @@ MigrationResult convert(
     return result;
 }
 
+// A server database is not a file to build beside and rename: the
+// conversion builds a file in a temporary folder, then copies it to the
+// server in one transaction, so the server holds either its old content or
+// the whole conversion. Content replaced there is first written to a backup
+// file beside the old database.
+MigrationResult convertToServer(
+    const QString &source, const QString &target, bool replace, const MigrationProgress &progress)
+{
+    QTemporaryDir work;
+    if (!work.isValid())
+        return failure(
+            source, QStringLiteral("no temporary folder can be made (%1)").arg(work.errorString()));
+    const QString building = work.filePath(QStringLiteral("kovra.mdb"));
+    MigrationResult result = convert(source, building, false, progress);
+    if (!result.ok)
+        return result;
+
+    Database file, server;
+    const Database::OpenResult builtOpen = file.open(building);
+    if (!builtOpen)
+        return failure(source, builtOpen.message);
+    const Database::OpenResult serverOpen = server.open(target);
+    if (!serverOpen)
+        return failure(source, serverOpen.message);
+    const QString where = server.target().display();
+    if (replace) {
+        const QFileInfo old(source);
+        result.backupPath = backupName(
+            old.dir().filePath(QStringLiteral("%1.mdb").arg(server.target().databaseName)));
+        const QString problem = WriteBackup(server, result.backupPath);
+        if (!problem.isEmpty())
+            return failure(source,
+                QStringLiteral("the database %1 cannot be backed up before it is replaced (%2)")
+                    .arg(where, problem));
+    }
+    const CopyResult copied = CopyDatabase(file, server, replace);
+    if (!copied.ok()) {
+        QFile::remove(result.backupPath);
+        return failure(source, copied.problem);
+    }
+    // The message names the server instead of the temporary file.
+    result.message.replace(QLatin1Char('"') + native(building) + QLatin1Char('"'), where);
+    if (!result.backupPath.isEmpty())
+        result.message += QStringLiteral(" Its previous content is kept as \"%1\".")
+                              .arg(native(result.backupPath));
+    return result;
+}
+
 bool sameFile(const QString &a, const QString &b)
 {
     const QFileInfo fa(a), fb(b);
@@ -606,6 +658,8 @@ MigrationResult convertInPlace(const QString &path, const MigrationProgress &pro
 MigrationResult MigrateJetDatabase(
     const QString &source, const QString &target, bool replace, const MigrationProgress &progress)
 {
+    if (DatabaseTarget::parse(target).onServer())
+        return convertToServer(source, target, replace, progress);
     if (sameFile(source, target))
         return convertInPlace(source, progress);
     return convert(source, target, replace, progress);

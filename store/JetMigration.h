@@ -47,6 +47,11 @@ struct MigrationResult {
 // Converting a file into its own place (source and target the same file)
 // first renames the original to "<name>-jet.<suffix>" beside it, and back
 // again when the conversion fails.
+//
+// A target on a database server gets the conversion copied in one
+// transaction; a server database holding data is refused unless `replace`
+// is given, and its content is then first written to a backup file beside
+// the source.
 using MigrationProgress = std::function<void(qint64 done, qint64 total)>;
 MigrationResult MigrateJetDatabase(const QString &source, const QString &target, bool replace,
     const MigrationProgress &progress = {});
