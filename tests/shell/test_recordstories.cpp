@@ -8,6 +8,7 @@
 #include "store/Database.h"
 #include "store/Reorganisation.h"
 
+#include <QSqlQuery>
 #include <QSqlRecord>
 
 namespace
@@ -80,6 +81,7 @@ private slots:
     void reorganisationKeepsRecordsAndKeys();
     void endingWithUnsavedBoxesAsksFirst();
     void endingWithEverythingSavedAsksNothing();
+    void aLostServerFailsOneSaveAndTheNextSucceeds();
 };
 
 void TestRecordStories::exportedFileHoldsTheStoredRecord()
@@ -239,6 +241,43 @@ void TestRecordStories::endingWithEverythingSavedAsksNothing()
     STEP(s.loadIntoActiveBox(DirectoryType::Graphs, Series, Specimen));
     QCOMPARE(s.box(1).UntID, saved.UntID);
     QCOMPARE(s.messages.texts(), QStringList());
+}
+
+// The server restarted (or the network broke) between two operations: the
+// next one (filling the save dialog's list) says so and leaves the box
+// unsaved; the operation after it connects anew and saves.
+void TestRecordStories::aLostServerFailsOneSaveAndTheNextSucceeds()
+{
+    SKIP_UNLESS_SERVER();
+    OperatorSession s;
+    STEP(s.start());
+    STEP(s.chooseScope(2.5f));
+    STEP(s.measure(2, sampleSpecimen(Specimen)));
+    STEP(s.createDirectory(DirectoryType::Graphs, Series));
+    {
+        Database admin;
+        QVERIFY(admin.open(s.databasePath()));
+        QSqlQuery q(admin.connection());
+        QVERIFY(q.exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                       "WHERE datname = current_database() AND pid <> pg_backend_pid()"));
+    }
+    const BoxRecord before = s.box(2);
+    s.messages.clear();
+    whenModal<FrmDOrg>([&](FrmDOrg *dialog) {
+        QCOMPARE(s.messages.texts().size(), 1);
+        QVERIFY2(
+            s.messages.texts().first().contains("lost"), qPrintable(s.messages.texts().first()));
+        dialog->reject();
+    });
+    s.window().cmdSv->click();
+    QVERIFY(!s.box(2).Stored);
+    QCOMPARE(s.box(2).UntID, before.UntID);
+
+    STEP(s.saveActiveBox(Series));
+    QVERIFY(s.box(2).Stored);
+    const auto dir = s.store().findDirectory(DirectoryType::Graphs, Series);
+    QVERIFY(dir);
+    QCOMPARE(s.store().listRecords(*dir).size(), 1);
 }
 
 QTEST_MAIN(TestRecordStories)
