@@ -236,8 +236,12 @@ class TestCopyRoundTrip : public QObject
                 v["DrVonAm"] = QVariant(QMetaType::fromType<QString>());
                 v["PaVon"] = QStringLiteral("Papierfabrik Düren");
                 v["PaVonAm"] = QStringLiteral("1999-12-31");
-                v["Bemerk"] = i % 2 ? QStringLiteral("Zeile eins\r\nZeile zwei: µ ± ° €")
-                                    : QStringLiteral("");
+                // Characters that a statement text would have to escape or
+                // could take for a place marker.
+                v["Bemerk"] = i % 2
+                    ? QStringLiteral(
+                        "Zeile eins\r\nZeile zwei: µ ± ° € \\\\srv\\Prüf ? $1 %1 \"x\" 'y'")
+                    : QStringLiteral("");
                 for (const char *c :
                     { "Bg", "GesGew", "PaGew", "Luftdurch", "Temp", "Feuchte", "Fluß", "Asche" })
                     v[QString::fromUtf8(c)] = orNull(i % 17 == 0, double(oddSingle(random, 200)));
