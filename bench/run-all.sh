@@ -21,6 +21,7 @@ declare -A TARGET=(
     [bench_listing]="<= 3 x sqlite3, < 60 MiB"
     [bench_migration]="< 10 s for 10,000 records"
     [bench_statistics]="< 1 s"
+    [bench_copy]="see line"
 )
 declare -A ARGS=(
     [bench_link]="${full:+}${full:---quick}"
@@ -30,17 +31,18 @@ declare -A ARGS=(
 
 printf '| %-18s | %-100s | %-32s |\n' "benchmark" "figure" "target"
 printf '|%s|%s|%s|\n' "--------------------" "------------------------------------------------------------------------------------------------------" "----------------------------------"
-for name in bench_evaluation bench_store bench_engines bench_link bench_measurement bench_report bench_import bench_listing bench_migration bench_statistics; do
+for name in bench_evaluation bench_store bench_engines bench_link bench_measurement bench_report bench_import bench_listing bench_migration bench_statistics bench_copy; do
     exe="$BIN/$name"
     [ -x "$exe" ] || exe="build/$name"
     if [ ! -x "$exe" ]; then
         printf '| %-18s | %-100s | %-32s |\n' "$name" "not built" "${TARGET[$name]}"
         continue
     fi
-    # The engine benchmark measures a server too, on one that pg_virtualenv
-    # starts for it in a temporary folder.
+    # The engine and copy benchmarks measure a server too, on one that
+    # pg_virtualenv starts for it in a temporary folder.
     runner=""
-    if [ "$name" = bench_engines ] && command -v pg_virtualenv > /dev/null; then
+    if { [ "$name" = bench_engines ] || [ "$name" = bench_copy ]; } \
+        && command -v pg_virtualenv > /dev/null; then
         runner="pg_virtualenv -t"
     fi
     # shellcheck disable=SC2086

@@ -5,29 +5,37 @@
 #include "store/SqlHelpers.h"
 
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
 namespace
 {
 
-// Tables in the order they are copied, with their keys; Init has none.
+// Tables in the order they are copied, with the key whose counter is
+// carried over and the order in which rows are read; Init has neither, the
+// points of the journal are ordered by run and point.
 struct CopiedTable {
     const char *table;
     const char *key;
+    const char *order;
 };
 const CopiedTable kTables[] = {
-    { "Verzeichnisse", "VerzID" },
-    { "Untersuchungen", "UntID" },
-    { "Grenzwerte", "GrwID" },
-    { "Init", nullptr },
+    { "Verzeichnisse", "VerzID", R"("VerzID")" },
+    { "Untersuchungen", "UntID", R"("UntID")" },
+    { "Grenzwerte", "GrwID", R"("GrwID")" },
+    { "Init", nullptr, nullptr },
+    { "Messjournal", "LaufID", R"("LaufID")" },
+    { "Messpunkte", nullptr, R"("LaufID", "Punkt")" },
 };
 
 QStringList columnsOf(const char *table)
 {
-    for (const Schema::TableColumns &t : Schema::requiredTables())
-        if (qstrcmp(t.table, table) == 0)
-            return t.columns + Schema::addedColumns(table);
+    for (const QList<Schema::TableColumns> *tables :
+        { &Schema::requiredTables(), &Schema::addedTables() })
+        for (const Schema::TableColumns &t : *tables)
+            if (qstrcmp(t.table, table) == 0)
+                return t.columns + Schema::addedColumns(table);
     return {};
 }
 
@@ -39,7 +47,8 @@ QString columnList(const QStringList &columns)
     return quoted.join(QStringLiteral(", "));
 }
 
-// Rows of the tables that hold the lab's data (not the settings).
+// Rows of the tables that hold the lab's data (not the settings), an
+// interrupted run's journal among them.
 std::optional<qint64> dataRows(Database &db, QString &problem)
 {
     qint64 rows = 0;
@@ -68,6 +77,25 @@ QString emptyTables(Database &db)
     return {};
 }
 
+// What the source is read with: every column, except that the server hands
+// out a single (REAL) as its shortest decimal, which read as a double is not
+// the single's value (0.1 against 0.100000001490116...); widened on the
+// server first, it is, and a file gets the same bits it had.
+QString readColumns(Database &source, const QString &table, const QStringList &columns)
+{
+    if (!source.onServer())
+        return columnList(columns);
+    const QSqlRecord types = source.connection().record(table);
+    QStringList read;
+    for (const QString &c : columns) {
+        const QSqlField field = types.field(c);
+        read << (field.metaType().id() == QMetaType::Double
+                ? QStringLiteral("CAST(%1 AS DOUBLE PRECISION)").arg(SqlDialect::quoted(c))
+                : SqlDialect::quoted(c));
+    }
+    return read.join(QStringLiteral(", "));
+}
+
 // Copies one table row by row; the source statement streams, so no table is
 // ever held in memory whole.
 QString copyTable(Database &source, Database &target, const CopiedTable &t, qint64 &rows)
@@ -76,10 +104,10 @@ QString copyTable(Database &source, Database &target, const CopiedTable &t, qint
     const QString table = SqlDialect::quoted(QLatin1String(t.table));
     QSqlQuery read(source.connection());
     read.setForwardOnly(true);
-    QString order = t.key
-        ? QStringLiteral(" ORDER BY %1").arg(SqlDialect::quoted(QLatin1String(t.key)))
-        : QString();
-    if (!read.exec(QStringLiteral("SELECT %1 FROM %2%3").arg(columnList(columns), table, order)))
+    const QString order
+        = t.order ? QStringLiteral(" ORDER BY ") + QLatin1String(t.order) : QString();
+    if (!read.exec(QStringLiteral("SELECT %1 FROM %2%3")
+                       .arg(readColumns(source, table, columns), table, order)))
         return QStringLiteral("%1 cannot be read: %2")
             .arg(QLatin1String(t.table), read.lastError().text());
     QStringList marks;
@@ -139,14 +167,21 @@ CopyResult CopyDatabase(Database &source, Database &target, bool replace)
         result.problem = snapshot.lastError().text();
         return result;
     }
+    // Every digit of a double, also from a server older than version 12,
+    // which otherwise rounds to 15.
+    if (source.onServer() && !snapshot.exec(QStringLiteral("SET LOCAL extra_float_digits = 3"))) {
+        result.problem = snapshot.lastError().text();
+        snapshot.exec(QStringLiteral("ROLLBACK"));
+        return result;
+    }
     const bool copied = target.transaction([&] {
         const std::optional<qint64> present = dataRows(target, result.problem);
         if (!present)
             return false;
         if (*present > 0 && !replace) {
             result.problem
-                = QStringLiteral("the target already holds %1 rows of directories, records "
-                                 "and limit files (--replace overwrites them)")
+                = QStringLiteral("the target already holds %1 rows of directories, records, "
+                                 "limit files and measurement journal (--replace overwrites them)")
                       .arg(*present);
             return false;
         }

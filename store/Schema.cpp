@@ -163,6 +163,15 @@ const QList<TableColumns> &requiredTables()
     return tables;
 }
 
+const QList<TableColumns> &addedTables()
+{
+    static const QList<TableColumns> tables = {
+        { "Messjournal", { "LaufID", "BoxNr", "Kovra", "Beginn", "Box" } },
+        { "Messpunkte", { "LaufID", "Punkt", "x", "y", "Ersatz" } },
+    };
+    return tables;
+}
+
 QStringList addedColumns(const char *table)
 {
     if (qstrcmp(table, "Untersuchungen") == 0)

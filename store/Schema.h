@@ -16,6 +16,9 @@ struct TableColumns {
     QStringList columns;
 };
 const QList<TableColumns> &requiredTables();
+// Tables a later layout added (older files get them when opened): the
+// journal of the measurement in progress. A copy carries them too.
+const QList<TableColumns> &addedTables();
 // Columns a later layout added to `table` beyond those required of every
 // file (older files get them when opened); a copy carries them too.
 QStringList addedColumns(const char *table);

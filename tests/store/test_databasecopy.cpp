@@ -2,6 +2,7 @@
 #include "core/Settings.h"
 #include "store/DatabaseBackup.h"
 #include "store/DatabaseCopy.h"
+#include "store/RunJournal.h"
 
 #include <QProcess>
 #include <QSqlField>
@@ -105,7 +106,7 @@ private slots:
         QVERIFY(file.open(there.filePath("copy.mdb")));
         const CopyResult out = CopyDatabase(source.db, file, false);
         QVERIFY2(out.ok(), qPrintable(out.problem));
-        QCOMPARE(rows(out), (QList<qint64> { 2, 12, 1, 1 }));
+        QCOMPARE(rows(out), (QList<qint64> { 2, 12, 1, 1, 0, 0 }));
 
         StoreFixture back; // the source's engine again
         const CopyResult in = CopyDatabase(file, back.db, false);
@@ -164,6 +165,15 @@ private slots:
         QCOMPARE(firstDifference(target.store, source.store), QString());
         QCOMPARE(target.store.listDirectories(DirectoryType::Patterns).size(), 0);
         Q_UNUSED(own);
+
+        // An interrupted run is measured data too.
+        StoreFixture measuring;
+        RunJournal journal(measuring.db);
+        const std::optional<qint64> run
+            = journal.begin(sampleGraph(1), QDateTime::currentDateTime());
+        QVERIFY(run);
+        QVERIFY(!CopyDatabase(source.db, measuring.db, false).ok());
+        QCOMPARE(journal.interrupted().size(), 1);
     }
 
     void copyCommandCountsRowsAndListsTheSame()
