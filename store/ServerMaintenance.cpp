@@ -9,12 +9,18 @@
 namespace
 {
 
+// Every table of the program's, the run journal's among them.
+QList<Schema::TableColumns> ourTables()
+{
+    return Schema::requiredTables() + Schema::addedTables();
+}
+
 // The program's tables as a list for the server's catalogue; the names are
 // the program's own constants, never input.
 QString tableNames()
 {
     QStringList names;
-    for (const Schema::TableColumns &t : Schema::requiredTables())
+    for (const Schema::TableColumns &t : ourTables())
         names << QLatin1Char('\'') + QLatin1String(t.table) + QLatin1Char('\'');
     return names.join(QStringLiteral(", "));
 }
@@ -66,7 +72,7 @@ MaintenanceReport MaintainServerDatabase(Database &db)
     QSqlQuery q(db.connection());
     int tables = 0;
     // Each outside a transaction, as the server requires for VACUUM.
-    for (const Schema::TableColumns &t : Schema::requiredTables()) {
+    for (const Schema::TableColumns &t : ourTables()) {
         if (!q.exec(QStringLiteral("VACUUM (ANALYZE) %1")
                         .arg(SqlDialect::quoted(QLatin1String(t.table))))) {
             report.problem = QStringLiteral("the server's maintenance of %1 failed (%2)")
