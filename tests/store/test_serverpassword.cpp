@@ -11,7 +11,11 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSqlQuery>
+#include <cstdlib>
+#include <fcntl.h>
 #include <memory>
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 // A server that wants a password libpq cannot find: the operator is asked,
@@ -272,6 +276,56 @@ private slots:
             QVERIFY2(!output.contains(password.toLocal8Bit()), output.constData());
             QVERIFY2(!output.contains(kWrong.toLocal8Bit()), output.constData());
         }
+    }
+
+    // On a terminal the password is read from it, not from standard input,
+    // and the terminal does not echo it.
+    void zandorctlReadsThePasswordFromItsTerminalWithoutEcho()
+    {
+        SKIP_UNLESS_SERVER();
+        StoreFixture f;
+        const QByteArray password = qgetenv("PGPASSWORD");
+        const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
+        const QByteArray side = ::ptsname(terminal);
+
+        QProcess ctl;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("PGPASSWORD"));
+        environment.insert(QStringLiteral("PGPASSFILE"), QStringLiteral("/nonexistent/pgpass"));
+        ctl.setProcessEnvironment(environment);
+        ctl.setReadChannel(QProcess::StandardError);
+        ctl.setChildProcessModifier([side] {
+            ::setsid();
+            const int own = ::open(side.constData(), O_RDWR);
+            ::ioctl(own, TIOCSCTTY, 0);
+        });
+        ctl.start(qEnvironmentVariable("ZANDORCTL"), { "list", "--db", f.path() });
+        QVERIFY(ctl.waitForStarted(10000));
+        ctl.write(kWrong.toLocal8Bit() + '\n'); // taken only were there no terminal
+        ctl.closeWriteChannel();
+        QByteArray err;
+        while (!err.contains(promptFor(f.path()).toLocal8Bit()) && ctl.waitForReadyRead(10000))
+            err += ctl.readAllStandardError();
+        QVERIFY2(err.contains(promptFor(f.path()).toLocal8Bit()), err.constData());
+        QCOMPARE(
+            ::write(terminal, password + '\n', password.size() + 1), ssize_t(password.size() + 1));
+        QVERIFY(ctl.waitForFinished(60000));
+        err += ctl.readAllStandardError();
+
+        QByteArray shown; // what the terminal displays
+        ::fcntl(terminal, F_SETFL, O_NONBLOCK);
+        char chunk[256];
+        for (ssize_t n; (n = ::read(terminal, chunk, sizeof chunk)) > 0;)
+            shown.append(chunk, n);
+        termios after {};
+        QVERIFY(::tcgetattr(terminal, &after) == 0);
+        ::close(terminal);
+        QVERIFY(after.c_lflag & ECHO); // the terminal is left as it was
+        QVERIFY2(ctl.exitCode() == 0, err.constData());
+        QCOMPARE(err.count(promptFor(f.path()).toLocal8Bit()), 1);
+        QVERIFY2(!shown.contains(password), shown.constData());
+        QVERIFY(!err.contains(password) && !ctl.readAllStandardOutput().contains(password));
     }
 
 private:
