@@ -159,7 +159,8 @@ QString Database::unavailableReason() const
 }
 
 // Prepared statements die with their connection; they are made again on
-// the new one as they are asked for.
+// the new one as they are asked for. The connection keeps the password it
+// was opened with, a typed one too, so nobody is asked again.
 void Database::reconnectIfLost()
 {
     if (!m_connectionLost || m_connectionName.isEmpty())
