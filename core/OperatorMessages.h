@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 // The one way a message or a question reaches the operator. The program
 // shows message boxes; tests script the answers; the command-line companion
@@ -17,4 +18,13 @@ public:
     virtual bool askYesNo(const QString &text) = 0;
     // OK/Cancel with the question icon; true on OK.
     virtual bool askOkCancel(const QString &text) = 0;
+    // A secret (a server's password), typed without being shown. No answer
+    // when the operator cancels or nobody is there to ask, which is the
+    // default. The answer is the caller's to keep in memory only: it is
+    // never shown, logged or remembered.
+    virtual std::optional<QString> askPassword(const QString &prompt)
+    {
+        Q_UNUSED(prompt);
+        return std::nullopt;
+    }
 };

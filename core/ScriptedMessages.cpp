@@ -17,6 +17,12 @@ bool ScriptedMessages::askOkCancel(const QString &text)
     return answers.isEmpty() ? false : answers.takeFirst();
 }
 
+std::optional<QString> ScriptedMessages::askPassword(const QString &prompt)
+{
+    entries.append({ prompt, Icon::Question, true });
+    return passwords.isEmpty() ? std::nullopt : passwords.takeFirst();
+}
+
 QStringList ScriptedMessages::texts() const
 {
     QStringList out;

@@ -8,9 +8,10 @@
 
 // Opens the database a command works on; when it cannot be used the reason,
 // naming the file, goes to the operator and the command ends with status 1.
+// A server that wants a password has it asked for through messages.
 inline bool OpenCommandDatabase(Database &db, const QString &path, OperatorMessages &messages)
 {
-    const Database::OpenResult opened = db.open(path);
+    const Database::OpenResult opened = db.open(path, &messages);
     if (!opened)
         messages.show(opened.message);
     return opened.ok();

@@ -377,7 +377,8 @@ int runMeasure(const CtlInvocation &call)
     Settings settings;
     Database db;
     const QString path = r.db.isEmpty() ? Database::defaultPath() : r.db;
-    if (const auto opened = db.open(path); !opened)
+    StderrMessages messages(QStringLiteral("zandorctl measure"));
+    if (const auto opened = db.open(path, &messages); !opened)
         return fail(StoreError, opened.message);
     Store store(db, notation);
     if (!store.LoadSettings(settings))
@@ -393,7 +394,6 @@ int runMeasure(const CtlInvocation &call)
     if (Settings probe = settings; !prepareBox(probe, r, notation, error))
         return fail(UsageError, error);
 
-    StderrMessages messages(QStringLiteral("zandorctl measure"));
     NetLink link(messages);
     if (!startInstrument(link, messages, settings, notation))
         return fail(InstrumentError, QStringLiteral("the instrument did not start"));

@@ -74,7 +74,7 @@ void ZandorApplication::onConversionFinished(const QString &path, bool ok)
 
 bool ZandorApplication::openAndStart(const QString &path)
 {
-    const Database::OpenResult opened = m_database->open(path);
+    const Database::OpenResult opened = m_database->open(path, m_messages);
     if (!opened) {
         m_messages->show(opened.message, OperatorMessages::Icon::Critical);
         return false;

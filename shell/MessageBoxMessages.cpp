@@ -1,6 +1,8 @@
 #include "shell/MessageBoxMessages.h"
 
 #include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace {
@@ -59,4 +61,19 @@ bool MessageBoxMessages::askOkCancel(const QString &text)
     const bool ok = box.exec() == QMessageBox::Ok;
     QApplication::restoreOverrideCursor();
     return ok;
+}
+
+std::optional<QString> MessageBoxMessages::askPassword(const QString &prompt)
+{
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    QInputDialog dialog(ownerOf(m_parent));
+    dialog.setWindowTitle(MessageTitle);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextEchoMode(QLineEdit::Password);
+    dialog.setLabelText(prompt);
+    const bool ok = dialog.exec() == QDialog::Accepted;
+    QApplication::restoreOverrideCursor();
+    if (!ok)
+        return std::nullopt;
+    return dialog.textValue();
 }

@@ -14,6 +14,8 @@ public:
     void show(const QString &text, Icon icon = Icon::None) override;
     bool askYesNo(const QString &text) override;
     bool askOkCancel(const QString &text) override;
+    // A one-line field that shows dots; Cancel gives no answer.
+    std::optional<QString> askPassword(const QString &prompt) override;
 
 private:
     QWidget *m_parent;

@@ -89,7 +89,7 @@ Database::OpenResult Database::fail(Problem problem, const QString &cause)
     return result;
 }
 
-Database::OpenResult Database::open(const QString &path)
+Database::OpenResult Database::open(const QString &path, OperatorMessages *asker)
 {
     close();
     m_path = path;
@@ -100,7 +100,7 @@ Database::OpenResult Database::open(const QString &path)
     if (!m_target.problem.isEmpty())
         result = fail(Problem::CannotRead, m_target.problem);
     else
-        result = m_target.onServer() ? connectServer() : connect();
+        result = m_target.onServer() ? connectServer(asker) : connect();
     if (!result)
         close();
     return result;

@@ -8,6 +8,8 @@
 #include <QString>
 #include <map>
 
+class OperatorMessages;
+
 // The program's one database file and the connection to it. Opening never
 // changes a file that is not a sound database of ours: a missing file is
 // created with the tables and one settings record, anything else that is
@@ -56,7 +58,12 @@ public:
     // Folders of installed programs, where the database never goes.
     static bool isSystemFolder(const QString &folder);
 
-    OpenResult open(const QString &path);
+    // On a server that wants a password libpq has not found (~/.pgpass,
+    // PGPASSWORD), asker is asked for one, and again, at most twice more,
+    // while the server refuses it; without asker, or when it gives no
+    // answer, the open fails as for an unreachable server. The password
+    // lives on in the connection only, for connecting anew.
+    OpenResult open(const QString &path, OperatorMessages *asker = nullptr);
     // Safe to call when closed. Drops every prepared statement first.
     void close();
     bool isOpen() const;
@@ -97,7 +104,8 @@ public:
 private:
     bool begin();
     void reconnectIfLost();
-    OpenResult connectServer();
+    OpenResult connectServer(OperatorMessages *asker);
+    QString passwordPrompt() const;
     OpenResult completeLayout(int version, bool existed);
     QStringList missingTables(QSqlDatabase &db, QSqlError &error);
     bool commit();

@@ -2,11 +2,14 @@
 // after the server or the network dropped it.
 #include "store/Database.h"
 
+#include "core/OperatorMessages.h"
 #include "store/EngineErrors.h"
 #include "store/Schema.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace
 {
@@ -16,6 +19,36 @@ namespace
 const int kConnectTimeoutSeconds = 4;
 // The server's code for a lock that was not granted in time.
 const char kLockNotAvailable[] = "55P03";
+
+// A password the server refuses is asked for this many times more.
+const int kPasswordRetries = 2;
+
+// Whether the server turned the connection away for want of the right
+// password. The driver gives no SQLSTATE for a connection that failed (it
+// drops libpq's connection before anything could be asked of it), so
+// libpq's words decide: its own, which no translation changes, and the
+// server's for a refused password. The codes count should a driver give them.
+bool passwordRefused(const QSqlError &error)
+{
+    const QString code = error.nativeErrorCode();
+    if (code == QLatin1String("28P01") || code == QLatin1String("28000"))
+        return true;
+    const QString text = error.databaseText();
+    return text.contains(QLatin1String("fe_sendauth: no password supplied"))
+        || text.contains(QLatin1String("password authentication failed"));
+}
+
+// The user libpq connects as when the connection text names none.
+QString connectingUser(const DatabaseTarget &target)
+{
+    if (!target.user.isEmpty())
+        return target.user;
+    const QString fromEnvironment = qEnvironmentVariable("PGUSER");
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment;
+    const passwd *account = getpwuid(geteuid());
+    return account ? QString::fromLocal8Bit(account->pw_name) : QString();
+}
 
 QString oneLine(const QString &text)
 {
@@ -53,7 +86,13 @@ void quietNotices(QSqlDatabase &db)
 
 } // namespace
 
-Database::OpenResult Database::connectServer()
+QString Database::passwordPrompt() const
+{
+    return QStringLiteral("Password for user %1 on %2: ")
+        .arg(connectingUser(m_target), m_target.server());
+}
+
+Database::OpenResult Database::connectServer(OperatorMessages *asker)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(m_dialect.driverName(), m_connectionName);
     if (!db.isValid())
@@ -67,7 +106,22 @@ Database::OpenResult Database::connectServer()
     db.setPassword(m_target.password);
     db.setDatabaseName(m_target.databaseName);
     db.setConnectOptions(connectOptions(m_target));
-    if (!db.open())
+    bool opened = db.open();
+    // The password typed stays with the connection, which reconnecting
+    // opens again, and nowhere else.
+    for (int asked = 0;
+         !opened && asker && asked <= kPasswordRetries && passwordRefused(db.lastError());
+         ++asked) {
+        QString prompt = passwordPrompt();
+        if (asked > 0)
+            prompt.prepend(oneLine(db.lastError().databaseText()) + QLatin1Char('\n'));
+        const std::optional<QString> password = asker->askPassword(prompt);
+        if (!password || password->isEmpty())
+            break;
+        db.setPassword(*password);
+        opened = db.open();
+    }
+    if (!opened)
         return fail(Problem::Unreachable, oneLine(db.lastError().databaseText()));
     quietNotices(db);
 
@@ -115,7 +169,8 @@ QString Database::unavailableReason() const
 }
 
 // Prepared statements die with their connection; they are made again on
-// the new one as they are asked for.
+// the new one as they are asked for. The connection keeps the password it
+// was opened with, a typed one too, so nobody is asked again.
 void Database::reconnectIfLost()
 {
     if (!m_connectionLost || m_connectionName.isEmpty())

@@ -28,7 +28,10 @@ DatabaseTarget DatabaseTarget::parse(const QString &text)
     t.engine = Engine::Postgres;
     const QUrl url(text.trimmed(), QUrl::StrictMode);
     if (!url.isValid()) {
-        t.problem = QStringLiteral("the connection text is not valid (%1)").arg(url.errorString());
+        // QUrl's complaint goes on to quote the whole text, password and all;
+        // only what it says before that is kept.
+        const QString complaint = url.errorString().section(QLatin1Char(';'), 0, 0).trimmed();
+        t.problem = QStringLiteral("the connection text is not valid (%1)").arg(complaint);
         return t;
     }
     t.host = url.host();

@@ -269,17 +269,31 @@ QString FrmSonst::shownDatabase() const
     return m_ctx.store ? m_ctx.store->database().target().display() : QString();
 }
 
-// A changed choice is kept for the next start; the running program stays
-// with the database it has open.
+// A choice that could never be opened would only show at the next start,
+// when the program cannot come up; it is refused now, while the operator
+// can still correct it.
+bool FrmSonst::databaseUsable()
+{
+    const QString text = txtDb->text().trimmed();
+    if (text.isEmpty() || text == shownDatabase())
+        return true;
+    const QString problem = DatabaseTarget::parse(text).problem;
+    if (problem.isEmpty())
+        return true;
+    m_ctx.messages.show(QStringLiteral("This database cannot be chosen: %1.").arg(problem),
+        OperatorMessages::Icon::Critical);
+    txtDb->setFocus(Qt::OtherFocusReason);
+    txtDb->selectAll();
+    return false;
+}
+
+// A changed choice is kept for the next start, without a password typed
+// into it; the running program stays with the database it has open.
 void FrmSonst::takeDatabase()
 {
     const QString text = txtDb->text().trimmed();
     if (text.isEmpty() || text == shownDatabase())
         return;
-    if (!DatabaseTarget::parse(text).problem.isEmpty()) {
-        showError();
-        return;
-    }
     RememberDatabase(text);
 }
 
@@ -290,6 +304,8 @@ int FrmSonst::checkedNumber(const QButtonGroup *group)
 
 void FrmSonst::cmdOK_Click()
 {
+    if (!databaseUsable())
+        return;
     Settings &s = m_ctx.settings;
     takeNumber(txtUn, s.PrnOffUn);
     takeNumber(txtOb, s.PrnOffOb);

@@ -15,7 +15,9 @@ struct AppContext;
 // start, the stored AD/IO addresses and delay, and the NetPC's address.
 // "&OK" takes the values into the settings and the database, "&Cancel"
 // leaves both alone. A value that does not read gets "Error" and keeps its
-// old value; the others are still taken.
+// old value; the others are still taken. A database the field names in a
+// way that cannot be used is refused before anything is taken, with the
+// focus back on the field.
 class FrmSonst : public QDialog
 {
     Q_OBJECT
@@ -33,6 +35,7 @@ private:
     void takeNumber(QLineEdit *field, float &setting);
     void takeAddress(QLineEdit *field, int &setting);
     void takeHost();
+    bool databaseUsable();
     void takeDatabase();
     QString shownDatabase() const;
     static int checkedNumber(const QButtonGroup *group); // 0 if none is checked
