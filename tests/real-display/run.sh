@@ -349,6 +349,52 @@ else
     APP_PID=""
 fi
 
+# --- 7. a server that wants a password: the prompt on the display --------
+# A server of its own (pg_virtualenv), held open while the program starts
+# on it without the password in its environment.
+if command -v pg_virtualenv >/dev/null; then
+    HOLD="$WORK/pg-hold"
+    touch "$HOLD"
+    pg_virtualenv -t sh -c "env | grep '^PG' > '$WORK/pgenv'; createdb kovra;
+        while [ -e '$HOLD' ]; do sleep 0.2; done" >"$OUT/pg.log" 2>&1 &
+    PG_PID=$!
+    for _ in $(seq 300); do [ -s "$WORK/pgenv" ] && break; sleep 0.1; done
+    sleep 1 # createdb
+    PASSWORD=$(sed -n 's/^PGPASSWORD=//p' "$WORK/pgenv")
+    (
+        export $(grep -E '^PG(HOST|PORT|USER)=' "$WORK/pgenv" | xargs)
+        unset PGPASSWORD
+        exec "$BUILD/zandor" --db postgresql:///kovra --netpc "127.0.0.1:$PORT"
+    ) >"$OUT/zandor-server.log" 2>&1 &
+    APP_PID=$!
+    if wait_window "Zandor 3.2" 15; then
+        typed "wrong"
+        shot password-typed
+        keys Return
+        sleep 1
+        if wait_window "Zandor 3.2" 10; then
+            shot password-again
+            typed "$PASSWORD"
+            keys Return
+        else
+            fail "a refused password was not asked for again"
+        fi
+        if wait_window "$MAIN" 40; then
+            pass "the server's password was asked for on the display, and the program started on the server"
+            shot main-window-on-server
+        else
+            fail "the program did not start on the server after the password"
+        fi
+    else
+        fail "no password window for the server"
+    fi
+    grep -q "$PASSWORD" "$OUT/zandor-server.log" && fail "the password reached the program's output"
+    kill "$APP_PID" 2>/dev/null && wait "$APP_PID" 2>/dev/null
+    APP_PID=""
+    rm -f "$HOLD"
+    wait "$PG_PID"
+fi
+
 echo "real-display: screenshots in $OUT"
 if [ "$failures" -ne 0 ]; then
     echo "real-display: $failures check(s) failed"
