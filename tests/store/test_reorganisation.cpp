@@ -6,8 +6,10 @@
 #include "store/Reorganisation.h"
 
 #include <QProcess>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <csignal>
+#include <sqlite3.h>
 
 // Checking, backing up, compacting and repairing the database file while it
 // stays in use, by this program and by others.
@@ -98,6 +100,33 @@ qint64 sizeOf(const QString &path)
     return QFileInfo(path).size();
 }
 
+// Runs an action the moment the engine has finished a compaction into a
+// new file on the given connection, for as long as this lives.
+class AfterCompaction
+{
+public:
+    AfterCompaction(const QSqlDatabase &db, std::function<void()> action)
+        : m_handle(*static_cast<sqlite3 *const *>(db.driver()->handle().constData()))
+        , m_action(std::move(action))
+    {
+        sqlite3_trace_v2(m_handle, SQLITE_TRACE_PROFILE, &finished, this);
+    }
+    ~AfterCompaction() { sqlite3_trace_v2(m_handle, 0, nullptr, nullptr); }
+    AfterCompaction(const AfterCompaction &) = delete;
+    AfterCompaction &operator=(const AfterCompaction &) = delete;
+
+private:
+    static int finished(unsigned, void *self, void *statement, void *)
+    {
+        if (QByteArray(sqlite3_sql(static_cast<sqlite3_stmt *>(statement)))
+                .startsWith("VACUUM INTO"))
+            static_cast<AfterCompaction *>(self)->m_action();
+        return 0;
+    }
+    sqlite3 *m_handle;
+    std::function<void()> m_action;
+};
+
 qint64 pagesOf(const QString &path)
 {
     SqliteFile::SideConnection side(path);
@@ -183,8 +212,8 @@ private slots:
         QVERIFY(f.store.findDirectory(DirectoryType::Graphs, "other"));
     }
 
-    // A backup that cannot be written leaves the last one as it was and the
-    // file uncompacted.
+    // A backup that cannot be written, or is not sound once written, leaves
+    // the last one as it was and the file uncompacted.
     void backupThatCannotBeWrittenStopsTheRun()
     {
         StoreFixture f;
@@ -197,11 +226,26 @@ private slots:
         QVERIFY(f.store.SaveBox(b, SaveMode::Add, b.Kovra, dir));
         QVERIFY(QDir().mkpath(BackupPath(f.path()) + ".part/inside"));
 
-        const ReorganisationResult r = reorganise(f.db, messages);
+        ReorganisationResult r = reorganise(f.db, messages);
         QCOMPARE(r.outcome, ReorganisationResult::Outcome::NotDone);
         QVERIFY2(r.detail.contains("backup"), qPrintable(r.detail));
         QCOMPARE(fileBytes(BackupPath(f.path())), goodBackup);
         QVERIFY(f.store.findRecord(dir, b.Kovra));
+
+        // A new copy damaged on its way to the disk fails its check.
+        QVERIFY(QDir(BackupPath(f.path()) + ".part").removeRecursively());
+        const QString part = BackupPath(f.path()) + ".part";
+        {
+            const AfterCompaction damage(f.db.connection(), [&] { damageMiddlePage(part); });
+            r = reorganise(f.db, messages);
+        }
+        QCOMPARE(r.outcome, ReorganisationResult::Outcome::NotDone);
+        QVERIFY2(
+            r.detail.contains("backup") && r.detail.contains("not sound"), qPrintable(r.detail));
+        QCOMPARE(fileBytes(BackupPath(f.path())), goodBackup);
+        QVERIFY(!QFileInfo::exists(part));
+        QVERIFY(f.store.findRecord(dir, b.Kovra));
+        QCOMPARE(integrityOf(f.path()), "ok");
     }
 
     // One damaged page: the readable rows go into a sound file that takes
@@ -353,30 +397,89 @@ private slots:
         QCOMPARE(directories(f.path()), QStringList { "g" });
         QCOMPARE(recordNames(f.path()), names);
 
-        // The file grows again, so the next run has pages to give back.
-        QList<qint32> added;
-        for (int i = 0; i < 20; ++i) {
-            BoxRecord b = sampleGraph(5000 + i, 300);
-            QVERIFY(f.store.SaveBox(b, SaveMode::Add, b.Kovra, dir));
-            added << b.UntID;
+        // A write of the other program once the copy is taken (right after
+        // the engine's compaction into the backup), or just before it goes
+        // back: the file grows in between, so each run has pages to give back.
+        QStringList expected { "g" };
+        for (const bool rightAfterTheCopy : { true, false }) {
+            QList<qint32> added;
+            for (int i = 0; i < 20; ++i) {
+                BoxRecord b = sampleGraph(5000 + i, 300);
+                QVERIFY(f.store.SaveBox(b, SaveMode::Add, b.Kovra, dir));
+                added << b.UntID;
+            }
+            for (const qint32 key : added)
+                QVERIFY(f.store.deleteRecord(key));
+            // Sizes as the engine counts them, the log included: the other
+            // program's connection keeps it from being folded in.
+            const qint64 before = pagesOf(f.path());
+            const QString name = rightAfterTheCopy ? "after the copy" : "before it goes back";
+            const QByteArray latin = name.toLatin1();
+            bool wrote = false;
+            {
+                const AfterCompaction after(f.db.connection(), [&] {
+                    if (rightAfterTheCopy)
+                        wrote = write(latin.constData());
+                });
+                r = reorganise(f.db, messages, [&](qint64 copied, qint64) {
+                    if (copied == 0 && !rightAfterTheCopy)
+                        wrote = write(latin.constData());
+                });
+            }
+            QCOMPARE(r.outcome, ReorganisationResult::Outcome::Done);
+            QVERIFY(wrote);
+            QCOMPARE(directories(BackupPath(f.path())), expected);
+            expected << name;
+            QCOMPARE(directories(f.path()), expected);
+            QCOMPARE(recordNames(f.path()), names);
+            QCOMPARE(integrityOf(f.path()), "ok");
+            QVERIFY(pagesOf(f.path()) < before);
         }
-        for (const qint32 key : added)
-            QVERIFY(f.store.deleteRecord(key));
-        // Sizes as the engine counts them, the log included: the other
-        // program's connection keeps it from being folded in.
-        const qint64 before = pagesOf(f.path());
-        bool wrote = false;
-        r = reorganise(f.db, messages, [&](qint64 copied, qint64) {
-            if (copied == 0)
-                wrote = write("meanwhile");
-        });
-        QCOMPARE(r.outcome, ReorganisationResult::Outcome::Done);
-        QVERIFY(wrote);
-        QCOMPARE(directories(f.path()), (QStringList { "g", "meanwhile" }));
-        QCOMPARE(directories(BackupPath(f.path())), QStringList { "g" });
+    }
+
+    // Whether the target changed is asked under its write lock, so nothing
+    // can change it between the answer and the copy; and a copy that has no
+    // pages never empties the target.
+    void pageCopyAsksUnderTheLockAndRefusesAnEmptySource()
+    {
+        StoreFixture f;
+        qint32 dir = 0;
+        fillHalf(f, dir, 6);
+        const QStringList names = recordNames(f.path());
+        const QString copyPath = f.dir.filePath("copy.mdb");
+        QCOMPARE(WriteBackup(f.db, copyPath), QString());
+        SqliteFile::SideConnection copy(copyPath);
+        SqliteFile::SideConnection other(f.path());
+        QSqlQuery(other.db()).exec("PRAGMA busy_timeout = 0");
+
+        SqliteFile::PageCopyWatch watch;
+        bool asked = false, otherCouldWrite = true;
+        watch.targetUnchanged = [&] {
+            asked = true;
+            QSqlQuery q(other.db());
+            otherCouldWrite = q.exec("BEGIN IMMEDIATE");
+            if (otherCouldWrite)
+                q.exec("ROLLBACK");
+            return false;
+        };
+        QSqlDatabase live = f.db.connection();
+        const SqliteFile::PageCopy refused = SqliteFile::copyPages(copy.db(), live, watch);
+        QVERIFY(asked);
+        QVERIFY(!otherCouldWrite);
+        QVERIFY(refused.targetChanged);
+        QVERIFY(!refused.problem.isEmpty());
+        QCOMPARE(recordNames(f.path()), names);
+
+        const QString emptyPath = f.dir.filePath("empty.mdb");
+        QFile empty(emptyPath);
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        SqliteFile::SideConnection nothing(emptyPath);
+        const SqliteFile::PageCopy emptied = SqliteFile::copyPages(nothing.db(), live);
+        QVERIFY(!emptied.problem.isEmpty());
+        QVERIFY(!emptied.targetChanged);
         QCOMPARE(recordNames(f.path()), names);
         QCOMPARE(integrityOf(f.path()), "ok");
-        QVERIFY(pagesOf(f.path()) < before);
     }
 
     // Killed while the compacted pages go back, or after they are committed
@@ -464,12 +567,15 @@ private slots:
         QVERIFY(QFile::remove(ballast));
 
         r = reorganise(db, messages, [&](qint64 copied, qint64) {
-            if (copied == 0)
+            if (copied == 0) { // room for a part of the copy only
                 fillDisk(ballast);
+                QFile::resize(ballast, sizeOf(ballast) - 1024 * 1024);
+            }
         });
         QCOMPARE(r.outcome, ReorganisationResult::Outcome::NotDone);
         QVERIFY2(r.detail.contains("compaction") && r.detail.contains("disk is full"),
             qPrintable(r.detail));
+        QCOMPARE(sizeOf(path + "-wal"), 0); // the room the copy took is given back
         QCOMPARE(recordNames(BackupPath(path)), names);
         QVERIFY(QFile::remove(ballast));
         QCOMPARE(integrityOf(path), "ok");
