@@ -10,11 +10,13 @@
 namespace
 {
 
-QString checkCopy(const QString &copy)
+QString checkCopy(const QString &copy, SqliteFile::SideConnection &side)
 {
-    SqliteFile::SideConnection side(copy);
     if (!side.problem().isEmpty())
         return QStringLiteral("the copy %1 cannot be opened: %2").arg(copy, side.problem());
+    // The copy was written by this program a moment ago and is in the
+    // system's cache: reading it mapped spares a copy of every page.
+    SqliteFile::readMapped(side.db());
     const SqliteFile::Verdict verdict = SqliteFile::quickCheck(side.db());
     if (!verdict.sound())
         return QStringLiteral("the copy %1 is not sound: %2").arg(copy, verdict.text);
@@ -45,8 +47,13 @@ QString copyFromServer(Database &db, const QString &target)
 
 QString WriteBackup(Database &db, const QString &target)
 {
+    return WriteCheckedBackup(db, target).problem;
+}
+
+CheckedBackup WriteCheckedBackup(Database &db, const QString &target)
+{
     if (!db.isOpen())
-        return QStringLiteral("the database is not open");
+        return { QStringLiteral("the database is not open"), nullptr };
     const QString file = DurableFiles::resolved(target);
     const QString part = file + QLatin1String(".part");
     removeWithSideFiles(part);
@@ -55,13 +62,17 @@ QString WriteBackup(Database &db, const QString &target)
         = db.onServer() ? copyFromServer(db, part) : SqliteFile::snapshotInto(live, part);
     if (problem.isEmpty())
         problem = DurableFiles::flush(part);
-    if (problem.isEmpty())
-        problem = checkCopy(part);
+    std::unique_ptr<SqliteFile::SideConnection> checked;
+    if (problem.isEmpty()) {
+        checked = std::make_unique<SqliteFile::SideConnection>(part);
+        problem = checkCopy(part, *checked);
+    }
     if (problem.isEmpty())
         problem = DurableFiles::renameOver(part, file);
     if (!problem.isEmpty()) {
+        checked.reset();
         removeWithSideFiles(part);
-        return QStringLiteral("the backup %1 was not written: %2").arg(file, problem);
+        return { QStringLiteral("the backup %1 was not written: %2").arg(file, problem), nullptr };
     }
-    return {};
+    return { {}, std::move(checked) };
 }

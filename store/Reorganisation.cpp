@@ -2,9 +2,9 @@
 
 #include "core/OperatorMessages.h"
 #include "store/Database.h"
-#include "store/ServerMaintenance.h"
 #include "store/DatabaseBackup.h"
 #include "store/DurableFiles.h"
+#include "store/ServerMaintenance.h"
 #include "store/SqliteFile.h"
 
 #include <QDir>
@@ -34,14 +34,44 @@ ReorganisationResult notDone(const QString &why)
     return { ReorganisationResult::Outcome::NotDone, why, {} };
 }
 
-ReorganisationResult compact(Database &db)
+// The backup is the compacted file: written with the engine's own
+// compaction from one state of the database, flushed, checked and in place
+// under the backup's name before the database itself changes. Its pages
+// then replace the database's, in one write transaction of the database's
+// own log, and only if no other program wrote in between; otherwise the
+// engine compacts the database once more by itself. Either way no write of
+// another program is lost, and a crash leaves the database as it was before
+// or as the backup is.
+ReorganisationResult compact(Database &db, const ReorganisationProgress &progress)
 {
-    const QString backup = BackupPath(db.path());
-    QString problem = WriteBackup(db, backup);
-    if (!problem.isEmpty())
-        return notDone(problem);
+    const QString path = DurableFiles::resolved(db.path());
+    // Tells whether another program wrote since it was first asked; the
+    // database's own connection cannot be asked while pages go into it.
+    SqliteFile::SideConnection watcher(path);
+    const std::optional<qint64> before = SqliteFile::dataVersion(watcher.db());
+    if (!before)
+        return notDone(QStringLiteral("a second connection cannot read the database (%1)")
+                           .arg(watcher.problem()));
+    const CheckedBackup backup = WriteCheckedBackup(db, BackupPath(path));
+    if (!backup.problem.isEmpty())
+        return notDone(backup.problem);
     QSqlDatabase live = db.connection();
-    problem = SqliteFile::compactInPlace(live);
+    const qint64 compacted = SqliteFile::pageCount(backup.file->db());
+    const qint64 current = SqliteFile::pageCount(live);
+    if (compacted > 0 && current > 0 && compacted >= current) {
+        // Nothing to gain: the file is as small as its compacted copy.
+        SqliteFile::foldLog(live);
+        return { ReorganisationResult::Outcome::Done, {}, {} };
+    }
+    SqliteFile::PageCopyWatch watch;
+    watch.targetUnchanged = [&] { return SqliteFile::dataVersion(watcher.db()) == before; };
+    watch.progress = progress;
+    const SqliteFile::PageCopy copied = SqliteFile::copyPages(backup.file->db(), live, watch);
+    QString problem = copied.problem;
+    if (copied.targetChanged)
+        problem = SqliteFile::compactInPlace(live);
+    else // after a failed copy too: the log gives back the room the copy took
+        SqliteFile::foldLog(live);
     if (!problem.isEmpty())
         return notDone(QStringLiteral("the compaction failed: %1").arg(problem));
     return { ReorganisationResult::Outcome::Done, {}, {} };
@@ -54,7 +84,7 @@ QString keepDamaged(QSqlDatabase &live, const QString &path, const QString &targ
     removeWithSideFiles(target);
     {
         SqliteFile::SideConnection side(target);
-        if (side.problem().isEmpty() && SqliteFile::copyPages(live, side.db()).isEmpty())
+        if (side.problem().isEmpty() && SqliteFile::copyPages(live, side.db()).problem.isEmpty())
             return {};
     }
     removeWithSideFiles(target);
@@ -105,7 +135,7 @@ ReorganisationResult repair(Database &db, const QString &findings)
         SqliteFile::SideConnection source(fresh);
         problem = source.problem();
         if (problem.isEmpty())
-            problem = SqliteFile::copyPages(source.db(), live);
+            problem = SqliteFile::copyPages(source.db(), live).problem;
     }
     if (!problem.isEmpty())
         return notDone(QStringLiteral("the file is damaged (%1); the rows that could be read are "
@@ -140,7 +170,8 @@ QString DamagedPath(const QString &databasePath)
     return sibling(databasePath, ".damaged");
 }
 
-ReorganisationResult Reorganise(Database &db, OperatorMessages &messages)
+ReorganisationResult Reorganise(
+    Database &db, OperatorMessages &messages, const ReorganisationProgress &progress)
 {
     if (!messages.askYesNo(QString::fromLatin1(kQuestion)))
         return {};
@@ -162,7 +193,7 @@ ReorganisationResult Reorganise(Database &db, OperatorMessages &messages)
         QSqlDatabase live = db.connection();
         const SqliteFile::Verdict verdict = SqliteFile::integrity(live);
         if (verdict.sound())
-            result = compact(db);
+            result = compact(db, progress);
         else if (verdict.state == SqliteFile::Verdict::State::Damaged)
             result = repair(db, verdict.text);
         else

@@ -113,28 +113,78 @@ QString compactInPlace(QSqlDatabase &db)
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("VACUUM")))
         return EngineErrors::describe(q.lastError());
-    // Folding the log in may wait for readers of other programs; what is not
-    // folded in now is in the log and folded in later, so this cannot fail.
-    q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    q.finish();
+    foldLog(db);
     return {};
 }
 
-QString copyPages(QSqlDatabase &source, QSqlDatabase &target)
+void foldLog(QSqlDatabase &db)
 {
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+}
+
+void readMapped(QSqlDatabase &db)
+{
+    // The engine caps this at what it was built to map.
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA mmap_size = 2147418112"));
+}
+
+std::optional<qint64> dataVersion(QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA data_version")) || !q.next())
+        return std::nullopt;
+    return q.value(0).toLongLong();
+}
+
+qint64 pageCount(QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA page_count")) || !q.next())
+        return -1;
+    return q.value(0).toLongLong();
+}
+
+PageCopy copyPages(QSqlDatabase &source, QSqlDatabase &target, const PageCopyWatch &watch)
+{
+    // About a mebibyte of pages between two reports of progress.
+    constexpr int kPagesPerPart = 256;
     sqlite3 *from = handleOf(source);
     sqlite3 *to = handleOf(target);
     if (!from || !to)
-        return QStringLiteral("the database driver gives no engine handle");
+        return { false, QStringLiteral("the database driver gives no engine handle") };
+    // A copy of no pages would empty the target; and a step of no pages
+    // would then already be the last one, before targetUnchanged is asked.
+    const qint64 total = pageCount(source);
+    if (total <= 0)
+        return { false, QStringLiteral("the copy to be written back is empty or unreadable") };
+    if (watch.progress)
+        watch.progress(0, total);
     sqlite3_backup *copy = sqlite3_backup_init(to, "main", from, "main");
     if (!copy)
-        return engineText(to, sqlite3_errcode(to));
-    // All pages in one step: the target is written in one transaction.
-    const int stepped = sqlite3_backup_step(copy, -1);
+        return { false, engineText(to, sqlite3_errcode(to)) };
+    int stepped = SQLITE_OK;
+    bool changed = false;
+    if (watch.targetUnchanged) {
+        // No pages yet: this only takes the target's write lock.
+        stepped = sqlite3_backup_step(copy, 0);
+        changed = stepped == SQLITE_OK && !watch.targetUnchanged();
+    }
+    while (stepped == SQLITE_OK && !changed) {
+        // All pages in one step, or part by part under the one lock; either
+        // way the target is written in one transaction.
+        stepped = sqlite3_backup_step(copy, watch.progress ? kPagesPerPart : -1);
+        if (watch.progress && (stepped == SQLITE_OK || stepped == SQLITE_DONE))
+            watch.progress(total - sqlite3_backup_remaining(copy), total);
+    }
+    // Before the last step, this undoes whatever was written to the target.
     const int finished = sqlite3_backup_finish(copy);
+    if (changed)
+        return { true, QStringLiteral("the database was changed while its copy was taken") };
     if (stepped != SQLITE_DONE)
-        return engineText(to, stepped);
+        return { false, engineText(to, stepped) };
     if (finished != SQLITE_OK)
-        return engineText(to, finished);
+        return { false, engineText(to, finished) };
     return {};
 }
 

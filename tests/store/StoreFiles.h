@@ -5,6 +5,7 @@
 #include "store/SqliteFile.h"
 
 #include <QSqlQuery>
+#include <sys/mount.h>
 
 // What the engine says of a file, seen from a connection of its own.
 inline QString integrityOf(const QString &path)
@@ -77,4 +78,44 @@ inline QList<qint32> fillHalf(StoreFixture &f, qint32 &dir, int count = 60)
             kept << b.UntID;
     }
     return kept;
+}
+
+// A file system of its own, `size` big ("2m"), mounted on a new folder of
+// dir for as long as this lives. Mounting needs root: mounted() says
+// whether it was permitted.
+class SmallDisk
+{
+public:
+    SmallDisk(const QTemporaryDir &dir, const char *size)
+        : m_path(dir.filePath(QStringLiteral("small")))
+    {
+        const QByteArray options = QByteArray("size=") + size;
+        m_mounted = QDir().mkpath(m_path)
+            && ::mount(
+                   "tmpfs", QFile::encodeName(m_path).constData(), "tmpfs", 0, options.constData())
+                == 0;
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            ::umount2(QFile::encodeName(m_path).constData(), MNT_DETACH);
+    }
+    SmallDisk(const SmallDisk &) = delete;
+    SmallDisk &operator=(const SmallDisk &) = delete;
+    bool mounted() const { return m_mounted; }
+    QString filePath(const QString &name) const { return m_path + QLatin1Char('/') + name; }
+
+private:
+    QString m_path;
+    bool m_mounted = false;
+};
+
+// Writes a file until the disk holding it is full.
+inline void fillDisk(const QString &path)
+{
+    QFile ballast(path);
+    if (!ballast.open(QIODevice::WriteOnly))
+        return;
+    const QByteArray block(16 * 1024, 'b');
+    while (ballast.write(block) == block.size() && ballast.flush()) { }
 }

@@ -4,7 +4,6 @@
 
 #include <QProcess>
 #include <QSqlError>
-#include <sys/mount.h>
 
 // What the store does when the disk is full, the file damaged or its log
 // not yet folded in, and with values that are no dates or out of range.
@@ -28,18 +27,13 @@ private slots:
     {
         SKIP_UNLESS_FILE();
         QTemporaryDir dir;
-        const QString mountPoint = dir.filePath("small");
-        QVERIFY(QDir().mkpath(mountPoint));
-        if (::mount("tmpfs", QFile::encodeName(mountPoint).constData(), "tmpfs", 0, "size=2m") != 0)
+        const SmallDisk disk(dir, "2m");
+        if (!disk.mounted())
             QSKIP("mounting a small tmpfs is not permitted here (needs root); the full-disk "
                   "test did not run");
-        struct Unmount {
-            QString at;
-            ~Unmount() { ::umount2(QFile::encodeName(at).constData(), MNT_DETACH); }
-        } unmount { mountPoint };
 
-        const QString path = mountPoint + "/kovra.mdb";
-        const QString ballast = mountPoint + "/ballast";
+        const QString path = disk.filePath("kovra.mdb");
+        const QString ballast = disk.filePath("ballast");
         QStringList stored;
         QString refusal;
         {
@@ -210,7 +204,8 @@ private slots:
     void settingsOutOfRangeAreReplacedAndNamed()
     {
         StoreFixture f;
-        exec(f.db, R"(UPDATE "Init" SET "AEB" = 0, "AZB" = 7, "LinieGr" = 9, "LinieDr" = 3, "PrnOffOb" = -1)");
+        exec(f.db,
+            R"(UPDATE "Init" SET "AEB" = 0, "AZB" = 7, "LinieGr" = 9, "LinieDr" = 3, "PrnOffOb" = -1)");
         Settings s;
         QStringList corrected;
         QVERIFY(f.store.LoadSettings(s, &corrected));
@@ -223,7 +218,8 @@ private slots:
         QVERIFY(corrected.first().startsWith("AEB = 0"));
         s.activeBox(); // box 0 would throw
 
-        exec(f.db, R"(UPDATE "Init" SET "AEB" = 5, "AZB" = 250, "LinieGr" = 3, "LinieDr" = 6, "PrnOffOb" = 1)");
+        exec(f.db,
+            R"(UPDATE "Init" SET "AEB" = 5, "AZB" = 250, "LinieGr" = 3, "LinieDr" = 6, "PrnOffOb" = 1)");
         QVERIFY(f.store.LoadSettings(s, &corrected));
         QVERIFY(corrected.isEmpty());
         QCOMPARE(s.ActiveBox, 5);
