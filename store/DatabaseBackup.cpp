@@ -6,9 +6,14 @@
 #include "store/SqliteFile.h"
 
 #include <QFile>
+#include <QLockFile>
 
 namespace
 {
+
+// A backup of a large database takes some seconds; waiting a while longer
+// than that for another one to finish beats refusing at once.
+const int kWaitForOtherBackupMs = 60000;
 
 QString checkCopy(const QString &copy, SqliteFile::SideConnection &side)
 {
@@ -56,6 +61,18 @@ CheckedBackup WriteCheckedBackup(Database &db, const QString &target)
         return { QStringLiteral("the database is not open"), nullptr };
     const QString file = DurableFiles::resolved(target);
     const QString part = file + QLatin1String(".part");
+    // One writer of a part file at a time: a second backup into the same
+    // file (a scheduled one beside the operator's reorganisation) would
+    // otherwise remove or rename the first one's part while it is written.
+    // The second waits; a lock left by a program that died is taken over.
+    // A lock that cannot even be made (a full disk, a folder not writable)
+    // keeps nobody out, and the writing below names the cause.
+    QLockFile writing(part + QLatin1String(".lock"));
+    if (!writing.tryLock(kWaitForOtherBackupMs) && writing.error() == QLockFile::LockFailedError)
+        return { QStringLiteral("the backup %1 was not written: another program is writing it "
+                                "at this moment")
+                     .arg(file),
+            nullptr };
     removeWithSideFiles(part);
     QSqlDatabase live = db.connection();
     QString problem

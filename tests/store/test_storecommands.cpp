@@ -143,6 +143,38 @@ private slots:
         const Run usage = zandorctl({ "backup", "--db", f.path() });
         QCOMPARE(usage.status, 2);
     }
+
+    // Two backups into the same file at the same moment (a scheduled one and
+    // an operator's): the second waits for the first, both end with a sound
+    // file, and no part or lock file stays behind.
+    void simultaneousBackupsToOneFileLeaveASoundOne()
+    {
+        StoreFixture f;
+        qint32 dir = 0;
+        fillHalf(f, dir, 400);
+        const QString target = f.dir.filePath("kovra-copy.mdb");
+        for (int round = 0; round < 6; ++round) {
+            QList<QProcess *> runs;
+            for (int i = 0; i < 2; ++i) {
+                auto *p = new QProcess(this);
+                p->start(QCoreApplication::applicationDirPath() + "/../zandorctl",
+                    { "backup", "--db", f.path(), target });
+                runs << p;
+            }
+            int succeeded = 0;
+            for (QProcess *p : runs) {
+                QVERIFY(p->waitForFinished(60000));
+                if (p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0)
+                    ++succeeded;
+                delete p;
+            }
+            QCOMPARE(succeeded, 2);
+            QCOMPARE(integrityOf(target), "ok");
+            QCOMPARE(recordNames(target).size(), 200);
+            QVERIFY(!QFileInfo::exists(target + ".part"));
+            QVERIFY(!QFileInfo::exists(target + ".part.lock"));
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestStoreCommands)
