@@ -46,7 +46,7 @@ for name in bench_evaluation bench_store bench_engines bench_link bench_measurem
         runner="pg_virtualenv -t"
     fi
     # shellcheck disable=SC2086
-    output=$($runner "$exe" ${ARGS[$name]:-} 2>/dev/null | grep -v "PostgreSQL cluster")
+    output=$($runner "$exe" ${ARGS[$name]:-} 2>/dev/null | grep -v "PostgreSQL cluster\|Dropping cluster")
     while IFS= read -r line; do
         [ -z "$line" ] && continue
         target="${TARGET[$name]}"
