@@ -1,5 +1,6 @@
 // zandorctl's command lines: help for every command, one form of refusal.
 #include "TestSupport.h"
+#include "Zandorctl.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -7,27 +8,6 @@
 
 namespace
 {
-
-struct Run
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Run zandorctl(const QStringList &args)
-{
-    QProcess p;
-    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../zandorctl"), args);
-    p.closeWriteChannel();
-    Run r;
-    if (!p.waitForFinished(30000))
-        return r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
 
 const QStringList Commands { "csv", "evaluate", "export", "import", "list", "measure", "reorganise",
     "report", "stats" };
@@ -40,22 +20,23 @@ class TestCtlCommandLine : public QObject
 private slots:
     void helpAndVersionAnswerOnStandardOutput()
     {
-        const Run overall = zandorctl({ "--help" });
+        const CtlRun overall = RunZandorctl({ "--help" });
         QCOMPARE(overall.status, 0);
         for (const QString &command : Commands)
             QVERIFY2(overall.out.contains("  " + command), qPrintable(command));
-        const Run version = zandorctl({ "--version" });
+        const CtlRun version = RunZandorctl({ "--version" });
         QCOMPARE(version.status, 0);
         QCOMPARE(version.out.trimmed(), QStringLiteral("zandorctl 3.2"));
         for (const QString &command : Commands) {
-            for (const QStringList &args : { QStringList { "help", command }, { command, "--help" } }) {
-                const Run help = zandorctl(args);
+            for (const QStringList &args :
+                { QStringList { "help", command }, { command, "--help" } }) {
+                const CtlRun help = RunZandorctl(args);
                 QCOMPARE(help.status, 0);
                 QVERIFY2(help.out.startsWith("Usage: zandorctl " + command), qPrintable(help.out));
                 QVERIFY(help.err.isEmpty());
             }
         }
-        QVERIFY(zandorctl({ "help", "measure" }).out.contains("--paper-weight <G>"));
+        QVERIFY(RunZandorctl({ "help", "measure" }).out.contains("--paper-weight <G>"));
     }
 
     void usageErrorsHaveOneFormAndStatusTwo_data()
@@ -64,12 +45,15 @@ private slots:
         QTest::addColumn<QString>("start");
         QTest::newRow("unknown option") << QStringList { "list", "--frob" } << "zandorctl list: ";
         QTest::newRow("missing value") << QStringList { "export", "--key" } << "zandorctl export: ";
-        QTest::newRow("missing option") << QStringList { "export", "--key", "3" } << "zandorctl export: ";
-        QTest::newRow("stray argument") << QStringList { "reorganise", "x" } << "zandorctl reorganise: ";
+        QTest::newRow("missing option")
+            << QStringList { "export", "--key", "3" } << "zandorctl export: ";
+        QTest::newRow("stray argument")
+            << QStringList { "reorganise", "x" } << "zandorctl reorganise: ";
         QTest::newRow("no file") << QStringList { "import" } << "zandorctl import: ";
-        QTest::newRow("bad number") << QStringList { "report", "--scope", "5", "--key", "k", "-o", "r.pdf" }
-                                    << "zandorctl report: ";
-        QTest::newRow("bad box") << QStringList { "measure", "--box", "6" } << "zandorctl measure: ";
+        QTest::newRow("bad number") << QStringList { "report", "--scope", "5", "--key", "k", "-o",
+            "r.pdf" } << "zandorctl report: ";
+        QTest::newRow("bad box") << QStringList { "measure", "--box", "6" }
+                                 << "zandorctl measure: ";
         QTest::newRow("unknown command") << QStringList { "frob" } << "zandorctl: ";
         QTest::newRow("help on nothing") << QStringList { "help", "frob" } << "zandorctl help: ";
     }
@@ -77,7 +61,7 @@ private slots:
     {
         QFETCH(QStringList, args);
         QFETCH(QString, start);
-        const Run r = zandorctl(args);
+        const CtlRun r = RunZandorctl(args);
         QCOMPARE(r.status, 2);
         QVERIFY(r.out.isEmpty());
         QVERIFY2(r.err.startsWith(start), qPrintable(r.err));

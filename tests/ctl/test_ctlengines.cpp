@@ -6,6 +6,7 @@
 #include "exchange/KpfBuilder.h"
 #include "instrument/MeasurementFixture.h"
 #include "support/ScratchDatabase.h"
+#include "support/Zandorctl.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -17,24 +18,6 @@
 
 namespace
 {
-
-struct CtlOutput {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-// Runs zandorctl; a simulator may be serving from this process, so the wait
-// keeps the event loop turning.
-CtlOutput ctl(const QStringList &args)
-{
-    QProcess p;
-    p.start(QCoreApplication::applicationDirPath() + "/../zandorctl", args);
-    if (!QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, 120000))
-        qFatal("zandorctl %s did not end", qPrintable(args.join(' ')));
-    return { p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-        p.readAllStandardError() };
-}
 
 // Import files whose specimens differ in name, type and curve, one of them
 // with a name already taken (the second import of it is renamed or refused
@@ -62,9 +45,9 @@ QStringList writeImportFiles(const QDir &folder)
 }
 
 // A run's output with the database's name taken out, so two runs compare.
-QByteArray anonymous(QByteArray text, const QString &db)
+QString anonymous(QString text, const QString &db)
 {
-    return text.replace(db.toUtf8(), "DB");
+    return text.replace(db, "DB");
 }
 
 } // namespace
@@ -83,7 +66,7 @@ private slots:
 
 private:
     // Runs the same command against both databases; compares exit and output.
-    void sameOnBoth(const QStringList &args, QByteArray *fileOut = nullptr);
+    void sameOnBoth(const QStringList &args, QString *fileOut = nullptr);
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
     QTemporaryDir m_dir;
@@ -101,22 +84,22 @@ void TestCtlEngines::initTestCase()
     m_imports = writeImportFiles(QDir(m_dir.path()));
 }
 
-void TestCtlEngines::sameOnBoth(const QStringList &args, QByteArray *fileOut)
+void TestCtlEngines::sameOnBoth(const QStringList &args, QString *fileOut)
 {
     // "OUT" stands for a file the command writes; each run writes its own.
     const auto run = [&](const QString &db, const QString &output) {
         QStringList withDb = QStringList(args) << "--db" << db;
         withDb.replaceInStrings(QRegularExpression("^OUT$"), output);
-        CtlOutput result = ctl(withDb);
+        CtlRun result = RunZandorctl(withDb);
         QFile written(output);
         if (written.open(QIODevice::ReadOnly))
-            result.out += written.readAll();
+            result.out += QString::fromUtf8(written.readAll());
         return result;
     };
-    const CtlOutput onFile = run(m_file, path("out-file"));
-    const CtlOutput onOther = run(m_other->target(), path("out-other"));
-    QVERIFY2(onFile.exitCode == 0, onFile.err.constData());
-    QCOMPARE(onOther.exitCode, onFile.exitCode);
+    const CtlRun onFile = run(m_file, path("out-file"));
+    const CtlRun onOther = run(m_other->target(), path("out-other"));
+    QVERIFY2(onFile.status == 0, qPrintable(onFile.err));
+    QCOMPARE(onOther.status, onFile.status);
     QCOMPARE(anonymous(onOther.out, m_other->target()), anonymous(onFile.out, m_file));
     QCOMPARE(anonymous(onOther.err, m_other->target()), anonymous(onFile.err, m_file));
     if (fileOut)
@@ -125,9 +108,9 @@ void TestCtlEngines::sameOnBoth(const QStringList &args, QByteArray *fileOut)
 
 void TestCtlEngines::importAnswersTheSame()
 {
-    QByteArray out;
+    QString out;
     sameOnBoth(QStringList { "import" } << m_imports, &out);
-    QVERIFY2(out.contains("imported 5 of 5"), out.constData());
+    QVERIFY2(out.contains("imported 5 of 5"), qPrintable(out));
 }
 
 void TestCtlEngines::measureStoresTheSame()
@@ -137,11 +120,11 @@ void TestCtlEngines::measureStoresTheSame()
     for (const QString &db : { m_file, m_other->target() }) {
         const auto sim = startSimulator(300);
         QVERIFY(sim);
-        const CtlOutput run = ctl({ "measure", "--db", db, "--netpc",
+        const CtlRun run = RunZandorctl({ "measure", "--db", db, "--netpc",
             QStringLiteral("127.0.0.1:%1").arg(sim->serverPort()), "--scope", "2.5", "--name", "M1",
             "--paper-weight", "45", "--json", "--save", "Nightly" });
-        QVERIFY2(run.exitCode == 0, run.err.constData());
-        const QJsonObject json = QJsonDocument::fromJson(run.out).object();
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        const QJsonObject json = QJsonDocument::fromJson(run.out.toUtf8()).object();
         QCOMPARE(json.value("points").toArray().size(), 89);
         if (first.isEmpty())
             first = json;
@@ -152,35 +135,35 @@ void TestCtlEngines::measureStoresTheSame()
 
 void TestCtlEngines::listsAreTheSame()
 {
-    QByteArray text;
+    QString text;
     sameOnBoth({ "list" }, &text);
-    QVERIFY2(text.contains("\tM1\n") && text.contains("\xc3\x84pfel3"), text.constData());
+    QVERIFY2(text.contains("\tM1\n") && text.contains("\xc3\x84pfel3"), qPrintable(text));
     sameOnBoth({ "list", "--json" });
 }
 
 void TestCtlEngines::figuresAndCsvAreTheSame()
 {
-    QByteArray figures;
+    QString figures;
     sameOnBoth({ "stats" }, &figures);
     QVERIFY(!figures.isEmpty());
     sameOnBoth({ "stats", "--json", "--dir", "Nightly" });
-    QByteArray narrowed;
+    QString narrowed;
     sameOnBoth(
         { "stats", "--json", "--from", "2024-03-01", "--to", "2024-03-31", "--name", "*pfel*" },
         &narrowed);
-    QVERIFY2(narrowed.contains("\"count\": 1"), narrowed.constData());
-    QByteArray csv;
+    QVERIFY2(narrowed.contains("\"count\": 1"), qPrintable(narrowed));
+    QString csv;
     sameOnBoth({ "csv", "--results", "-o", "OUT" }, &csv);
-    QVERIFY2(csv.count('\n') >= 6, csv.constData());
+    QVERIFY2(csv.count(QLatin1Char('\n')) >= 6, qPrintable(csv));
     sameOnBoth({ "csv", "--curves", "--decimal-comma", "-o", "OUT" }, &csv);
-    QVERIFY(csv.count('\n') > 4 * 40 + 89);
+    QVERIFY(csv.count(QLatin1Char('\n')) > 4 * 40 + 89);
 }
 
 void TestCtlEngines::reportPagesAreTheSame()
 {
     // The keys of every stored graph, in list order.
-    const CtlOutput listed = ctl({ "list", "--json", "--db", m_file });
-    QVERIFY(listed.exitCode == 0);
+    const CtlRun listed = RunZandorctl({ "list", "--json", "--db", m_file });
+    QVERIFY(listed.status == 0);
     QStringList keyArgs;
     const auto visit = [&](const QJsonValue &value, auto &&self) -> void {
         if (value.isArray()) {
@@ -194,16 +177,16 @@ void TestCtlEngines::reportPagesAreTheSame()
                 self(v, self);
         }
     };
-    visit(QJsonDocument::fromJson(listed.out).object(), visit);
-    QVERIFY2(keyArgs.size() >= 10, listed.out.constData());
+    visit(QJsonDocument::fromJson(listed.out.toUtf8()).object(), visit);
+    QVERIFY2(keyArgs.size() >= 10, qPrintable(listed.out));
     keyArgs = keyArgs.mid(keyArgs.size() - 10); // five boxes, the measured graph among them
 
     QList<QByteArray> pages;
     for (const QString &db : { m_file, m_other->target() }) {
         const QString pdf = path(QStringLiteral("report%1.pdf").arg(pages.size()));
-        const CtlOutput run
-            = ctl(QStringList { "report", "--db", db, "--scope", "2.5", "-o", pdf } << keyArgs);
-        QVERIFY2(run.exitCode == 0, run.err.constData());
+        const CtlRun run = RunZandorctl(
+            QStringList { "report", "--db", db, "--scope", "2.5", "-o", pdf } << keyArgs);
+        QVERIFY2(run.status == 0, qPrintable(run.err));
         // The pages as pictures: the PDF's own bytes carry its time of making.
         QProcess render;
         render.start("pdftoppm", { "-r", "30", "-gray", pdf });

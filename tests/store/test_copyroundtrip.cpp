@@ -3,6 +3,7 @@
 // into a new file: the file that comes back must hold the same rows, value
 // for value, as the one that went out.
 #include "StoreFixture.h"
+#include "Zandorctl.h"
 #include "core/Settings.h"
 #include "store/CurveCells.h"
 #include "store/RecordColumns.h"
@@ -22,28 +23,6 @@ namespace
 {
 
 constexpr int RecordCount = 10000;
-
-struct Run {
-    int status = -1;
-    QString out, err;
-    qint64 millis = 0;
-};
-
-Run zandorctl(const QStringList &args)
-{
-    QString program = qEnvironmentVariable("ZANDORCTL");
-    if (program.isEmpty())
-        program = QCoreApplication::applicationDirPath() + "/../zandorctl";
-    QProcess ctl;
-    QElapsedTimer clock;
-    clock.start();
-    ctl.start(program, args);
-    Run r;
-    if (ctl.waitForFinished(240000) && ctl.exitStatus() == QProcess::NormalExit)
-        r = { ctl.exitCode(), QString::fromUtf8(ctl.readAllStandardOutput()),
-            QString::fromLocal8Bit(ctl.readAllStandardError()), clock.elapsed() };
-    return r;
-}
 
 // One value as the engine holds it: its kind, and floats by their bits, so
 // that 0.1 and the single 0.1 (0.100000001490116...) are told apart, and
@@ -383,9 +362,10 @@ private slots:
         QMap<QString, qint64> expected = sourceCounts();
         QCOMPARE(expected.value("Untersuchungen"), qint64(RecordCount - 11 + 1));
 
-        const Run out = zandorctl({ "copy", "--from", m_source, "--to", middle.target() });
+        const CtlRun out
+            = RunZandorctl({ "copy", "--from", m_source, "--to", middle.target() }, 240000);
         QVERIFY2(out.status == 0, qPrintable(out.err));
-        const Run in = zandorctl({ "copy", "--from", middle.target(), "--to", back });
+        const CtlRun in = RunZandorctl({ "copy", "--from", middle.target(), "--to", back }, 240000);
         QVERIFY2(in.status == 0, qPrintable(in.err));
         qInfo("%d records copied out in %lld ms, back in %lld ms", RecordCount, out.millis,
             in.millis);

@@ -1,4 +1,5 @@
 #include "StoreFixture.h"
+#include "Zandorctl.h"
 #include "core/Settings.h"
 #include "store/DatabaseBackup.h"
 #include "store/DatabaseCopy.h"
@@ -36,22 +37,6 @@ QString firstDifference(Store &a, Store &b)
             if (it->at(i) != right.value(it.key()).value(i))
                 return it->at(i) + QStringLiteral(" <> ") + right.value(it.key()).value(i);
     return {};
-}
-
-struct Run {
-    int status = -1;
-    QString out, err;
-};
-
-Run zandorctl(const QStringList &args)
-{
-    QProcess ctl;
-    ctl.start(QCoreApplication::applicationDirPath() + "/../zandorctl", args);
-    Run r;
-    if (ctl.waitForFinished(60000) && ctl.exitStatus() == QProcess::NormalExit)
-        r = { ctl.exitCode(), QString::fromUtf8(ctl.readAllStandardOutput()),
-            QString::fromLocal8Bit(ctl.readAllStandardError()) };
-    return r;
 }
 
 QList<qint64> rows(const CopyResult &r)
@@ -182,18 +167,18 @@ private slots:
         fill(f.store);
         QTemporaryDir there;
         const QString file = there.filePath("copy.mdb");
-        const Run copied = zandorctl({ "copy", "--from", f.path(), "--to", file });
+        const CtlRun copied = RunZandorctl({ "copy", "--from", f.path(), "--to", file });
         QCOMPARE(copied.status, 0);
         QVERIFY2(copied.out.contains("Untersuchungen\t12\n"), qPrintable(copied.out));
         QVERIFY(copied.out.contains("Verzeichnisse\t2\n"));
 
-        const Run again = zandorctl({ "copy", "--from", f.path(), "--to", file });
+        const CtlRun again = RunZandorctl({ "copy", "--from", f.path(), "--to", file });
         QCOMPARE(again.status, 1);
         QVERIFY2(again.err.contains("--replace"), qPrintable(again.err));
-        QCOMPARE(zandorctl({ "copy", "--from", f.path(), "--to", file, "--replace" }).status, 0);
+        QCOMPARE(RunZandorctl({ "copy", "--from", f.path(), "--to", file, "--replace" }).status, 0);
 
-        const Run here = zandorctl({ "list", "--db", f.path() });
-        const Run there_ = zandorctl({ "list", "--db", file });
+        const CtlRun here = RunZandorctl({ "list", "--db", f.path() });
+        const CtlRun there_ = RunZandorctl({ "list", "--db", file });
         QCOMPARE(here.status, 0);
         QCOMPARE(here.out, there_.out);
         QVERIFY(here.out.contains("r11"));

@@ -1,4 +1,5 @@
 #include "StoreFiles.h"
+#include "Zandorctl.h"
 
 #include "store/Reorganisation.h"
 
@@ -11,25 +12,6 @@
 // not complete, a repair of a damaged file, a backup of a file in use.
 namespace
 {
-
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QString err;
-};
-
-Run zandorctl(const QStringList &args)
-{
-    QProcess ctl;
-    ctl.start(QCoreApplication::applicationDirPath() + "/../zandorctl", args);
-    Run r;
-    if (!ctl.waitForFinished(60000) || ctl.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.status = ctl.exitCode();
-    r.out = ctl.readAllStandardOutput();
-    r.err = QString::fromLocal8Bit(ctl.readAllStandardError());
-    return r;
-}
 
 } // namespace
 
@@ -46,10 +28,10 @@ private slots:
         BoxRecord quoted = sampleGraph(99, 3);
         QVERIFY(f.store.SaveBox(quoted, SaveMode::Add, "with \"quotes\"\tand tab", dir));
 
-        const Run json = zandorctl({ "list", "--db", f.path(), "--json" });
+        const CtlRun json = RunZandorctl({ "list", "--db", f.path(), "--json" });
         QVERIFY2(json.status == 0, qPrintable(json.err));
         QJsonParseError error;
-        const QJsonObject doc = QJsonDocument::fromJson(json.out, &error).object();
+        const QJsonObject doc = QJsonDocument::fromJson(json.out.toUtf8(), &error).object();
         QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
         const QJsonArray records = doc.value("records").toArray();
         QCOMPARE(records.size(), kept.size() + 1);
@@ -57,7 +39,7 @@ private slots:
         QCOMPARE(records.last().toObject().value("Kovra").toString(), "with \"quotes\"\tand tab");
         QCOMPARE(doc.value("directories").toArray().size(), 1);
 
-        const Run text = zandorctl({ "list", "--db", f.path() });
+        const CtlRun text = RunZandorctl({ "list", "--db", f.path() });
         QVERIFY2(text.status == 0, qPrintable(text.err));
         QCOMPARE(text.out.count('\n'), 2 + 1 + kept.size() + 1);
     }
@@ -69,14 +51,14 @@ private slots:
         StoreFixture f;
         qint32 dir = 0;
         fillHalf(f, dir, 4);
-        const Run stats = zandorctl({ "stats", "--db", f.path(), "--json" });
+        const CtlRun stats = RunZandorctl({ "stats", "--db", f.path(), "--json" });
         QVERIFY2(stats.status == 0, qPrintable(stats.err));
         const QString csv = f.dir.filePath("r.csv");
-        const Run results = zandorctl({ "csv", "--results", "--db", f.path(), "-o", csv });
+        const CtlRun results = RunZandorctl({ "csv", "--results", "--db", f.path(), "-o", csv });
         QVERIFY2(results.status == 0, qPrintable(results.err));
 
         const QString missing = f.dir.filePath("none.mdb");
-        const Run refused = zandorctl({ "stats", "--db", missing });
+        const CtlRun refused = RunZandorctl({ "stats", "--db", missing });
         QCOMPARE(refused.status, 1);
         QVERIFY(refused.err.contains("there is no database"));
         QVERIFY(!QFile::exists(missing));
@@ -90,19 +72,19 @@ private slots:
         StoreFixture f;
         qint32 dir = 0;
         const QList<qint32> kept = fillHalf(f, dir, 40);
-        const Run first = zandorctl({ "reorganise", "--db", f.path() });
+        const CtlRun first = RunZandorctl({ "reorganise", "--db", f.path() });
         QVERIFY2(first.status == 0, qPrintable(first.err));
         const QByteArray goodBackup = fileBytes(BackupPath(f.path()));
         const int page = rootPage(f.db, "VerzID");
         f.db.close();
         QVERIFY(damagePage(f.path(), page));
 
-        const Run list = zandorctl({ "list", "--db", f.path() });
+        const CtlRun list = RunZandorctl({ "list", "--db", f.path() });
         QVERIFY(list.status != 0);
         QVERIFY2(list.err.contains("not complete") && list.err.contains("damaged"),
             qPrintable(list.err));
 
-        const Run repair = zandorctl({ "reorganise", "--db", f.path() });
+        const CtlRun repair = RunZandorctl({ "reorganise", "--db", f.path() });
         QVERIFY2(repair.err.contains("repaired") && repair.err.contains("graphs"),
             qPrintable(repair.err));
         QCOMPARE(fileBytes(BackupPath(f.path())), goodBackup);
@@ -115,7 +97,7 @@ private slots:
                                     .arg(kept.size())),
             qPrintable(repair.err));
         QCOMPARE(recordNames(f.path()).size(), kept.size());
-        const Run after = zandorctl({ "list", "--db", f.path() });
+        const CtlRun after = RunZandorctl({ "list", "--db", f.path() });
         QVERIFY2(after.status == 0, qPrintable(after.err));
     }
 
@@ -134,13 +116,13 @@ private slots:
 
         const QString target = f.dir.filePath("copies/kovra-copy.mdb");
         QVERIFY(QDir().mkpath(f.dir.filePath("copies")));
-        const Run backup = zandorctl({ "backup", "--db", f.path(), target });
+        const CtlRun backup = RunZandorctl({ "backup", "--db", f.path(), target });
         QVERIFY2(backup.status == 0, qPrintable(backup.err));
         QCOMPARE(integrityOf(target), "ok");
         QVERIFY(recordNames(target).contains("latest"));
         QVERIFY(!QFileInfo::exists(target + ".part"));
 
-        const Run usage = zandorctl({ "backup", "--db", f.path() });
+        const CtlRun usage = RunZandorctl({ "backup", "--db", f.path() });
         QCOMPARE(usage.status, 2);
     }
 
