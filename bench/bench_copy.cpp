@@ -3,6 +3,7 @@
 // libpq's PG* variables name a server (as under pg_virtualenv; bench/run-all.sh
 // starts one), to a database on the server and from there into a new file.
 // Printed is the time of each copy, as zandorctl copy spends it.
+#include "BenchServerDatabase.h"
 #include "core/BoxRecord.h"
 #include "core/Notation.h"
 #include "store/Database.h"
@@ -104,32 +105,6 @@ bool timedCopy(const QString &from, const QString &to, const QString &what, QTex
     return true;
 }
 
-// A database of its own on the server, dropped again afterwards.
-class ServerDatabase
-{
-public:
-    ServerDatabase() { ok = maintenance(QStringLiteral("CREATE DATABASE zandor_bench_copy")); }
-    ~ServerDatabase()
-    {
-        maintenance(QStringLiteral("DROP DATABASE IF EXISTS zandor_bench_copy WITH (FORCE)"));
-    }
-    bool ok = false;
-
-private:
-    static bool maintenance(const QString &sql)
-    {
-        bool done = false;
-        {
-            QSqlDatabase db
-                = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("bench"));
-            db.setDatabaseName(QStringLiteral("postgres"));
-            done = db.open() && QSqlQuery(db).exec(sql);
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("bench"));
-        return done;
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -149,8 +124,8 @@ int main(int argc, char **argv)
         out << "server: not measured (no PGHOST; run under pg_virtualenv)\n";
         return 0;
     }
-    ServerDatabase server;
-    const QString onServer = QStringLiteral("postgresql:///zandor_bench_copy");
+    BenchServerDatabase server(QStringLiteral("zandor_bench_copy"));
+    const QString onServer = server.target();
     if (!server.ok || !timedCopy(source, onServer, QStringLiteral("file to server"), out)
         || !timedCopy(onServer, dir.filePath(QStringLiteral("fromserver.mdb")),
             QStringLiteral("server to file"), out))

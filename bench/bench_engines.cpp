@@ -3,6 +3,7 @@
 // variables name one, as under pg_virtualenv; bench/run-all.sh starts one).
 // Each gets a directory of 10,000 graphs; printed are the medians of listing
 // it, LoadBox and SaveBox (with the engine's full durability).
+#include "BenchServerDatabase.h"
 #include "core/BoxRecord.h"
 #include "core/Notation.h"
 #include "store/Database.h"
@@ -104,32 +105,6 @@ bool run(const QString &engine, const QString &target, QTextStream &out)
     return true;
 }
 
-// A database of its own on the server, dropped again afterwards.
-class ServerDatabase
-{
-public:
-    ServerDatabase() { ok = maintenance(QStringLiteral("CREATE DATABASE zandor_bench")); }
-    ~ServerDatabase()
-    {
-        maintenance(QStringLiteral("DROP DATABASE IF EXISTS zandor_bench WITH (FORCE)"));
-    }
-    bool ok = false;
-
-private:
-    static bool maintenance(const QString &sql)
-    {
-        bool done = false;
-        {
-            QSqlDatabase db
-                = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("bench"));
-            db.setDatabaseName(QStringLiteral("postgres"));
-            done = db.open() && QSqlQuery(db).exec(sql);
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("bench"));
-        return done;
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -143,9 +118,8 @@ int main(int argc, char **argv)
         out << "server: not measured (no PGHOST; run under pg_virtualenv)\n";
         return 0;
     }
-    ServerDatabase server;
-    if (!server.ok
-        || !run(QStringLiteral("server"), QStringLiteral("postgresql:///zandor_bench"), out))
+    BenchServerDatabase server(QStringLiteral("zandor_bench"));
+    if (!server.ok || !run(QStringLiteral("server"), server.target(), out))
         return 1;
     return 0;
 }
