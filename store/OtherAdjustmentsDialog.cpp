@@ -10,8 +10,8 @@
 #include "core/OperatorMessages.h"
 #include "core/Rounding.h"
 #include "core/Settings.h"
-#include "store/HostName.h"
 #include "core/SettingsTables.h"
+#include "store/HostName.h"
 #include "store/Store.h"
 
 #include <QApplication>
@@ -56,8 +56,8 @@ void makeOptions(
     group = new QButtonGroup(frame);
     auto *column = new QVBoxLayout(frame);
     for (int i = 1; i <= count; ++i) {
-        options[i]
-            = make<QRadioButton>(frame, QLatin1String(name) + QLatin1Char('_') + QString::number(i));
+        options[i] = make<QRadioButton>(
+            frame, QLatin1String(name) + QLatin1Char('_') + QString::number(i));
         group->addButton(options[i], i);
         column->addWidget(options[i]);
     }
@@ -120,10 +120,14 @@ void FrmSonst::createControls()
     txtIO = make<QLineEdit>(this, QStringLiteral("txtIO"));
     Text1 = make<QLineEdit>(this, QStringLiteral("Text1"));
     txtHost = make<QLineEdit>(this, QStringLiteral("txtHost"));
-    lblDb = make<QLabel>(this, QStringLiteral("lblDb"), QStringLiteral("Database:"));
+    lblDb = make<QLabel>(this, QStringLiteral("lblDb"), QStringLiteral("&Database:"));
     txtDb = make<QLineEdit>(this, QStringLiteral("txtDb"));
-    txtDb->setToolTip(QStringLiteral("A database file, or a server's connection text "
-                                     "postgresql://user@host:port/dbname; used from the next start"));
+    lblDb->setBuddy(txtDb); // Alt+D reaches the field
+    // A folder path or a connection text is longer than the numbers above it.
+    txtDb->setMinimumWidth(txtDb->fontMetrics().averageCharWidth() * 36);
+    txtDb->setToolTip(
+        QStringLiteral("A database file, or a server's connection text "
+                       "postgresql://user@host:port/dbname; used from the next start"));
 
     cmdOK = make<QPushButton>(this, QStringLiteral("cmdOK"), QStringLiteral("&OK"));
     cmdAb = make<QPushButton>(this, QStringLiteral("cmdAb"), QStringLiteral("&Cancel"));
