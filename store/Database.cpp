@@ -5,7 +5,7 @@
 #include "store/EngineErrors.h"
 #include "store/Schema.h"
 #include "store/SqlDialect.h"
-#include "store/SqliteLockWait.h"
+#include "store/SqliteFile.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>
@@ -129,7 +129,7 @@ Database::OpenResult Database::connect()
             existed ? causeOf(problemOf(error), error.text())
                     : QStringLiteral("it cannot be created (%1)").arg(error.text()));
     }
-    WaitForLocksUpTo(db, kBusyTimeoutMs);
+    SqliteFile::waitForLocksUpTo(db, kBusyTimeoutMs);
 
     QSqlQuery q(db);
     QSqlError versionError;

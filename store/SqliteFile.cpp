@@ -3,11 +3,13 @@
 #include "store/EngineErrors.h"
 
 #include <QAtomicInt>
+#include <QElapsedTimer>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <cstdint>
 #include <sqlite3.h>
 
 namespace
@@ -66,10 +68,31 @@ QString engineText(sqlite3 *db, int rc)
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : text;
 }
 
+// One wait at a time per thread: the engine calls the handler with count 0
+// at the start of each wait and from the same thread until it ends.
+thread_local QElapsedTimer lockWaitClock;
+
+int waitALittle(void *limit, int count)
+{
+    if (count == 0)
+        lockWaitClock.start();
+    if (lockWaitClock.elapsed() >= qint64(reinterpret_cast<std::intptr_t>(limit)))
+        return 0; // give up: the caller gets "in use"
+    sqlite3_sleep(1);
+    return 1;
+}
+
 } // namespace
 
 namespace SqliteFile
 {
+
+void waitForLocksUpTo(QSqlDatabase &db, int milliseconds)
+{
+    if (sqlite3 *handle = handleOf(db))
+        sqlite3_busy_handler(
+            handle, waitALittle, reinterpret_cast<void *>(std::intptr_t(milliseconds)));
+}
 
 SideConnection::SideConnection(const QString &path)
     : m_name(connectionName())

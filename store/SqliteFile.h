@@ -85,6 +85,13 @@ struct PageCopy {
 // new content at once and never a mixture. An empty source is refused.
 PageCopy copyPages(QSqlDatabase &source, QSqlDatabase &target, const PageCopyWatch &watch = {});
 
+// How the connection waits for another program's lock, for at most
+// `milliseconds`. The engine's own wait sleeps ever longer between looks (up
+// to 100 ms), so a program writing one short transaction after another can
+// keep a second one out until its time is up; looking every millisecond
+// finds the gaps between them.
+void waitForLocksUpTo(QSqlDatabase &db, int milliseconds);
+
 // Table names of the file, without the engine's own; the indexes of a table.
 QStringList tables(QSqlDatabase &db);
 QStringList indexesOf(QSqlDatabase &db, const QString &table);
