@@ -67,6 +67,25 @@ int runWorker(const QString &target, const QString &id)
     return 0;
 }
 
+// A program that writes one transaction right after another, as a large
+// import does, for `seconds`.
+int runBusyWriter(const QString &target, int seconds)
+{
+    Database db;
+    if (!db.open(target))
+        return 10;
+    Store store(db, commaNotation());
+    const std::optional<qint32> dir = store.addDirectory(DirectoryType::Graphs, "busy");
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; dir && clock.elapsed() < seconds * 1000; ++i) {
+        BoxRecord box = sampleGraph(i);
+        if (!store.SaveBox(box, SaveMode::Add, QStringLiteral("busy-%1").arg(i), *dir))
+            return 12;
+    }
+    return dir ? 0 : 11;
+}
+
 } // namespace
 
 class TestStoreConcurrency : public QObject
@@ -131,6 +150,32 @@ private slots:
         }
     }
 
+    // While another program writes without a pause, this one still opens
+    // the database and saves, each time.
+    void aBusyWriterKeepsNobodyOut()
+    {
+        SKIP_UNLESS_FILE(); // the server queues writers by itself
+        StoreFixture f;
+        const qint32 dir = *f.store.addDirectory(DirectoryType::Graphs, "mine");
+        f.db.close();
+        QProcess busy;
+        busy.setProcessChannelMode(QProcess::ForwardedChannels);
+        busy.start(QCoreApplication::applicationFilePath(), { "--busy", f.path(), "4" });
+        QVERIFY(busy.waitForStarted());
+        QTest::qWait(300); // the writer is at it
+        for (int i = 0; i < 10 && busy.state() == QProcess::Running; ++i) {
+            Database db;
+            const Database::OpenResult opened = db.open(f.path());
+            QVERIFY2(opened, qPrintable(opened.message));
+            Store store(db, f.notation);
+            BoxRecord box = sampleGraph(i);
+            QVERIFY2(store.SaveBox(box, SaveMode::Add, QStringLiteral("mine-%1").arg(i), dir),
+                qPrintable(store.lastError()));
+        }
+        QVERIFY(busy.waitForFinished(30000));
+        QCOMPARE(busy.exitCode(), 0);
+    }
+
     // What one workstation adjusts, the others read at their next start;
     // two writing different adjustments at once keep both.
     void settingsReachTheOtherWorkstationsAtTheirNextStart()
@@ -164,6 +209,8 @@ private slots:
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    if (argc == 4 && qstrcmp(argv[1], "--busy") == 0)
+        return runBusyWriter(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toInt());
     if (argc == 4 && qstrcmp(argv[1], "--worker") == 0)
         return runWorker(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     TestStoreConcurrency test;
