@@ -31,11 +31,9 @@ const CopiedTable kTables[] = {
 
 QStringList columnsOf(const char *table)
 {
-    for (const QList<Schema::TableColumns> *tables :
-        { &Schema::requiredTables(), &Schema::addedTables() })
-        for (const Schema::TableColumns &t : *tables)
-            if (qstrcmp(t.table, table) == 0)
-                return t.columns + Schema::addedColumns(table);
+    for (const Schema::TableColumns &t : Schema::allTables())
+        if (qstrcmp(t.table, table) == 0)
+            return t.columns + Schema::addedColumns(table);
     return {};
 }
 

@@ -122,7 +122,8 @@ const char *const kIndexes[][2] = {
         R"(CREATE INDEX IF NOT EXISTS "Grenzwerte_GrwName" ON "Grenzwerte" ("VerzID", "GrwName"))" },
 };
 
-QString runAll(QSqlDatabase &db, const SqlDialect &dialect, const char *const *statements, size_t count)
+QString runAll(
+    QSqlDatabase &db, const SqlDialect &dialect, const char *const *statements, size_t count)
 {
     QSqlQuery q(db);
     for (size_t i = 0; i < count; ++i) {
@@ -169,6 +170,12 @@ const QList<TableColumns> &addedTables()
         { "Messjournal", { "LaufID", "BoxNr", "Kovra", "Beginn", "Box" } },
         { "Messpunkte", { "LaufID", "Punkt", "x", "y", "Ersatz" } },
     };
+    return tables;
+}
+
+const QList<TableColumns> &allTables()
+{
+    static const QList<TableColumns> tables = requiredTables() + addedTables();
     return tables;
 }
 

@@ -19,6 +19,8 @@ const QList<TableColumns> &requiredTables();
 // Tables a later layout added (older files get them when opened): the
 // journal of the measurement in progress. A copy carries them too.
 const QList<TableColumns> &addedTables();
+// Both: every table of the program's.
+const QList<TableColumns> &allTables();
 // Columns a later layout added to `table` beyond those required of every
 // file (older files get them when opened); a copy carries them too.
 QStringList addedColumns(const char *table);

@@ -9,18 +9,12 @@
 namespace
 {
 
-// Every table of the program's, the run journal's among them.
-QList<Schema::TableColumns> ourTables()
-{
-    return Schema::requiredTables() + Schema::addedTables();
-}
-
 // The program's tables as a list for the server's catalogue; the names are
 // the program's own constants, never input.
 QString tableNames()
 {
     QStringList names;
-    for (const Schema::TableColumns &t : ourTables())
+    for (const Schema::TableColumns &t : Schema::allTables())
         names << QLatin1Char('\'') + QLatin1String(t.table) + QLatin1Char('\'');
     return names.join(QStringLiteral(", "));
 }
@@ -72,7 +66,7 @@ MaintenanceReport MaintainServerDatabase(Database &db)
     QSqlQuery q(db.connection());
     int tables = 0;
     // Each outside a transaction, as the server requires for VACUUM.
-    for (const Schema::TableColumns &t : ourTables()) {
+    for (const Schema::TableColumns &t : Schema::allTables()) {
         if (!q.exec(QStringLiteral("VACUUM (ANALYZE) %1")
                         .arg(SqlDialect::quoted(QLatin1String(t.table))))) {
             report.problem = QStringLiteral("the server's maintenance of %1 failed (%2)")
@@ -103,7 +97,8 @@ MaintenanceReport MaintainServerDatabase(Database &db)
                          "vacuumed and analysed, %3 indexes checked%4, %5.")
               .arg(db.target().server(), QString::number(tables), QString::number(indexes.size()),
                   deepCheck ? QStringLiteral(" in depth") : QString(),
-                  rebuilt.isEmpty() ? QStringLiteral("none needed rebuilding")
-                                    : QStringLiteral("rebuilt: ") + rebuilt.join(QStringLiteral(", ")));
+                  rebuilt.isEmpty()
+                      ? QStringLiteral("none needed rebuilding")
+                      : QStringLiteral("rebuilt: ") + rebuilt.join(QStringLiteral(", ")));
     return report;
 }
