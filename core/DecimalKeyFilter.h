@@ -12,6 +12,8 @@ class DecimalKeyFilter : public QObject
     Q_OBJECT
 public:
     DecimalKeyFilter(const Notation &notation, QObject *parent = nullptr);
+    // Kept by reference: a temporary notation would dangle.
+    DecimalKeyFilter(Notation &&notation, QObject *parent = nullptr) = delete;
 
     // Installs the filter on field; the filter must outlive the field's use.
     void watch(QObject *field);

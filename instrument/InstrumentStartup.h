@@ -28,6 +28,9 @@ public:
 
     InstrumentStartup(NetLink &link, OperatorMessages &messages, Settings &settings,
         const Notation &notation, QObject *parent = nullptr);
+    // Kept by reference: a temporary notation would dangle.
+    InstrumentStartup(NetLink &link, OperatorMessages &messages, Settings &settings,
+        Notation &&notation, QObject *parent = nullptr) = delete;
 
     void start();
     Step step() const { return m_step; }

@@ -16,6 +16,8 @@ class MeasurementPlot : public QWidget
 {
 public:
     MeasurementPlot(Settings &settings, const Notation &notation, QWidget *parent = nullptr);
+    // Kept by reference: a temporary notation would dangle.
+    MeasurementPlot(Settings &settings, Notation &&notation, QWidget *parent = nullptr) = delete;
 
     // The box whose curve is drawn, and whether it holds a point yet; before
     // the first point the cleared curve has no end mark and is not drawn.

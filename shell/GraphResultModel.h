@@ -27,6 +27,8 @@ public:
     };
 
     GraphResultModel(const Notation &notation, QObject *parent = nullptr);
+    // Kept by reference: a temporary notation would dangle.
+    GraphResultModel(Notation &&notation, QObject *parent = nullptr) = delete;
 
     void setGraphs(const QList<GraphResult> *graphs);
 

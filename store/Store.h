@@ -75,6 +75,8 @@ class Store
 {
 public:
     Store(Database &db, const Notation &notation);
+    // The store keeps a reference; a temporary notation would dangle.
+    Store(Database &db, Notation &&notation) = delete;
 
     Database &database() { return m_db; }
     const Notation &notation() const { return m_notation; }

@@ -142,7 +142,8 @@ void TestReferenceCurve::measurementPlotShowsTheBoxsReference()
             }
         return n;
     };
-    MeasurementPlot plot(s, Notation());
+    const Notation notation;
+    MeasurementPlot plot(s, notation);
     s.ActiveBox = 2;
     const int before = greyPixels(plot);
     s.References[2] = reference(7);

@@ -45,7 +45,8 @@ BoxRecord stored(const QString &db)
     Database database;
     if (!database.open(db))
         return box;
-    Store store(database, Notation());
+    const Notation notation;
+    Store store(database, notation);
     const auto graphs = store.findDirectory(DirectoryType::Graphs, QStringLiteral("Nightly"));
     const auto key = graphs ? store.findRecord(*graphs, QStringLiteral("A1")) : std::nullopt;
     if (key)
@@ -97,7 +98,8 @@ void TestMeasurementCtl::measuresEvaluatesAndStores()
 
     Database database;
     QVERIFY(database.open(db));
-    Store store(database, Notation());
+    const Notation notation;
+    Store store(database, notation);
     const auto graphs = store.findDirectory(DirectoryType::Graphs, QStringLiteral("Nightly"));
     QVERIFY(graphs);
     const auto key = store.findRecord(*graphs, QStringLiteral("A1"));

@@ -74,7 +74,8 @@ int runBusyWriter(const QString &target, int seconds)
     Database db;
     if (!db.open(target))
         return 10;
-    Store store(db, commaNotation());
+    const Notation notation = commaNotation();
+    Store store(db, notation);
     const std::optional<qint32> dir = store.addDirectory(DirectoryType::Graphs, "busy");
     QElapsedTimer clock;
     clock.start();
