@@ -30,7 +30,8 @@ public:
         const Notation &notation, QObject *parent = nullptr);
     // Kept by reference: a temporary notation would dangle.
     InstrumentStartup(NetLink &link, OperatorMessages &messages, Settings &settings,
-        Notation &&notation, QObject *parent = nullptr) = delete;
+        Notation &&notation, QObject *parent = nullptr)
+        = delete;
 
     void start();
     Step step() const { return m_step; }
