@@ -278,6 +278,20 @@ private slots:
         }
     }
 
+    // `measure` opens its database by itself, before the instrument is
+    // reached; it asks like every other command.
+    void zandorctlMeasureAsksForThePasswordToo()
+    {
+        SKIP_UNLESS_SERVER();
+        StoreFixture f;
+        const QByteArray password = qgetenv("PGPASSWORD");
+        const Run r = zandorctl(
+            { "measure", "--db", f.path(), "--netpc", "127.0.0.1:1", "--box", "1" }, password + '\n');
+        QCOMPARE(r.err.count(promptFor(f.path()).toLocal8Bit()), 1);
+        QVERIFY2(!r.err.contains("password"), r.err.constData());
+        QVERIFY2(r.err.contains("instrument"), r.err.constData()); // got as far as the NetPC
+    }
+
     // On a terminal the password is read from it, not from standard input,
     // and the terminal does not echo it.
     void zandorctlReadsThePasswordFromItsTerminalWithoutEcho()
