@@ -285,8 +285,9 @@ private slots:
         SKIP_UNLESS_SERVER();
         StoreFixture f;
         const QByteArray password = qgetenv("PGPASSWORD");
-        const Run r = zandorctl(
-            { "measure", "--db", f.path(), "--netpc", "127.0.0.1:1", "--box", "1" }, password + '\n');
+        const Run r
+            = zandorctl({ "measure", "--db", f.path(), "--netpc", "127.0.0.1:1", "--box", "1" },
+                password + '\n');
         QCOMPARE(r.err.count(promptFor(f.path()).toLocal8Bit()), 1);
         QVERIFY2(!r.err.contains("password"), r.err.constData());
         QVERIFY2(r.err.contains("instrument"), r.err.constData()); // got as far as the NetPC
