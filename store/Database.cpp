@@ -39,6 +39,15 @@ QString causeOf(Database::Problem problem, const QString &detail)
     return EngineErrors::causeOf(problem, detail);
 }
 
+// The cause ends the message; libpq's own sentences already carry their
+// stop or question mark.
+QString endedSentence(const QString &cause)
+{
+    const bool ended = cause.endsWith(QLatin1Char('.')) || cause.endsWith(QLatin1Char('?'))
+        || cause.endsWith(QLatin1Char('!'));
+    return ended ? cause : cause + QLatin1Char('.');
+}
+
 } // namespace
 
 Database::Database() = default;
@@ -79,12 +88,12 @@ Database::OpenResult Database::fail(Problem problem, const QString &cause)
     OpenResult result;
     result.problem = problem;
     if (m_target.onServer())
-        result.message = QStringLiteral("The database \"%1\" on the server cannot be used: %2.")
-                             .arg(m_target.server(), cause);
+        result.message = QStringLiteral("The database \"%1\" on the server cannot be used: %2")
+                             .arg(m_target.server(), endedSentence(cause));
     else
-        result.message
-            = QStringLiteral("The database file \"%1\" cannot be used: %2.")
-                  .arg(QDir::toNativeSeparators(QFileInfo(m_path).absoluteFilePath()), cause);
+        result.message = QStringLiteral("The database file \"%1\" cannot be used: %2")
+                             .arg(QDir::toNativeSeparators(QFileInfo(m_path).absoluteFilePath()),
+                                 endedSentence(cause));
     m_lastError = result.message;
     return result;
 }

@@ -41,6 +41,7 @@ private slots:
         QVERIFY2(text.contains(answersNothing ? "timeout" : "refused", Qt::CaseInsensitive),
             qPrintable(text));
         QVERIFY2(!text.contains("secret"), qPrintable(text));
+        QVERIFY2(!text.contains("?.") && !text.contains(".."), qPrintable(text)); // one full stop
         QVERIFY(!app.mainWindow());
     }
 };
