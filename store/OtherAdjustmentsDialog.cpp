@@ -65,6 +65,10 @@ void makeOptions(
 
 const int kAddressMaximum = 32767;
 
+const char kPasswordNotKept[]
+    = "The password is not kept with the database chosen. At the next start it comes from "
+      "~/.pgpass or PGPASSWORD, or the program asks for it.";
+
 } // namespace
 
 FrmSonst::FrmSonst(AppContext &ctx, QWidget *parent)
@@ -292,13 +296,18 @@ bool FrmSonst::databaseUsable()
 }
 
 // A changed choice is kept for the next start, without a password typed
-// into it; the running program stays with the database it has open.
+// into it; the running program stays with the database it has open. The
+// operator who typed a password learns that it is not kept, rather than
+// finding out at the next start.
 void FrmSonst::takeDatabase()
 {
     const QString text = txtDb->text().trimmed();
     if (text.isEmpty() || text == shownDatabase())
         return;
     RememberDatabase(text);
+    if (!DatabaseTarget::parse(text).password.isEmpty())
+        m_ctx.messages.show(
+            QString::fromLatin1(kPasswordNotKept), OperatorMessages::Icon::Information);
 }
 
 int FrmSonst::checkedNumber(const QButtonGroup *group)
