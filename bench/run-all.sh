@@ -22,6 +22,7 @@ declare -A TARGET=(
     [bench_migration]="< 10 s for 10,000 records"
     [bench_statistics]="< 1 s"
     [bench_copy]="see line"
+    [bench_unreachable]="< 5 s"
 )
 declare -A ARGS=(
     [bench_link]="${full:+}${full:---quick}"
@@ -31,7 +32,7 @@ declare -A ARGS=(
 
 printf '| %-18s | %-100s | %-32s |\n' "benchmark" "figure" "target"
 printf '|%s|%s|%s|\n' "--------------------" "------------------------------------------------------------------------------------------------------" "----------------------------------"
-for name in bench_evaluation bench_store bench_engines bench_link bench_measurement bench_report bench_import bench_listing bench_migration bench_statistics bench_copy; do
+for name in bench_evaluation bench_store bench_engines bench_link bench_measurement bench_report bench_import bench_listing bench_migration bench_statistics bench_copy bench_unreachable; do
     exe="$BIN/$name"
     [ -x "$exe" ] || exe="build/$name"
     if [ ! -x "$exe" ]; then

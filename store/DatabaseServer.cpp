@@ -5,9 +5,11 @@
 #include "core/OperatorMessages.h"
 #include "store/EngineErrors.h"
 #include "store/Schema.h"
+#include "store/ServerAddress.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -17,6 +19,12 @@ namespace
 // libpq gives up on a host after this many seconds, so an unreachable
 // server is reported well within five seconds instead of hanging.
 const int kConnectTimeoutSeconds = 4;
+// A server known by name is first looked for, at all its addresses at
+// once, for this long; the connection to the address found then has the
+// shorter time-out, so both together stay within five seconds.
+const std::chrono::milliseconds kAddressSearchLimit { 2500 };
+const int kConnectTimeoutAfterSearch = 2;
+const int kDefaultServerPort = 5432;
 // The server's code for a lock that was not granted in time.
 const char kLockNotAvailable[] = "55P03";
 
@@ -55,8 +63,11 @@ QString oneLine(const QString &text)
     return text.simplified();
 }
 
-QString connectOptions(const DatabaseTarget &target)
+// libpq's options: the target's own, a connect time-out no longer than
+// ours, and the address found for the host name when one was.
+QString connectOptions(const DatabaseTarget &target, const QString &address)
 {
+    const int limit = address.isEmpty() ? kConnectTimeoutSeconds : kConnectTimeoutAfterSearch;
     QStringList options;
     bool timeoutGiven = false;
     for (const QString &option : target.options) {
@@ -64,15 +75,57 @@ QString connectOptions(const DatabaseTarget &target)
             timeoutGiven = true;
             const int asked = option.section(QLatin1Char('='), 1).toInt();
             options << QStringLiteral("connect_timeout=%1")
-                           .arg(asked > 0 ? std::min(asked, kConnectTimeoutSeconds)
-                                          : kConnectTimeoutSeconds);
+                           .arg(asked > 0 ? std::min(asked, limit) : limit);
             continue;
         }
         options << option;
     }
     if (!timeoutGiven)
-        options << QStringLiteral("connect_timeout=%1").arg(kConnectTimeoutSeconds);
+        options << QStringLiteral("connect_timeout=%1").arg(limit);
+    if (!address.isEmpty())
+        options << QStringLiteral("hostaddr=%1").arg(address);
     return options.join(QLatin1Char(';'));
+}
+
+bool hasOption(const DatabaseTarget &target, const char *key)
+{
+    const QString prefix = QLatin1String(key) + QLatin1Char('=');
+    return std::any_of(target.options.begin(), target.options.end(),
+        [&](const QString &option) { return option.startsWith(prefix); });
+}
+
+// The host libpq will connect to: the target's, else the environment's.
+QString effectiveHost(const DatabaseTarget &target)
+{
+    return target.host.isEmpty() ? qEnvironmentVariable("PGHOST") : target.host;
+}
+
+int effectivePort(const DatabaseTarget &target)
+{
+    if (target.port > 0)
+        return target.port;
+    bool ok = false;
+    const int fromEnvironment = qEnvironmentVariableIntValue("PGPORT", &ok);
+    return ok && fromEnvironment > 0 ? fromEnvironment : kDefaultServerPort;
+}
+
+// Sets the connection's options; for a server known by name, first finds
+// an address of it that answers, so that the whole connect stays within
+// its time limit however many addresses the name has. Returns why the
+// server cannot be reached, or nothing.
+QString prepareConnection(QSqlDatabase &db, const DatabaseTarget &target)
+{
+    const QString host = effectiveHost(target);
+    QString address;
+    if (IsServerHostName(host) && !hasOption(target, "hostaddr")) {
+        const ServerAddress found
+            = FindServerAddress(host, effectivePort(target), kAddressSearchLimit);
+        if (found.address.isEmpty())
+            return found.problem;
+        address = found.address;
+    }
+    db.setConnectOptions(connectOptions(target, address));
+    return {};
 }
 
 // libpq writes the server's notices to standard error, and the layout
@@ -105,7 +158,8 @@ Database::OpenResult Database::connectServer(OperatorMessages *asker)
     db.setUserName(m_target.user);
     db.setPassword(m_target.password);
     db.setDatabaseName(m_target.databaseName);
-    db.setConnectOptions(connectOptions(m_target));
+    if (const QString unreachable = prepareConnection(db, m_target); !unreachable.isEmpty())
+        return fail(Problem::Unreachable, unreachable);
     bool opened = db.open();
     // The password typed stays with the connection, which reconnecting
     // opens again, and nowhere else.
@@ -179,9 +233,13 @@ void Database::reconnectIfLost()
     m_failedStatement = QSqlQuery();
     QSqlDatabase db = connection();
     db.close();
-    if (!db.open()) {
+    // The server may have moved to another of its addresses meanwhile.
+    QString unreachable = prepareConnection(db, m_target);
+    if (unreachable.isEmpty() && !db.open())
+        unreachable = oneLine(db.lastError().databaseText());
+    if (!unreachable.isEmpty()) {
         m_unavailable = QStringLiteral("The database server %1 cannot be reached: %2")
-                            .arg(m_target.server(), oneLine(db.lastError().databaseText()));
+                            .arg(m_target.server(), unreachable);
         m_lastError = m_unavailable;
         return;
     }

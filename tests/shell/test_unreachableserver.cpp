@@ -14,19 +14,23 @@ private slots:
     void startEndsWithAMessageNamingTheServer_data()
     {
         QTest::addColumn<bool>("answersNothing");
-        QTest::newRow("refused") << false;
-        QTest::newRow("silent") << true; // takes the connection, never answers
+        QTest::addColumn<QString>("host");
+        QTest::newRow("refused") << false << "127.0.0.1";
+        QTest::newRow("silent") << true << "127.0.0.1"; // takes the connection, never answers
+        QTest::newRow("refused, by name") << false << "localhost";
+        QTest::newRow("silent, by name") << true << "localhost";
     }
 
     void startEndsWithAMessageNamingTheServer()
     {
         QFETCH(bool, answersNothing);
+        QFETCH(QString, host);
         QTcpServer server;
         QVERIFY(server.listen(QHostAddress::LocalHost));
         const quint16 port = server.serverPort();
         if (!answersNothing)
             server.close();
-        const QString where = QStringLiteral("127.0.0.1:%1/kovra").arg(port);
+        const QString where = QStringLiteral("%1:%2/kovra").arg(host, QString::number(port));
         ScriptedMessages messages;
         ZandorApplication app(CommandLine::parse({ "1", "--db",
                                   QStringLiteral("postgresql://lab:secret@%1").arg(where) }),

@@ -1,0 +1,158 @@
+// A server known by name is looked for at all its addresses at once, so a
+// machine that is off answers "unreachable" within one time limit however
+// many addresses it has; no server is needed for these.
+#include "store/Database.h"
+#include "store/ServerAddress.h"
+
+#include <QtTest>
+#include <arpa/inet.h>
+#include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace std::chrono_literals;
+
+namespace
+{
+
+// A peer on a loopback address: one that takes connections, one that
+// refuses them, or one that never answers (its queue of connections is
+// full, so the kernel drops further requests without a word, as a machine
+// that is off would).
+class LoopbackPeer
+{
+public:
+    enum class Kind { Listening, Refusing, Silent };
+
+    LoopbackPeer(Kind kind, const char *address, int port)
+        : m_address(QString::fromLatin1(address))
+    {
+        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in where {};
+        where.sin_family = AF_INET;
+        where.sin_port = htons(quint16(port));
+        ::inet_pton(AF_INET, address, &where.sin_addr);
+        if (::bind(m_fd, reinterpret_cast<sockaddr *>(&where), sizeof where) != 0)
+            return;
+        socklen_t size = sizeof where;
+        ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&where), &size);
+        m_port = ntohs(where.sin_port);
+        if (kind != Kind::Refusing && ::listen(m_fd, kind == Kind::Silent ? 0 : 16) != 0)
+            m_port = 0;
+        for (int i = 0; kind == Kind::Silent && i < 4; ++i) {
+            const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            ::connect(filler, reinterpret_cast<sockaddr *>(&where), sizeof where);
+            m_fillers.push_back(filler);
+        }
+        if (kind == Kind::Silent)
+            QTest::qWait(200); // the queue fills
+    }
+    ~LoopbackPeer()
+    {
+        for (const int fd : m_fillers)
+            ::close(fd);
+        ::close(m_fd);
+    }
+    int port() const { return m_port; }
+    QString address() const { return m_address; }
+
+private:
+    QString m_address;
+    int m_fd = -1;
+    int m_port = 0;
+    std::vector<int> m_fillers;
+};
+
+using Kinds = QList<LoopbackPeer::Kind>;
+
+} // namespace
+
+Q_DECLARE_METATYPE(LoopbackPeer::Kind)
+
+class TestServerAddress : public QObject
+{
+    Q_OBJECT
+private slots:
+    void hostNamesAreToldFromAddresses()
+    {
+        for (const char *name : { "localhost", "db.lab", "dbserver" })
+            QVERIFY2(IsServerHostName(QLatin1String(name)), name);
+        for (const char *other :
+            { "", "127.0.0.1", "::1", "fe80::1", "/var/run/postgresql", "@abstract", "db1,db2" })
+            QVERIFY2(!IsServerHostName(QLatin1String(other)), other);
+    }
+
+    void namesAreLookedUp()
+    {
+        const ResolvedName local = ResolveServerName("localhost", 2s);
+        QVERIFY2(local.problem.isEmpty(), qPrintable(local.problem));
+        QVERIFY(local.addresses.contains("127.0.0.1") || local.addresses.contains("::1"));
+        const ResolvedName none = ResolveServerName("no-such-host.invalid", 2s);
+        QVERIFY(none.addresses.isEmpty());
+        QVERIFY2(none.problem.contains("no-such-host.invalid"), qPrintable(none.problem));
+    }
+
+    // All addresses are tried together: one that never answers does not
+    // hide one that does, and the verdict names what happened.
+    void theFirstAddressThatAnswersIsTaken_data()
+    {
+        using K = LoopbackPeer::Kind;
+        QTest::addColumn<Kinds>("kinds");
+        QTest::addColumn<int>("answering"); // index of the one taken, -1: none
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("silent, then listening") << Kinds { K::Silent, K::Listening } << 1 << "";
+        QTest::newRow("refusing, then listening") << Kinds { K::Refusing, K::Listening } << 1 << "";
+        QTest::newRow("listening, then silent") << Kinds { K::Listening, K::Silent } << 0 << "";
+        QTest::newRow("all refusing") << Kinds { K::Refusing, K::Refusing } << -1 << "refused";
+        QTest::newRow("all silent") << Kinds { K::Silent, K::Silent } << -1 << "timeout expired";
+        QTest::newRow("refusing and silent")
+            << Kinds { K::Refusing, K::Silent } << -1 << "timeout expired";
+        QTest::newRow("no address") << Kinds {} << -1 << "failed";
+    }
+
+    void theFirstAddressThatAnswersIsTaken()
+    {
+        QFETCH(Kinds, kinds);
+        QFETCH(int, answering);
+        QFETCH(QString, problem);
+        const char *loopbacks[] = { "127.0.0.2", "127.0.0.3" };
+        std::vector<std::unique_ptr<LoopbackPeer>> peers;
+        int port = 0;
+        QStringList addresses;
+        for (int i = 0; i < kinds.size(); ++i) {
+            peers.push_back(std::make_unique<LoopbackPeer>(kinds[i], loopbacks[i], port));
+            port = peers.back()->port();
+            QVERIFY2(port > 0, "no loopback port to be had");
+            addresses << peers.back()->address();
+        }
+        const ServerAddress found = FirstAnsweringAddress("db.lab", addresses, port, 500ms);
+        if (answering >= 0) {
+            QCOMPARE(found.address, addresses.at(answering));
+            QVERIFY(found.problem.isEmpty());
+        } else {
+            QVERIFY(found.address.isEmpty());
+            QVERIFY2(
+                found.problem.contains(problem, Qt::CaseInsensitive), qPrintable(found.problem));
+            QVERIFY2(found.problem.contains("db.lab"), qPrintable(found.problem));
+        }
+    }
+
+    // The whole open: a server by name whose machine does not answer is
+    // unreachable, with the server and the cause in the message.
+    void aServerByNameThatNeverAnswersIsUnreachable()
+    {
+        const LoopbackPeer silent(LoopbackPeer::Kind::Silent, "127.0.0.1", 0);
+        QVERIFY(silent.port() > 0);
+        const QString where = QStringLiteral("localhost:%1/kovra").arg(silent.port());
+        Database db;
+        const Database::OpenResult opened = db.open(QStringLiteral("postgresql://%1").arg(where));
+        QCOMPARE(opened.problem, Database::Problem::Unreachable);
+        QVERIFY2(opened.message.contains(where), qPrintable(opened.message));
+        QVERIFY2(opened.message.contains("timeout expired"), qPrintable(opened.message));
+    }
+};
+
+QTEST_MAIN(TestServerAddress)
+#include "test_serveraddress.moc"
