@@ -150,7 +150,12 @@ ServerAddress FirstAnsweringAddress(
     int open = int(waiting.size());
     while (winner.isEmpty() && open > 0) {
         const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0 || ::poll(waiting.data(), waiting.size(), int(left.count())) == 0)
+        if (left.count() <= 0)
+            break;
+        const int ready = ::poll(waiting.data(), waiting.size(), int(left.count()));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
             break;
         for (std::size_t i = 0; i < waiting.size() && winner.isEmpty(); ++i) {
             if (waiting[i].fd < 0 || waiting[i].revents == 0)
