@@ -117,7 +117,12 @@ QString prepareConnection(QSqlDatabase &db, const DatabaseTarget &target)
 {
     const QString host = effectiveHost(target);
     QString address;
-    if (IsServerHostName(host) && !hasOption(target, "hostaddr")) {
+    // Where the options name the host or address themselves (or a service
+    // file does), libpq's choice stands.
+    const bool hostFromOptions = hasOption(target, "hostaddr") || hasOption(target, "host")
+        || hasOption(target, "service")
+        || (target.host.isEmpty() && qEnvironmentVariableIsSet("PGSERVICE"));
+    if (IsServerHostName(host) && !hostFromOptions) {
         const ServerAddress found
             = FindServerAddress(host, effectivePort(target), kAddressSearchLimit);
         if (found.address.isEmpty())

@@ -152,6 +152,22 @@ private slots:
         QVERIFY2(opened.message.contains(where), qPrintable(opened.message));
         QVERIFY2(opened.message.contains("timeout expired"), qPrintable(opened.message));
     }
+
+    // A host the options name themselves is libpq's to reach, as given.
+    void aHostInTheOptionsIsLeftToLibpq()
+    {
+        const QByteArray before = qgetenv("PGHOST");
+        qputenv("PGHOST", "localhost");
+        Database db;
+        const Database::OpenResult opened
+            = db.open(QStringLiteral("postgresql:///kovra?host=/nonexistent-socket-folder"));
+        if (before.isNull())
+            qunsetenv("PGHOST");
+        else
+            qputenv("PGHOST", before);
+        QCOMPARE(opened.problem, Database::Problem::Unreachable);
+        QVERIFY2(opened.message.contains("/nonexistent-socket-folder"), qPrintable(opened.message));
+    }
 };
 
 QTEST_MAIN(TestServerAddress)
