@@ -3,54 +3,15 @@
 // that never answers at all (its connection queue full, so the kernel drops
 // the requests); by address and by name. The target is five seconds.
 #include "store/Database.h"
+#include "support/LoopbackPeer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTextStream>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-#include <vector>
 
 namespace
 {
-
-// A port on 127.0.0.1 whose kernel drops every new connection request.
-class DroppingPort
-{
-public:
-    DroppingPort()
-    {
-        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in where {};
-        where.sin_family = AF_INET;
-        where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof where;
-        ::bind(m_fd, reinterpret_cast<sockaddr *>(&where), size);
-        ::listen(m_fd, 0);
-        ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&where), &size);
-        m_port = ntohs(where.sin_port);
-        for (int i = 0; i < 4; ++i) {
-            m_fillers.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-            ::connect(m_fillers.back(), reinterpret_cast<sockaddr *>(&where), size);
-        }
-        ::usleep(200000);
-    }
-    ~DroppingPort()
-    {
-        for (const int fd : m_fillers)
-            ::close(fd);
-        ::close(m_fd);
-    }
-    int port() const { return m_port; }
-
-private:
-    int m_fd = -1;
-    int m_port = 0;
-    std::vector<int> m_fillers;
-};
 
 double secondsToVerdict(const QString &host, int port)
 {
@@ -74,7 +35,7 @@ int main(int argc, char **argv)
     closed.listen(QHostAddress::LocalHost);
     const int refusing = closed.serverPort();
     closed.close();
-    const DroppingPort dropping;
+    const LoopbackPeer dropping(LoopbackPeer::Kind::Silent, "127.0.0.1", 0);
     struct Case {
         const char *what;
         const char *host;
