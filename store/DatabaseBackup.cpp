@@ -5,7 +5,6 @@
 #include "store/DurableFiles.h"
 #include "store/SqliteFile.h"
 
-#include <QFile>
 #include <QLockFile>
 
 namespace
@@ -26,13 +25,6 @@ QString checkCopy(const QString &copy, SqliteFile::SideConnection &side)
     if (!verdict.sound())
         return QStringLiteral("the copy %1 is not sound: %2").arg(copy, verdict.text);
     return {};
-}
-
-void removeWithSideFiles(const QString &path)
-{
-    QFile::remove(path);
-    QFile::remove(path + QLatin1String("-wal"));
-    QFile::remove(path + QLatin1String("-shm"));
 }
 
 // A server database is backed up as a database file: a new file with the
@@ -73,7 +65,7 @@ CheckedBackup WriteCheckedBackup(Database &db, const QString &target)
                                 "at this moment")
                      .arg(file),
             nullptr };
-    removeWithSideFiles(part);
+    SqliteFile::removeWithSideFiles(part);
     QSqlDatabase live = db.connection();
     QString problem
         = db.onServer() ? copyFromServer(db, part) : SqliteFile::snapshotInto(live, part);
@@ -88,7 +80,7 @@ CheckedBackup WriteCheckedBackup(Database &db, const QString &target)
         problem = DurableFiles::renameOver(part, file);
     if (!problem.isEmpty()) {
         checked.reset();
-        removeWithSideFiles(part);
+        SqliteFile::removeWithSideFiles(part);
         return { QStringLiteral("the backup %1 was not written: %2").arg(file, problem), nullptr };
     }
     return { {}, std::move(checked) };

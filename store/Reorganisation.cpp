@@ -8,7 +8,6 @@
 #include "store/SqliteFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace
@@ -20,13 +19,6 @@ QString sibling(const QString &path, const char *suffix)
 {
     const QFileInfo info(DurableFiles::resolved(path));
     return info.dir().filePath(info.completeBaseName() + QLatin1String(suffix));
-}
-
-void removeWithSideFiles(const QString &path)
-{
-    QFile::remove(path);
-    QFile::remove(path + QLatin1String("-wal"));
-    QFile::remove(path + QLatin1String("-shm"));
 }
 
 ReorganisationResult notDone(const QString &why)
@@ -81,13 +73,13 @@ ReorganisationResult compact(Database &db, const ReorganisationProgress &progres
 // look at it later; a byte copy when the engine cannot copy it.
 QString keepDamaged(QSqlDatabase &live, const QString &path, const QString &target)
 {
-    removeWithSideFiles(target);
+    SqliteFile::removeWithSideFiles(target);
     {
         SqliteFile::SideConnection side(target);
         if (side.problem().isEmpty() && SqliteFile::copyPages(live, side.db()).problem.isEmpty())
             return {};
     }
-    removeWithSideFiles(target);
+    SqliteFile::removeWithSideFiles(target);
     QString problem = DurableFiles::copyReplacing(path, target);
     if (problem.isEmpty() && QFileInfo::exists(path + QLatin1String("-wal")))
         problem = DurableFiles::copyReplacing(
@@ -99,7 +91,7 @@ QString keepDamaged(QSqlDatabase &live, const QString &path, const QString &targ
 // closed (its log folded in) and checked when this returns without problem.
 QString salvage(QSqlDatabase &live, const QString &fresh, SalvageReport &report)
 {
-    removeWithSideFiles(fresh);
+    SqliteFile::removeWithSideFiles(fresh);
     Database target;
     const Database::OpenResult created = target.open(fresh);
     if (!created)
@@ -144,7 +136,7 @@ ReorganisationResult repair(Database &db, const QString &findings)
     const SqliteFile::Verdict verdict = SqliteFile::integrity(live);
     if (!verdict.sound())
         return notDone(QStringLiteral("the repaired file is not sound: %1").arg(verdict.text));
-    removeWithSideFiles(fresh);
+    SqliteFile::removeWithSideFiles(fresh);
     ReorganisationResult result { ReorganisationResult::Outcome::Repaired, {}, report };
     result.detail = QStringLiteral("The database was damaged (%1) and has been repaired: %2. "
                                    "The damaged file is kept as %3, the last good backup as %4.")

@@ -4,6 +4,7 @@
 
 #include <QAtomicInt>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -144,6 +145,13 @@ QString compactInPlace(QSqlDatabase &db)
 void foldLog(QSqlDatabase &db)
 {
     QSqlQuery(db).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+}
+
+void removeWithSideFiles(const QString &path)
+{
+    QFile::remove(path);
+    QFile::remove(path + QLatin1String("-wal"));
+    QFile::remove(path + QLatin1String("-shm"));
 }
 
 void readMapped(QSqlDatabase &db)

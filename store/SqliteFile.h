@@ -64,6 +64,8 @@ QString compactInPlace(QSqlDatabase &db);
 // of other programs for a while; what it cannot fold in now stays in the log
 // and is folded in later, so this cannot fail.
 void foldLog(QSqlDatabase &db);
+// Removes a database file together with its log and shared-memory files.
+void removeWithSideFiles(const QString &path);
 
 // What copyPages may be told to watch.
 struct PageCopyWatch {

@@ -110,6 +110,14 @@ private:
     bool m_mounted = false;
 };
 
+// A small disk for the test, or the test skipped where mounting one is not
+// permitted.
+#define SMALL_DISK_OR_SKIP(disk, dir, size)                                                        \
+    const SmallDisk disk(dir, size);                                                               \
+    if (!disk.mounted())                                                                           \
+        QSKIP("mounting a small tmpfs is not permitted here (needs root); the full-disk "          \
+              "test did not run");
+
 // Writes a file until the disk holding it is full.
 inline void fillDisk(const QString &path)
 {

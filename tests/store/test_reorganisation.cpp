@@ -539,10 +539,7 @@ private slots:
     void fullDiskLeavesTheDatabaseAsItWas()
     {
         QTemporaryDir dir;
-        const SmallDisk disk(dir, "16m");
-        if (!disk.mounted())
-            QSKIP("mounting a small tmpfs is not permitted here (needs root); the full-disk "
-                  "test did not run");
+        SMALL_DISK_OR_SKIP(disk, dir, "16m")
         const QString path = disk.filePath("kovra.mdb");
         const QString ballast = disk.filePath("ballast");
         {

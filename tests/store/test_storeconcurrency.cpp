@@ -67,6 +67,15 @@ int runWorker(const QString &target, const QString &id)
     return 0;
 }
 
+// How many different names the entries carry.
+template <typename Entry> int distinct(const QList<Entry> &entries, QString Entry::*name)
+{
+    QSet<QString> names;
+    for (const Entry &e : entries)
+        names.insert(e.*name);
+    return int(names.size());
+}
+
 // A program that writes one transaction right after another, as a large
 // import does, for `seconds`.
 int runBusyWriter(const QString &target, int seconds)
@@ -128,22 +137,16 @@ private slots:
         const std::optional<qint32> imports
             = f.store.findDirectory(DirectoryType::Graphs, ImportTarget::directoryName());
         QVERIFY(imports);
-        QSet<QString> imported;
         const QList<RecordEntry> importedRecords = f.store.listRecords(*imports);
-        for (const RecordEntry &r : importedRecords)
-            imported.insert(r.Kovra);
         QCOMPARE(importedRecords.size(), kRounds);
-        QCOMPARE(imported.size(), kRounds);
+        QCOMPARE(distinct(importedRecords, &RecordEntry::Kovra), kRounds);
         const std::optional<qint32> limits
             = f.store.findDirectory(DirectoryType::Limits, "shared limits");
         QVERIFY(limits);
         QCOMPARE(f.store.listDirectories(DirectoryType::Limits).size(), 1);
-        QSet<QString> limitNames;
         const QList<LimitFile> limitFiles = f.store.listLimitFiles(*limits);
-        for (const LimitFile &l : limitFiles)
-            limitNames.insert(l.GrwName);
         QCOMPARE(limitFiles.size(), kRounds);
-        QCOMPARE(limitNames.size(), kRounds);
+        QCOMPARE(distinct(limitFiles, &LimitFile::GrwName), kRounds);
         // Every stored record loads whole.
         for (qint32 key : names) {
             BoxRecord loaded;

@@ -27,10 +27,7 @@ private slots:
     {
         SKIP_UNLESS_FILE();
         QTemporaryDir dir;
-        const SmallDisk disk(dir, "2m");
-        if (!disk.mounted())
-            QSKIP("mounting a small tmpfs is not permitted here (needs root); the full-disk "
-                  "test did not run");
+        SMALL_DISK_OR_SKIP(disk, dir, "2m")
 
         const QString path = disk.filePath("kovra.mdb");
         const QString ballast = disk.filePath("ballast");
