@@ -3,9 +3,7 @@
 #include "store/DatabaseTarget.h"
 #include "store/Reorganisation.h"
 
-#include <QElapsedTimer>
 #include <QSqlQuery>
-#include <QTcpServer>
 
 namespace
 {
@@ -62,21 +60,6 @@ private slots:
             QVERIFY(!refused);
             QVERIFY2(!refused.message.contains("s3"), qPrintable(refused.message));
         }
-    }
-
-    void silentServerIsReportedInsteadOfWaitedFor()
-    {
-        QTcpServer silent; // accepts the connection, never answers
-        QVERIFY(silent.listen(QHostAddress::LocalHost));
-        Database db;
-        QElapsedTimer clock;
-        clock.start();
-        const Database::OpenResult r
-            = db.open(QStringLiteral("postgresql://127.0.0.1:%1/kovra").arg(silent.serverPort()));
-        QVERIFY(!r);
-        QCOMPARE(r.problem, Database::Problem::Unreachable);
-        QVERIFY(r.message.contains(QStringLiteral("127.0.0.1:%1/kovra").arg(silent.serverPort())));
-        QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
     }
 
     void lostConnectionFailsOneOperationAndTheNextReconnects()
